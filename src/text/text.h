@@ -82,7 +82,7 @@ private:
     int m_capacity = 0;
 };
 
-// Base64 of Part "options" bits: leave out '=' padding, or CR LF line breaks.
+// Base64 option bits: leave out the = padding, or the CR LF line breaks.
 enum Base64Options : unsigned {
     kBase64Default = 0,
     kBase64NoPadding = 1,
