@@ -1,0 +1,65 @@
+// Shared state of the stand-in sockets. One lock guards every socket and
+// its pending operations; it is never held across a blocking poll.
+#pragma once
+
+#define VT_WINSOCK_NO_SHORT_NAMES
+#include <platform/winsock.h>
+
+#include <atomic>
+#include <mutex>
+#include <vector>
+
+struct VtWsaEvent {
+    std::atomic<bool> signaled{false};
+    // Waiters poll wake_fd (an eventfd); a setter writes it only when
+    // someone waits, so a same-thread set and wait costs no system call.
+    std::atomic<int> waiters{0};
+    int wake_fd = -1;
+};
+
+namespace vtnet {
+
+struct PendingOp {
+    OVERLAPPED* overlapped = nullptr;
+    std::vector<WSABUF> buffers;
+    DWORD done = 0;
+
+    bool Active() const { return overlapped != nullptr; }
+};
+
+enum class SocketState { kIdle, kConnecting, kConnected };
+
+struct Socket {
+    int fd = -1;
+    SocketState state = SocketState::kIdle;
+    WSAEVENT select_event = nullptr;
+    LONG select_mask = 0;
+    LONG recorded = 0;
+    int errors[FD_MAX_EVENTS] = {};
+    PendingOp recv;
+    PendingOp send;
+};
+
+std::mutex& Lock();
+// Null for a handle that is not a live socket; under Lock().
+Socket* FindSocket(SOCKET s);
+// Every live socket, for waits; call under Lock().
+const std::vector<Socket*>& AllSockets();
+bool IsEvent(WSAEVENT event);
+void Signal(WSAEVENT event);
+bool IsStarted();
+
+const VtSocketFunctions& Functions();
+
+// Moves pending operations and connects of a ready socket along; poll
+// revents in, under Lock().
+void Drive(Socket& socket, short revents);
+// The poll(2) events a waiter on these events needs from the socket.
+short Interest(const Socket& socket, const WSAEVENT* events, DWORD count);
+// Ends a pending operation: status and count into its record, event signalled.
+void Complete(PendingOp& op, int status);
+// One non-blocking attempt on a pending operation; true when it finished.
+bool TryRecv(Socket& socket);
+bool TrySend(Socket& socket);
+
+}  // namespace vtnet
