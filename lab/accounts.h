@@ -1,0 +1,56 @@
+// Accounts of the stand-in services, read from a small text file:
+//
+//   # comment
+//   SERVICE key=VALUE ...        one account per line
+//   alias SERVICE HOSTNAME       one more host name the service answers for
+//
+// SERVICE is a name of the service table (dipdns, dnsexit, dyfi, dynam,
+// dynup, eurodyndns). Keys: user, password, key (DipDNS), hosts (host
+// names joined by ","). Values cannot hold white space. Host names are
+// compared without case.
+#pragma once
+
+#include "lab/services.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vantrel::lab {
+
+struct Account {
+    Service service = Service::kDipDns;
+    std::string user;
+    std::string password;
+    std::string key;
+    std::vector<std::string> hosts;  // lower case
+
+    bool Owns(std::string_view host) const;
+};
+
+struct Alias {
+    Service service = Service::kDipDns;
+    std::string host;  // lower case
+};
+
+class AccountBook {
+public:
+    std::vector<Account> accounts;
+    std::vector<Alias> aliases;
+
+    // The account of that service holding the host name, if any.
+    const Account* FindByHost(Service service, std::string_view host) const;
+    const Account* FindByUser(Service service, std::string_view user) const;
+    const Account* FindByKey(Service service, std::string_view key) const;
+};
+
+struct ParsedAccounts {
+    std::optional<AccountBook> book;
+    int error_line = 0;  // 1-based
+    std::string error;
+};
+
+ParsedAccounts ParseAccounts(std::string_view text);
+
+}  // namespace vantrel::lab

@@ -1,0 +1,82 @@
+#include "lab/services.h"
+
+#include "lab/handlers.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace vantrel::lab {
+
+namespace {
+
+// FIXME: a GnuDIP entry joins here for its HTTP form; its TCP form needs a
+// listener of its own next to the HTTP one.
+constexpr ServiceInfo kServices[] = {
+    {Service::kDipDns, "dipdns", "www.dipdns.com", "/dynamic/upd.php", HandleDipDns},
+    {Service::kDnsExit, "dnsexit", "update.dnsexit.com", "/RemoteUpdate.sv", HandleDnsExit},
+    {Service::kDyFi, "dyfi", "www.dy.fi", "/nic/update", HandleDyFi},
+    {Service::kDynam, "dynam", "www.dynam.ac", "/update.php", HandleDynam},
+    {Service::kDynup, "dynup", "www.dynup.net", "/update/java.php3", HandleDynup},
+    {Service::kEuroDynDns, "eurodyndns", "eurodyndns.org", "/update/", HandleEuroDynDns},
+};
+
+const ServiceInfo* FindServiceByHost(std::string_view host, const AccountBook& book) {
+    for (const ServiceInfo& info : kServices) {
+        if (host == info.update_host) {
+            return &info;
+        }
+    }
+    for (const Alias& alias : book.aliases) {
+        if (host == alias.host) {
+            return &InfoOf(alias.service);
+        }
+    }
+    return nullptr;
+}
+
+Reply LabPage(const Request& request, const LabState& state) {
+    if (request.path == "/lab/records") {
+        return TextReply(200, state.records.Format());
+    }
+    return TextReply(404, "no such lab page: " + request.path + "\n");
+}
+
+}  // namespace
+
+std::span<const ServiceInfo> Services() { return kServices; }
+
+const ServiceInfo& InfoOf(Service id) {
+    return *std::find_if(std::begin(kServices), std::end(kServices),
+                         [id](const ServiceInfo& info) { return info.id == id; });
+}
+
+const ServiceInfo* FindServiceByName(std::string_view name) {
+    std::string lower = ToLower(name);
+    for (const ServiceInfo& info : kServices) {
+        if (lower == info.name) {
+            return &info;
+        }
+    }
+    return nullptr;
+}
+
+Reply Dispatch(const Request& request, std::string_view peer, LabState& state) {
+    if (request.path.rfind("/lab/", 0) == 0) {
+        return LabPage(request, state);
+    }
+    const ServiceInfo* info = FindServiceByHost(request.host, state.accounts);
+    if (info == nullptr) {
+        return TextReply(404, "no service answers for host \"" + request.host + "\"\n");
+    }
+    if (request.path != info->path) {
+        return TextReply(404, std::string(info->name) + " has no page " + request.path + "\n");
+    }
+    if (request.method != "GET") {
+        Reply reply = TextReply(405, "only GET is served\n");
+        reply.headers.push_back({"Allow", "GET"});
+        return reply;
+    }
+    return info->handler(request, peer, state);
+}
+
+}  // namespace vantrel::lab

@@ -1,0 +1,39 @@
+// The services the lab stands in for, and the table that routes a request
+// to one of them by the host it names.
+#pragma once
+
+#include <span>
+#include <string_view>
+
+namespace vantrel::lab {
+
+enum class Service { kDipDns, kDnsExit, kDyFi, kDynam, kDynup, kEuroDynDns };
+
+struct Request;
+struct Reply;
+struct LabState;
+
+// A handler turns one parsed request into a reply, updating the records.
+// `peer` is the dotted address the request came from, which is the
+// address that services without an address parameter register.
+using Handler = Reply (*)(const Request& request, std::string_view peer, LabState& state);
+
+struct ServiceInfo {
+    Service id;
+    const char* name;         // in account files and the record table
+    const char* update_host;  // the public host the providers send to
+    const char* path;         // the update path; other paths get 404
+    Handler handler;
+};
+
+// FIXME: mirrors the module's table of update hosts until that table
+// lands in src/providers/http; alias lines in the accounts file add names.
+std::span<const ServiceInfo> Services();
+const ServiceInfo& InfoOf(Service id);
+const ServiceInfo* FindServiceByName(std::string_view name);
+
+// Routes a request: "/lab/..." paths to the lab itself, otherwise by host
+// (the update host or an alias) and then by path.
+Reply Dispatch(const Request& request, std::string_view peer, LabState& state);
+
+}  // namespace vantrel::lab
