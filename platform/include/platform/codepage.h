@@ -11,7 +11,12 @@
 #define CP_ACP 0
 #define CP_UTF8 65001
 
+#define MB_ERR_INVALID_CHARS 0x00000008
+#define WC_ERR_INVALID_CHARS 0x00000080
+
+#define ERROR_INVALID_PARAMETER 87L
 #define ERROR_INSUFFICIENT_BUFFER 122L
+#define ERROR_INVALID_FLAGS 1004L
 #define ERROR_NO_UNICODE_TRANSLATION 1113L
 
 VT_BEGIN_C
@@ -24,10 +29,13 @@ VT_PLATFORM_API int MultiByteToWideChar(UINT code_page, DWORD flags, LPCSTR text
 VT_PLATFORM_API int WideCharToMultiByte(UINT code_page, DWORD flags, const WCHAR* text,
                                         int length, LPSTR out, int out_size, LPCSTR default_char,
                                         BOOL* used_default);
-/* Case-insensitive compare in the ANSI code page (ASCII folding for UTF-8). */
+/* Case-insensitive compare in the ANSI code page (ASCII folding for UTF-8);
+ * -1, 0 or 1. A null text sorts before any other. */
 VT_PLATFORM_API int lstrcmpiA(LPCSTR a, LPCSTR b);
-/* Moves to the next character, never into the middle of a multi-byte one. */
+/* Moves to the next character, never into the middle of a multi-byte one;
+ * stays on the terminating NUL. */
 VT_PLATFORM_API LPSTR CharNextA(LPCSTR text);
+/* Always FALSE: UTF-8 has no double-byte lead bytes. */
 VT_PLATFORM_API BOOL IsDBCSLeadByte(BYTE b);
 
 VT_END_C

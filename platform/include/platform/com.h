@@ -108,6 +108,7 @@ typedef const CLSID* REFCLSID;
 #define DISP_E_BADPARAMCOUNT ((HRESULT)0x8002000E)
 #define DISP_E_BADINDEX ((HRESULT)0x8002000B)
 #define DISP_E_BADVARTYPE ((HRESULT)0x80020008)
+#define DISP_E_ARRAYISLOCKED ((HRESULT)0x8002000D)
 #define TYPE_E_LIBNOTREGISTERED ((HRESULT)0x8002801D)
 #define TYPE_E_CANTLOADLIBRARY ((HRESULT)0x80029C4A)
 #define STG_E_FILENOTFOUND ((HRESULT)0x80030002)
@@ -145,6 +146,13 @@ typedef struct SAFEARRAYBOUND {
     ULONG cElements;
     LONG lLbound;
 } SAFEARRAYBOUND;
+
+/* fFeatures bits, as Windows sets them. */
+#define FADF_HAVEVARTYPE 0x0080
+#define FADF_BSTR 0x0100
+#define FADF_UNKNOWN 0x0200
+#define FADF_DISPATCH 0x0400
+#define FADF_VARIANT 0x0800
 
 typedef struct SAFEARRAY {
     USHORT cDims;
@@ -321,12 +329,20 @@ VT_PLATFORM_API UINT SysStringByteLen(BSTR text);
 
 /* VARIANT */
 VT_PLATFORM_API void VariantInit(VARIANT* v);
+/* Frees what the VARIANT owns and leaves it VT_EMPTY. A bare VT_ARRAY
+ * (no element type, as settings blobs are typed) owns its array too. */
 VT_PLATFORM_API HRESULT VariantClear(VARIANT* v);
+/* Clears dest, then deep-copies src: BSTRs and arrays are duplicated,
+ * interfaces AddRef'd. */
+VT_PLATFORM_API HRESULT VariantCopy(VARIANT* dest, const VARIANT* src);
 
 /* SAFEARRAY, one dimension is all the module uses; more are refused. */
 VT_PLATFORM_API SAFEARRAY* SafeArrayCreate(VARTYPE vt, UINT dims, SAFEARRAYBOUND* bounds);
 VT_PLATFORM_API SAFEARRAY* SafeArrayCreateVector(VARTYPE vt, LONG lower, ULONG count);
+/* DISP_E_ARRAYISLOCKED while any lock is held. */
 VT_PLATFORM_API HRESULT SafeArrayDestroy(SAFEARRAY* array);
+VT_PLATFORM_API HRESULT SafeArrayCopy(SAFEARRAY* array, SAFEARRAY** copy);
+VT_PLATFORM_API HRESULT SafeArrayGetVartype(SAFEARRAY* array, VARTYPE* vt);
 VT_PLATFORM_API HRESULT SafeArrayLock(SAFEARRAY* array);
 VT_PLATFORM_API HRESULT SafeArrayUnlock(SAFEARRAY* array);
 VT_PLATFORM_API HRESULT SafeArrayAccessData(SAFEARRAY* array, void** data);

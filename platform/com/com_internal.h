@@ -1,0 +1,19 @@
+// Helpers shared by the component runtime's source files.
+#pragma once
+
+#include <platform/com.h>
+
+#include <string>
+
+namespace vtplatform {
+
+// Parses exactly "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" (either case).
+bool GuidFromBracedString(LPCOLESTR text, GUID* guid);
+// The upper-case braced form as narrow text.
+std::string GuidToNarrow(const GUID& guid);
+bool GuidFromNarrow(const std::string& text, GUID* guid);
+// UTF-16 to UTF-8 and back through the platform's code-page functions.
+std::string Narrow(const OLECHAR* text);
+std::u16string Widen(const std::string& text);
+
+}  // namespace vtplatform
