@@ -1,0 +1,50 @@
+// The part every configuration view shares: IGView's constant answers and
+// its IDispatch, so a scripting host can call the seven methods by name.
+// GetData, SetData and GetOrgSize belong to the page and are overridden
+// there.
+#pragma once
+
+#include <vantrel/vantrel.h>
+
+#include "contract/class_info.h"
+
+namespace vantrel {
+
+class View : public IGView {
+public:
+    // QueryInterface map: IUnknown, own interface, IGView, IDispatch. The
+    // own interface has no methods, so it shares the IGView vtable, and
+    // IDispatch yields IGView.
+    void* FindInterface(REFIID riid);
+
+    HRESULT GetTypeInfoCount(UINT* count) override;
+    HRESULT GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override;
+    HRESULT GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid,
+                          DISPID* ids) override;
+    HRESULT Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params,
+                   VARIANT* result, EXCEPINFO* excep, UINT* arg_err) override;
+
+    HRESULT GetDisplayName(BSTR* value) override;
+    HRESULT NeedConfiguration(SHORT* value) override;
+    HRESULT GetID(LONG* value) override;
+    // FIXME: E_NOTIMPL until the pages land.
+    HRESULT GetData(VARIANT* value) override;
+    HRESULT SetData(VARIANT value) override;
+    HRESULT GetTimeInterval(LONG* value) override;
+    HRESULT GetOrgSize(LONG* x, LONG* y) override;
+
+    const ClassInfo& Info() const { return m_info; }
+
+protected:
+    // display_name: UTF-8, static storage.
+    View(const ClassInfo& info, const char* display_name);
+    virtual ~View() = default;
+
+private:
+    HRESULT InvokeMethod(DISPID id, DISPPARAMS& params, VARIANT& result, UINT* arg_err);
+
+    const ClassInfo& m_info;
+    const char* m_display_name;
+};
+
+}  // namespace vantrel
