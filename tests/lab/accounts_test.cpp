@@ -1,0 +1,94 @@
+#include "lab/accounts.h"
+#include "lab/records.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace vantrel::lab {
+namespace {
+
+TEST(LabAccounts, ReadsAccountsAndAliases) {
+    ParsedAccounts parsed = ParseAccounts(
+        "# comment\n"
+        "\n"
+        "DyFi user=aino password=pw hosts=Koti.dy.fi,,mokki.dy.fi  # trailing comment\r\n"
+        "dipdns key=k1 hosts=a.test\n"
+        "alias dyfi 127.0.0.1\n");
+    ASSERT_TRUE(parsed.book.has_value()) << parsed.error;
+    const AccountBook& book = *parsed.book;
+    ASSERT_EQ(book.accounts.size(), 2u);
+    EXPECT_EQ(book.accounts[0].service, Service::kDyFi);
+    EXPECT_EQ(book.accounts[0].user, "aino");
+    EXPECT_EQ(book.accounts[0].hosts, (std::vector<std::string>{"koti.dy.fi", "mokki.dy.fi"}));
+    ASSERT_EQ(book.aliases.size(), 1u);
+    EXPECT_EQ(book.aliases[0].host, "127.0.0.1");
+
+    EXPECT_EQ(book.FindByHost(Service::kDyFi, "KOTI.dy.fi"), &book.accounts[0]);
+    EXPECT_EQ(book.FindByHost(Service::kDipDns, "koti.dy.fi"), nullptr);
+    EXPECT_EQ(book.FindByUser(Service::kDyFi, "aino"), &book.accounts[0]);
+    EXPECT_EQ(book.FindByUser(Service::kDyFi, ""), nullptr);
+    EXPECT_EQ(book.FindByKey(Service::kDipDns, "k1"), &book.accounts[1]);
+    EXPECT_EQ(book.FindByKey(Service::kDipDns, ""), nullptr);
+}
+
+TEST(LabAccounts, NamesTheBadLine) {
+    struct Case {
+        const char* text;
+        int line;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"nosuch hosts=a", 1, "unknown service \"nosuch\""},
+        {"# ok\ndyfi user=a hosts=a.b port=1", 2, "unknown key \"port\""},
+        {"dyfi user", 1, "expected key=value, got \"user\""},
+        {"dyfi user=a", 1, "an account needs hosts=NAME[,NAME...]"},
+        {"alias dyfi", 1, "expected: alias SERVICE HOSTNAME"},
+        {"alias nosuch a.test", 1, "expected: alias SERVICE HOSTNAME"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        ParsedAccounts parsed = ParseAccounts(c.text);
+        EXPECT_FALSE(parsed.book.has_value());
+        EXPECT_EQ(parsed.error_line, c.line);
+        EXPECT_EQ(parsed.error, c.error);
+    }
+}
+
+TEST(LabAccounts, CommittedSampleParses) {
+    std::ifstream file(VT_LAB_SAMPLE_ACCOUNTS);
+    ASSERT_TRUE(file.good());
+    std::stringstream text;
+    text << file.rdbuf();
+    ParsedAccounts parsed = ParseAccounts(text.str());
+    ASSERT_TRUE(parsed.book.has_value()) << parsed.error_line << ": " << parsed.error;
+    // Every service has at least one account to demonstrate.
+    for (const ServiceInfo& info : Services()) {
+        bool found = false;
+        for (const Account& account : parsed.book->accounts) {
+            found = found || account.service == info.id;
+        }
+        EXPECT_TRUE(found) << info.name;
+    }
+}
+
+TEST(LabRecords, CountsUpdatesAndTellsChanges) {
+    RecordTable table;
+    EXPECT_EQ(table.Update(Service::kDyFi, "A.dy.fi", "1.2.3.4", false), Change::kChanged);
+    EXPECT_EQ(table.Update(Service::kDyFi, "a.dy.fi", "1.2.3.4", false), Change::kUnchanged);
+    EXPECT_EQ(table.Update(Service::kDyFi, "a.dy.fi", "1.2.3.4", true), Change::kChanged);
+    EXPECT_EQ(table.Update(Service::kDynup, "a.dy.fi", "1.2.3.4", false), Change::kChanged);
+    const Record* record = table.Find(Service::kDyFi, "a.dy.fi");
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(record->updates, 3);
+    EXPECT_TRUE(record->offline);
+    EXPECT_EQ(table.All().size(), 2u);
+    EXPECT_EQ(table.Format(),
+              "service     host    address         offline updates\n"
+              "dyfi        a.dy.fi 1.2.3.4         yes     3\n"
+              "dynup       a.dy.fi 1.2.3.4         no      1\n");
+}
+
+}  // namespace
+}  // namespace vantrel::lab

@@ -1,0 +1,125 @@
+#include "lab/request.h"
+
+#include <gtest/gtest.h>
+
+namespace vantrel::lab {
+namespace {
+
+TEST(LabRequest, ReadsBothFormsOfTarget) {
+    struct Case {
+        const char* head;
+        const char* host;
+        const char* path;
+        const char* query;
+        bool proxy_form;
+    };
+    const Case cases[] = {
+        // What a provider sends straight to the service.
+        {"GET /nic/update?hostname=a,b HTTP/1.0\r\nHost: www.dy.fi\r\n\r\n", "www.dy.fi",
+         "/nic/update", "hostname=a,b", false},
+        // The Host header's port is ignored, so --connect-to can redirect.
+        {"GET /x HTTP/1.0\r\nhost: WWW.Dy.Fi.:8080\r\n\r\n", "www.dy.fi", "/x", "", false},
+        // Through a proxy, with DyFi's port.
+        {"GET http://www.dy.fi:8180/nic/update?hostname=a HTTP/1.0\r\nHost: www.dy.fi:8180\r\n"
+         "\r\n",
+         "www.dy.fi", "/nic/update", "hostname=a", true},
+        // As tinyproxy forwards: ":80" inserted, its own headers added.
+        {"GET http://eurodyndns.org:80/update/?hostname=a HTTP/1.0\r\nConnection: close\r\n"
+         "Via: 1.0 tinyproxy\r\n\r\n",
+         "eurodyndns.org", "/update/", "hostname=a", true},
+        // The absolute URL wins over a Host header that disagrees.
+        {"GET HTTP://a.test/p HTTP/1.1\r\nHost: b.test\r\n\r\n", "a.test", "/p", "", true},
+        {"GET http://user:pw@a.test?q=1 HTTP/1.0\r\n\r\n", "a.test", "/", "q=1", true},
+        // Hand-typed, with bare line feeds and no Host.
+        {"GET /lab/records HTTP/1.0\n\n", "", "/lab/records", "", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.head);
+        ParsedRequest parsed = ParseRequest(c.head);
+        ASSERT_TRUE(parsed.request.has_value());
+        EXPECT_EQ(parsed.request->method, "GET");
+        EXPECT_EQ(parsed.request->host, c.host);
+        EXPECT_EQ(parsed.request->path, c.path);
+        EXPECT_EQ(parsed.request->query, c.query);
+        EXPECT_EQ(parsed.request->proxy_form, c.proxy_form);
+    }
+}
+
+TEST(LabRequest, RejectsMalformedHeads) {
+    struct Case {
+        const char* head;
+        RequestError error;
+    };
+    const Case cases[] = {
+        {"\r\n\r\n", RequestError::kBadRequestLine},
+        {"GET\r\n\r\n", RequestError::kBadRequestLine},
+        {"GET /x\r\n\r\n", RequestError::kBadRequestLine},
+        {"GET /x FTP/1.0\r\n\r\n", RequestError::kBadRequestLine},
+        {"GET ftp://a.test/x HTTP/1.0\r\n\r\n", RequestError::kBadTarget},
+        {"GET http:///x HTTP/1.0\r\n\r\n", RequestError::kBadTarget},
+        {"GET x HTTP/1.0\r\n\r\n", RequestError::kBadTarget},
+        {"GET /x HTTP/1.0\r\nno colon\r\n\r\n", RequestError::kBadHeader},
+        {"GET /x HTTP/1.0\r\n: empty name\r\n\r\n", RequestError::kBadHeader},
+        {"GET /x HTTP/1.0\r\nA: 1\r\n folded\r\n\r\n", RequestError::kBadHeader},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.head);
+        ParsedRequest parsed = ParseRequest(c.head);
+        EXPECT_FALSE(parsed.request.has_value());
+        EXPECT_EQ(parsed.error, c.error);
+    }
+}
+
+TEST(LabRequest, FindsTheEndOfTheHead) {
+    EXPECT_EQ(FindHeadEnd("GET / HTTP/1.0\r\n\r\nbody"), 18u);
+    EXPECT_EQ(FindHeadEnd("GET / HTTP/1.0\n\nbody"), 16u);
+    EXPECT_EQ(FindHeadEnd("GET / HTTP/1.0\r\nHost: a\r\n"), std::nullopt);
+    EXPECT_EQ(FindHeadEnd(""), std::nullopt);
+}
+
+TEST(LabRequest, ReadsQueryValues) {
+    Request request;
+    request.query = "hostname=a.test,b.test&offline=yes&x=%41%2c%zz&empty=&bare&x=second";
+    EXPECT_EQ(request.QueryValue("hostname"), "a.test,b.test");
+    EXPECT_EQ(request.QueryValue("offline"), "yes");
+    // The first of two values counts; a broken escape stays as it is.
+    EXPECT_EQ(request.QueryValue("x"), "A,%zz");
+    EXPECT_EQ(request.QueryValue("empty"), "");
+    EXPECT_EQ(request.QueryValue("bare"), "");
+    EXPECT_EQ(request.QueryValue("missing"), std::nullopt);
+    EXPECT_EQ(request.QueryValue("Offline"), std::nullopt);
+}
+
+TEST(LabRequest, ReadsBasicCredentials) {
+    struct Case {
+        const char* authorization;  // null: no header
+        std::optional<std::string> user;
+        std::string password;
+    };
+    const Case cases[] = {
+        {"Basic YWlubzpzYXVuYS1wdw==", "aino", "sauna-pw"},
+        {"basic   YWlubzpzYXVuYS1wdw", "aino", "sauna-pw"},  // no padding, lower case
+        {"Basic dTpwOnE=", "u", "p:q"},                       // the first colon splits
+        {"Basic OnA=", "", "p"},
+        {"Basic dXNlcg==", std::nullopt, ""},                 // no colon at all
+        {"Basic !!!!", std::nullopt, ""},
+        {"Digest abc", std::nullopt, ""},
+        {nullptr, std::nullopt, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.authorization ? c.authorization : "(none)");
+        Request request;
+        if (c.authorization != nullptr) {
+            request.headers.push_back({"Authorization", c.authorization});
+        }
+        std::optional<Credentials> credentials = BasicCredentials(request);
+        ASSERT_EQ(credentials.has_value(), c.user.has_value());
+        if (credentials) {
+            EXPECT_EQ(credentials->user, *c.user);
+            EXPECT_EQ(credentials->password, c.password);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace vantrel::lab

@@ -1,0 +1,150 @@
+#include <platform/tcpserver.h>
+
+#include "tests/lab/loopback_client.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <memory>
+#include <thread>
+
+namespace {
+
+using vantrel::lab::testing::LoopbackClient;
+
+struct ListenerCloser {
+    void operator()(VtTcpListener* listener) const { VtTcpCloseListener(listener); }
+};
+struct ConnectionCloser {
+    void operator()(VtTcpConnection* connection) const { VtTcpCloseConnection(connection); }
+};
+using Listener = std::unique_ptr<VtTcpListener, ListenerCloser>;
+using Connection = std::unique_ptr<VtTcpConnection, ConnectionCloser>;
+
+VTLISTENER const kBadListener = reinterpret_cast<VTLISTENER>(0x1);
+VTCONNECTION const kBadConnection = reinterpret_cast<VTCONNECTION>(0x1);
+
+Listener ListenAnywhere() {
+    VTLISTENER listener = kBadListener;
+    EXPECT_EQ(VtTcpListen("127.0.0.1", 0, &listener), VT_TCP_OK);
+    return Listener(listener);
+}
+
+Connection AcceptOne(VTLISTENER listener) {
+    VTCONNECTION connection = kBadConnection;
+    EXPECT_EQ(VtTcpAccept(listener, 5000, &connection), VT_TCP_OK);
+    return Connection(connection);
+}
+
+TEST(TcpServer, RejectsBadArguments) {
+    VTLISTENER listener = kBadListener;
+    EXPECT_EQ(VtTcpListen("localhost", 0, &listener), VT_TCP_INVALID_ARGUMENT);
+    EXPECT_EQ(listener, nullptr);  // cleared, not left as it was
+    listener = kBadListener;
+    EXPECT_EQ(VtTcpListen(nullptr, 0, &listener), VT_TCP_INVALID_ARGUMENT);
+    EXPECT_EQ(listener, nullptr);
+    EXPECT_EQ(VtTcpListen("127.0.0.1", 0, nullptr), VT_TCP_INVALID_ARGUMENT);
+
+    VTCONNECTION connection = kBadConnection;
+    EXPECT_EQ(VtTcpAccept(nullptr, 0, &connection), VT_TCP_INVALID_ARGUMENT);
+    EXPECT_EQ(connection, nullptr);
+    EXPECT_EQ(VtTcpListenerPort(nullptr), 0);
+    EXPECT_EQ(VtTcpStopListener(nullptr), VT_TCP_INVALID_ARGUMENT);
+    EXPECT_EQ(VtTcpStopOnSignals(nullptr), VT_TCP_INVALID_ARGUMENT);
+
+    DWORD received = 77;
+    char buffer[16];
+    EXPECT_EQ(VtTcpRead(nullptr, buffer, sizeof buffer, 0, &received), VT_TCP_INVALID_ARGUMENT);
+    EXPECT_EQ(received, 0u);
+    DWORD sent = 77;
+    EXPECT_EQ(VtTcpWrite(nullptr, "x", 1, 0, &sent), VT_TCP_INVALID_ARGUMENT);
+    EXPECT_EQ(sent, 0u);
+    EXPECT_EQ(VtTcpPeerAddress(nullptr, buffer, sizeof buffer), VT_TCP_INVALID_ARGUMENT);
+    VtTcpCloseListener(nullptr);
+    VtTcpCloseConnection(nullptr);
+}
+
+TEST(TcpServer, TakenPortIsReported) {
+    Listener first = ListenAnywhere();
+    VTLISTENER second = kBadListener;
+    EXPECT_EQ(VtTcpListen("127.0.0.1", VtTcpListenerPort(first.get()), &second),
+              VT_TCP_ADDRESS_IN_USE);
+    EXPECT_EQ(second, nullptr);
+}
+
+TEST(TcpServer, AcceptWaitsAndTimesOut) {
+    Listener listener = ListenAnywhere();
+    EXPECT_NE(VtTcpListenerPort(listener.get()), 0);
+    VTCONNECTION connection = kBadConnection;
+    EXPECT_EQ(VtTcpAccept(listener.get(), 20, &connection), VT_TCP_TIMEOUT);
+    EXPECT_EQ(connection, nullptr);
+}
+
+TEST(TcpServer, StopEndsEveryWait) {
+    Listener listener = ListenAnywhere();
+    LoopbackClient client(VtTcpListenerPort(listener.get()));
+    ASSERT_TRUE(client.Connected());
+    Connection connection = AcceptOne(listener.get());
+
+    std::thread stopper([&] { VtTcpStopListener(listener.get()); });
+    VTCONNECTION none = kBadConnection;
+    EXPECT_EQ(VtTcpAccept(listener.get(), VT_TCP_INFINITE, &none), VT_TCP_STOPPED);
+    stopper.join();
+    EXPECT_EQ(none, nullptr);
+    // The accepted connection shares the stop event, even after its
+    // listener is gone.
+    listener.reset();
+    char buffer[8];
+    DWORD received = 0;
+    EXPECT_EQ(VtTcpRead(connection.get(), buffer, sizeof buffer, VT_TCP_INFINITE, &received),
+              VT_TCP_STOPPED);
+}
+
+TEST(TcpServer, SignalSetsTheStopEvent) {
+    Listener listener = ListenAnywhere();
+    ASSERT_EQ(VtTcpStopOnSignals(listener.get()), VT_TCP_OK);
+    std::raise(SIGTERM);
+    VTCONNECTION none = kBadConnection;
+    EXPECT_EQ(VtTcpAccept(listener.get(), 5000, &none), VT_TCP_STOPPED);
+}
+
+TEST(TcpServer, ExchangesBytesWithAClient) {
+    Listener listener = ListenAnywhere();
+    LoopbackClient client(VtTcpListenerPort(listener.get()));
+    ASSERT_TRUE(client.Connected());
+    Connection connection = AcceptOne(listener.get());
+
+    char peer[16] = "sentinel";
+    EXPECT_EQ(VtTcpPeerAddress(connection.get(), peer, 8), VT_TCP_INVALID_ARGUMENT);
+    EXPECT_EQ(VtTcpPeerAddress(connection.get(), peer, sizeof peer), VT_TCP_OK);
+    EXPECT_STREQ(peer, "127.0.0.1");
+
+    char buffer[64];
+    DWORD received = 77;
+    EXPECT_EQ(VtTcpRead(connection.get(), buffer, sizeof buffer, 20, &received), VT_TCP_TIMEOUT);
+    EXPECT_EQ(received, 0u);
+
+    ASSERT_TRUE(client.Send("ping"));
+    ASSERT_EQ(VtTcpRead(connection.get(), buffer, sizeof buffer, 5000, &received), VT_TCP_OK);
+    EXPECT_EQ(std::string(buffer, received), "ping");
+
+    DWORD sent = 0;
+    EXPECT_EQ(VtTcpWrite(connection.get(), "pong", 4, 5000, &sent), VT_TCP_OK);
+    EXPECT_EQ(sent, 4u);
+    connection.reset();
+    EXPECT_EQ(client.ReadToClose(), "pong");
+}
+
+TEST(TcpServer, PeerCloseIsReported) {
+    Listener listener = ListenAnywhere();
+    LoopbackClient client(VtTcpListenerPort(listener.get()));
+    ASSERT_TRUE(client.Connected());
+    Connection connection = AcceptOne(listener.get());
+    client.Close();
+    char buffer[8];
+    DWORD received = 77;
+    EXPECT_EQ(VtTcpRead(connection.get(), buffer, sizeof buffer, 5000, &received), VT_TCP_CLOSED);
+    EXPECT_EQ(received, 0u);
+}
+
+}  // namespace
