@@ -5,8 +5,14 @@
  * never leaves a torn file.
  *
  * Return values are Win32 error codes (ERROR_SUCCESS and friends), as the
- * Reg* functions of Windows return them. All values the module writes are
- * REG_SZ.
+ * Reg* functions of Windows return them. Only REG_SZ values are kept; other
+ * types are refused with ERROR_INVALID_PARAMETER.
+ *
+ * The hive is reread whenever the file changed, and changes are made under
+ * an advisory lock on "<hive>.lock", so several processes can share it.
+ * A handle names its key by path: a key deleted through this process gives
+ * ERROR_KEY_DELETED on its open handles, and so does a key that vanished
+ * from the file. A hive file that cannot be parsed gives ERROR_BADDB.
  */
 #ifndef PLATFORM_REGISTRY_H
 #define PLATFORM_REGISTRY_H
@@ -25,14 +31,19 @@ typedef DWORD REGSAM;
 #define ERROR_INVALID_HANDLE 6L
 #define ERROR_OUTOFMEMORY 14L
 #define ERROR_INVALID_PARAMETER 87L
+#define ERROR_BAD_PATHNAME 161L
 #define ERROR_MORE_DATA 234L
 #define ERROR_NO_MORE_ITEMS 259L
+#define ERROR_CANTREAD 1012L
 #define ERROR_CANTWRITE 1013L
 #define ERROR_KEY_DELETED 1018L
 #define ERROR_BADDB 1009L
 
 #define REG_NONE 0
 #define REG_SZ 1
+
+#define REG_CREATED_NEW_KEY 1
+#define REG_OPENED_EXISTING_KEY 2
 
 #define KEY_READ 0x20019
 #define KEY_WRITE 0x20006

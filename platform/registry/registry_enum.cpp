@@ -1,0 +1,121 @@
+// Enumeration and key information. Subkeys and values come in the hive's
+// sorted order (value names case-insensitively, the default value first).
+#include "registry_state.h"
+
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+
+namespace {
+
+using namespace vtplatform::registry;
+
+// Copies name into a buffer of *size characters. Windows reports the length
+// without the NUL on success and ERROR_MORE_DATA when it does not fit.
+LONG CopyName(const std::string& name, LPSTR buffer, DWORD* size) {
+    if (name.size() >= *size)
+        return ERROR_MORE_DATA;
+    std::memcpy(buffer, name.c_str(), name.size() + 1);
+    *size = static_cast<DWORD>(name.size());
+    return ERROR_SUCCESS;
+}
+
+}  // namespace
+
+VT_EXTERN_C VT_PLATFORM_API LONG RegEnumKeyExA(HKEY key, DWORD index, LPSTR name,
+                                               DWORD* name_size, DWORD* reserved, LPSTR klass,
+                                               DWORD* class_size, void*) {
+    if (name == nullptr || name_size == nullptr || reserved != nullptr)
+        return ERROR_INVALID_PARAMETER;
+    State& state = GlobalState();
+    std::lock_guard guard(state.mutex);
+    Key* target;
+    KeyPath path;
+    if (LONG status = ResolveKey(state, key, &target, &path); status != ERROR_SUCCESS)
+        return status;
+    if (index >= target->subkeys.size())
+        return ERROR_NO_MORE_ITEMS;
+    auto it = std::next(target->subkeys.begin(), index);
+    if (LONG status = CopyName(it->first, name, name_size); status != ERROR_SUCCESS)
+        return status;
+    if (klass != nullptr && class_size != nullptr && *class_size > 0)
+        *klass = 0;
+    if (class_size != nullptr)
+        *class_size = 0;
+    return ERROR_SUCCESS;
+}
+
+VT_EXTERN_C VT_PLATFORM_API LONG RegEnumValueA(HKEY key, DWORD index, LPSTR name,
+                                               DWORD* name_size, DWORD* reserved, DWORD* type,
+                                               BYTE* data, DWORD* data_size) {
+    if (name == nullptr || name_size == nullptr || reserved != nullptr ||
+        (data != nullptr && data_size == nullptr))
+        return ERROR_INVALID_PARAMETER;
+    State& state = GlobalState();
+    std::lock_guard guard(state.mutex);
+    Key* target;
+    KeyPath path;
+    if (LONG status = ResolveKey(state, key, &target, &path); status != ERROR_SUCCESS)
+        return status;
+    if (index >= target->values.size())
+        return ERROR_NO_MORE_ITEMS;
+    auto it = std::next(target->values.begin(), index);
+    DWORD needed = static_cast<DWORD>(it->second.size() + 1);
+    if (data != nullptr && *data_size < needed) {
+        *data_size = needed;
+        return ERROR_MORE_DATA;
+    }
+    if (LONG status = CopyName(it->first, name, name_size); status != ERROR_SUCCESS)
+        return status;
+    if (type != nullptr)
+        *type = REG_SZ;
+    if (data != nullptr)
+        std::memcpy(data, it->second.c_str(), needed);
+    if (data_size != nullptr)
+        *data_size = needed;
+    return ERROR_SUCCESS;
+}
+
+VT_EXTERN_C VT_PLATFORM_API LONG RegQueryInfoKeyA(HKEY key, LPSTR klass, DWORD* class_size,
+                                                  DWORD* reserved, DWORD* subkeys,
+                                                  DWORD* max_subkey_len, DWORD* max_class_len,
+                                                  DWORD* values, DWORD* max_value_name_len,
+                                                  DWORD* max_value_len, DWORD* security,
+                                                  void* last_write) {
+    if (reserved != nullptr)
+        return ERROR_INVALID_PARAMETER;
+    State& state = GlobalState();
+    std::lock_guard guard(state.mutex);
+    Key* target;
+    KeyPath path;
+    if (LONG status = ResolveKey(state, key, &target, &path); status != ERROR_SUCCESS)
+        return status;
+    DWORD longest_key = 0, longest_name = 0, longest_value = 0;
+    for (const auto& [name, child] : target->subkeys)
+        longest_key = std::max(longest_key, static_cast<DWORD>(name.size()));
+    for (const auto& [name, value] : target->values) {
+        longest_name = std::max(longest_name, static_cast<DWORD>(name.size()));
+        longest_value = std::max(longest_value, static_cast<DWORD>(value.size() + 1));
+    }
+    if (klass != nullptr && class_size != nullptr && *class_size > 0)
+        *klass = 0;
+    if (class_size != nullptr)
+        *class_size = 0;
+    if (subkeys != nullptr)
+        *subkeys = static_cast<DWORD>(target->subkeys.size());
+    if (max_subkey_len != nullptr)
+        *max_subkey_len = longest_key;
+    if (max_class_len != nullptr)
+        *max_class_len = 0;
+    if (values != nullptr)
+        *values = static_cast<DWORD>(target->values.size());
+    if (max_value_name_len != nullptr)
+        *max_value_name_len = longest_name;
+    if (max_value_len != nullptr)
+        *max_value_len = longest_value;
+    if (security != nullptr)
+        *security = 0;
+    if (last_write != nullptr)
+        std::memset(last_write, 0, 8);  // a FILETIME; the hive keeps no times
+    return ERROR_SUCCESS;
+}

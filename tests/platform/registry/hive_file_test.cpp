@@ -1,0 +1,113 @@
+// The hive file: its text form, atomic replacement, sharing between
+// processes and refusal of damaged files.
+#include "registry_fixture.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+// The file is regedit's text form, sorted, with \\ and \" escaped.
+TEST_F(RegistryTest, WritesSortedRegText) {
+    SetString("Vantrel.Dynam\\CLSID", nullptr, "{1}");
+    SetString("Vantrel.Dynam", nullptr, "Dynam Class");
+    SetString("CLSID\\{1}\\InprocServer32", nullptr, "C:\\lib\\\"Vantrel\".so");
+    SetString("CLSID\\{1}\\InprocServer32", "ThreadingModel", "Apartment");
+    EXPECT_EQ(ReadHive(),
+              "Windows Registry Editor Version 5.00\n"
+              "\n[HKEY_CLASSES_ROOT]\n"
+              "\n[HKEY_CLASSES_ROOT\\CLSID]\n"
+              "\n[HKEY_CLASSES_ROOT\\CLSID\\{1}]\n"
+              "\n[HKEY_CLASSES_ROOT\\CLSID\\{1}\\InprocServer32]\n"
+              "@=\"C:\\\\lib\\\\\\\"Vantrel\\\".so\"\n"
+              "\"ThreadingModel\"=\"Apartment\"\n"
+              "\n[HKEY_CLASSES_ROOT\\Vantrel.Dynam]\n"
+              "@=\"Dynam Class\"\n"
+              "\n[HKEY_CLASSES_ROOT\\Vantrel.Dynam\\CLSID]\n"
+              "@=\"{1}\"\n");
+}
+
+// Every change goes through a temporary file that is renamed over the hive:
+// none is left behind, and a fresh reader sees the content.
+TEST_F(RegistryTest, AtomicWriteLeavesOnlyTheHive) {
+    SetString("A", nullptr, "x\\y\"z");
+    SetString("A\\B", "v", "w");
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(m_folder / "sub"))
+        names.insert(entry.path().filename().string());
+    EXPECT_EQ(names, (std::set<std::string>{"registry.reg", "registry.reg.lock"}));
+    // Pointing the registry elsewhere and back forces a reread of the file.
+    ASSERT_EQ(VtRegistrySetHiveFile((m_folder / "other.reg").c_str()), ERROR_SUCCESS);
+    EXPECT_EQ(GetString("A"), "<error 2>");
+    ASSERT_EQ(VtRegistrySetHiveFile(m_hive.c_str()), ERROR_SUCCESS);
+    EXPECT_EQ(GetString("A"), "x\\y\"z");
+    EXPECT_EQ(GetString("a\\b", "V"), "w");
+}
+
+// A write by another process is seen at the next call.
+TEST_F(RegistryTest, SeesAnotherProcessWrites) {
+    SetString("Shared", nullptr, "before");
+    EXPECT_EQ(GetString("Shared"), "before");
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        HKEY key = nullptr;
+        LONG status = RegCreateKeyExA(HKEY_CLASSES_ROOT, "Shared", 0, nullptr, 0, KEY_WRITE,
+                                      nullptr, &key, nullptr);
+        if (status == ERROR_SUCCESS)
+            status = RegSetValueExA(key, nullptr, 0, REG_SZ,
+                                    reinterpret_cast<const BYTE*>("after"), 6);
+        _exit(status == ERROR_SUCCESS ? 0 : 1);
+    }
+    int wait_status = 0;
+    ASSERT_EQ(waitpid(child, &wait_status, 0), child);
+    ASSERT_TRUE(WIFEXITED(wait_status) && WEXITSTATUS(wait_status) == 0);
+    EXPECT_EQ(GetString("Shared"), "after");
+}
+
+// A damaged hive gives ERROR_BADDB to every call, never a crash; a missing
+// or empty file is an empty hive.
+TEST_F(RegistryTest, DamagedHiveGivesBadDb) {
+    struct Case {
+        const char* what;
+        std::string text;
+        LONG status;
+    } cases[] = {
+        {"empty file", "", ERROR_FILE_NOT_FOUND},
+        {"header only", "Windows Registry Editor Version 5.00\n", ERROR_FILE_NOT_FOUND},
+        {"valid", "Windows Registry Editor Version 5.00\n[HKEY_CLASSES_ROOT\\K]\n@=\"v\"\n",
+         ERROR_SUCCESS},
+        {"CRLF lines", "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CLASSES_ROOT\\K]\r\n",
+         ERROR_SUCCESS},
+        {"torn value", "Windows Registry Editor Version 5.00\n[HKEY_CLASSES_ROOT\\K]\n@=\"v",
+         ERROR_BADDB},
+        {"torn section", "Windows Registry Editor Version 5.00\n[HKEY_CLASSES_ROOT\\K", ERROR_BADDB},
+        {"no header", "[HKEY_CLASSES_ROOT\\K]\n", ERROR_BADDB},
+        {"value before key", "Windows Registry Editor Version 5.00\n@=\"v\"\n", ERROR_BADDB},
+        {"other root", "Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\K]\n",
+         ERROR_BADDB},
+        {"dword value", "Windows Registry Editor Version 5.00\n[HKEY_CLASSES_ROOT\\K]\n\"n\"=dword:1\n",
+         ERROR_BADDB},
+        {"bad escape", "Windows Registry Editor Version 5.00\n[HKEY_CLASSES_ROOT\\K]\n@=\"a\\q\"\n",
+         ERROR_BADDB},
+        {"binary junk", std::string("\x7f" "ELF\0\0\x01", 7), ERROR_BADDB},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteHive(c.text);
+        HKEY key = reinterpret_cast<HKEY>(0x1234);
+        EXPECT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, "K", 0, KEY_READ, &key), c.status);
+        if (c.status == ERROR_SUCCESS)
+            RegCloseKey(key);
+        else
+            EXPECT_EQ(key, nullptr);
+    }
+    WriteHive("garbage");
+    HKEY key = nullptr;
+    EXPECT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, "K", 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                              nullptr),
+              ERROR_BADDB);
+    EXPECT_EQ(ReadHive(), "garbage") << "a damaged hive is never overwritten";
+}
+
+}  // namespace

@@ -1,0 +1,205 @@
+// Conformance of the Reg* functions with their Windows behaviour.
+#include "registry_fixture.h"
+
+#include <cstring>
+
+namespace {
+
+const HKEY kSentinelKey = reinterpret_cast<HKEY>(0x1234);
+constexpr DWORD kSentinel = 0xDEADBEEF;
+
+// RegCreateKeyEx reports whether it created the key; Windows clears the
+// handle of a failed RegOpenKeyEx and refuses a leading backslash.
+TEST_F(RegistryTest, CreateAndOpenReportDispositionAndErrors) {
+    HKEY key = kSentinelKey;
+    DWORD disposition = kSentinel;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, "Vantrel.Dynam\\CLSID", 0, nullptr, 0,
+                              KEY_ALL_ACCESS, nullptr, &key, &disposition),
+              ERROR_SUCCESS);
+    EXPECT_EQ(disposition, static_cast<DWORD>(REG_CREATED_NEW_KEY));
+    EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+
+    struct Case {
+        const char* subkey;
+        LONG status;
+    } opens[] = {
+        {"Vantrel.Dynam\\CLSID", ERROR_SUCCESS}, {"VANTREL.DYNAM\\clsid", ERROR_SUCCESS},
+        {"Vantrel.Dynam\\CLSID\\", ERROR_SUCCESS}, {"Vantrel.Dynam\\Missing", ERROR_FILE_NOT_FOUND},
+        {"\\Vantrel.Dynam", ERROR_BAD_PATHNAME},   {"Vantrel.Dynam\\\\CLSID", ERROR_BAD_PATHNAME},
+    };
+    for (const auto& c : opens) {
+        SCOPED_TRACE(c.subkey);
+        key = kSentinelKey;
+        EXPECT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, c.subkey, 0, KEY_READ, &key), c.status);
+        if (c.status == ERROR_SUCCESS) {
+            EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+        } else {
+            EXPECT_EQ(key, nullptr);
+        }
+    }
+    key = kSentinelKey;
+    disposition = kSentinel;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, "vantrel.dynam", 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &key, &disposition),
+              ERROR_SUCCESS);
+    EXPECT_EQ(disposition, static_cast<DWORD>(REG_OPENED_EXISTING_KEY));
+    char name[64];
+    DWORD size = sizeof name;
+    ASSERT_EQ(RegEnumKeyExA(HKEY_CLASSES_ROOT, 0, name, &size, nullptr, nullptr, nullptr, nullptr),
+              ERROR_SUCCESS);
+    EXPECT_STREQ(name, "Vantrel.Dynam") << "the first spelling is kept";
+    EXPECT_EQ(size, 13u);
+    EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+    EXPECT_EQ(RegCloseKey(key), ERROR_INVALID_HANDLE) << "a closed handle is gone";
+}
+
+// RegQueryValueEx: a size query, ERROR_MORE_DATA with the needed size, and
+// ERROR_FILE_NOT_FOUND for a default value that was never set.
+TEST_F(RegistryTest, QueryValueFollowsWindowsSizeRules) {
+    SetString("Key", nullptr, "Dynam Class");
+    SetString("Key", "ThreadingModel", "Apartment");
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, "Key", 0, KEY_READ, &key), ERROR_SUCCESS);
+    struct Case {
+        const char* name;
+        DWORD buffer_size;  // 0: no buffer
+        LONG status;
+        DWORD size_after;
+        const char* text;
+    } cases[] = {
+        {nullptr, 64, ERROR_SUCCESS, 12, "Dynam Class"},
+        {"", 64, ERROR_SUCCESS, 12, "Dynam Class"},
+        {"threadingmodel", 64, ERROR_SUCCESS, 10, "Apartment"},
+        {"ThreadingModel", 0, ERROR_SUCCESS, 10, nullptr},
+        {"ThreadingModel", 9, ERROR_MORE_DATA, 10, nullptr},
+        {"Missing", 64, ERROR_FILE_NOT_FOUND, 64, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name ? c.name : "(null)");
+        char buffer[64];
+        std::memset(buffer, '#', sizeof buffer);
+        DWORD size = c.buffer_size, type = kSentinel;
+        BYTE* data = c.buffer_size ? reinterpret_cast<BYTE*>(buffer) : nullptr;
+        EXPECT_EQ(RegQueryValueExA(key, c.name, nullptr, &type, data, &size), c.status);
+        EXPECT_EQ(size, c.size_after);
+        if (c.text != nullptr) {
+            EXPECT_STREQ(buffer, c.text);
+            EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+        }
+    }
+    ASSERT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+    EXPECT_EQ(GetString("Vantrel.Dynam"), "<error 2>");
+    SetString("Bare\\Sub", "x", "y");
+    EXPECT_EQ(GetString("Bare"), "<error 2>") << "a key without default value";
+}
+
+// Windows: RegDeleteKey refuses a key with subkeys (ERROR_ACCESS_DENIED);
+// RegDeleteTree takes the subtree; handles to a deleted key give
+// ERROR_KEY_DELETED.
+TEST_F(RegistryTest, DeletingKeysFollowsWindowsRules) {
+    SetString("CLSID\\{A}\\InprocServer32", nullptr, "/lib/Vantrel.so");
+    SetString("CLSID\\{A}", nullptr, "A Class");
+    HKEY inner = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, "CLSID\\{A}\\InprocServer32", 0, KEY_READ, &inner),
+              ERROR_SUCCESS);
+    struct Case {
+        const char* what;
+        LONG (*call)();
+        LONG status;
+    } cases[] = {
+        {"key with subkeys", [] { return RegDeleteKeyA(HKEY_CLASSES_ROOT, "CLSID\\{A}"); },
+         ERROR_ACCESS_DENIED},
+        {"missing key", [] { return RegDeleteKeyA(HKEY_CLASSES_ROOT, "CLSID\\{B}"); },
+         ERROR_FILE_NOT_FOUND},
+        {"null subkey", [] { return RegDeleteKeyA(HKEY_CLASSES_ROOT, nullptr); },
+         ERROR_INVALID_PARAMETER},
+        {"missing tree", [] { return RegDeleteTreeA(HKEY_CLASSES_ROOT, "CLSID\\{B}"); },
+         ERROR_FILE_NOT_FOUND},
+        {"missing value", [] { return RegDeleteValueA(HKEY_CLASSES_ROOT, "nothing"); },
+         ERROR_FILE_NOT_FOUND},
+        {"tree", [] { return RegDeleteTreeA(HKEY_CLASSES_ROOT, "clsid\\{a}"); }, ERROR_SUCCESS},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(c.call(), c.status);
+    }
+    EXPECT_EQ(GetString("CLSID\\{A}"), "<error 2>");
+    DWORD size = 64, type = kSentinel;
+    char buffer[64];
+    EXPECT_EQ(RegQueryValueExA(inner, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buffer),
+                               &size),
+              ERROR_KEY_DELETED);
+    EXPECT_EQ(type, kSentinel);
+    EXPECT_EQ(RegCloseKey(inner), ERROR_SUCCESS);
+    HKEY clsid = nullptr;
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, "CLSID", 0, KEY_READ, &clsid), ERROR_SUCCESS);
+    EXPECT_EQ(RegDeleteKeyA(clsid, ""), ERROR_SUCCESS) << "an empty subkey is the key itself";
+    EXPECT_EQ(RegCloseKey(clsid), ERROR_SUCCESS);
+    EXPECT_EQ(RegDeleteKeyA(HKEY_CLASSES_ROOT, ""), ERROR_ACCESS_DENIED);
+}
+
+// Enumeration and key info: counts, lengths without the NUL, and
+// ERROR_NO_MORE_ITEMS at the end.
+TEST_F(RegistryTest, EnumeratesKeysAndValues) {
+    SetString("K\\beta", nullptr, "b");
+    SetString("K\\Alpha", nullptr, "a");
+    SetString("K", nullptr, "default");
+    SetString("K", "Zeta", "longer value");
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, "K", 0, KEY_READ, &key), ERROR_SUCCESS);
+    DWORD subkeys = kSentinel, max_subkey = kSentinel, values = kSentinel, max_name = kSentinel,
+          max_value = kSentinel;
+    EXPECT_EQ(RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, &max_subkey, nullptr,
+                               &values, &max_name, &max_value, nullptr, nullptr),
+              ERROR_SUCCESS);
+    EXPECT_EQ(subkeys, 2u);
+    EXPECT_EQ(max_subkey, 5u);
+    EXPECT_EQ(values, 2u);
+    EXPECT_EQ(max_name, 4u);
+    EXPECT_EQ(max_value, 13u);
+    const char* expected_keys[] = {"Alpha", "beta"};
+    for (DWORD i = 0; i < 2; ++i) {
+        char name[16];
+        DWORD size = sizeof name;
+        EXPECT_EQ(RegEnumKeyExA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr),
+                  ERROR_SUCCESS);
+        EXPECT_STREQ(name, expected_keys[i]);
+    }
+    char name[16];
+    DWORD size = 3;
+    EXPECT_EQ(RegEnumKeyExA(key, 0, name, &size, nullptr, nullptr, nullptr, nullptr),
+              ERROR_MORE_DATA);
+    size = sizeof name;
+    EXPECT_EQ(RegEnumKeyExA(key, 2, name, &size, nullptr, nullptr, nullptr, nullptr),
+              ERROR_NO_MORE_ITEMS);
+    char data[32];
+    DWORD data_size = sizeof data, type = kSentinel;
+    size = sizeof name;
+    EXPECT_EQ(RegEnumValueA(key, 0, name, &size, nullptr, &type, reinterpret_cast<BYTE*>(data),
+                            &data_size),
+              ERROR_SUCCESS);
+    EXPECT_STREQ(name, "");
+    EXPECT_STREQ(data, "default");
+    EXPECT_EQ(data_size, 8u);
+    size = sizeof name;
+    EXPECT_EQ(RegEnumValueA(key, 2, name, &size, nullptr, nullptr, nullptr, nullptr),
+              ERROR_NO_MORE_ITEMS);
+    EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+}
+
+// Bad handles and value types are refused, never crash.
+TEST_F(RegistryTest, RefusesBadHandlesAndTypes) {
+    HKEY out = kSentinelKey;
+    EXPECT_EQ(RegOpenKeyExA(kSentinelKey, "x", 0, KEY_READ, &out), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(out, nullptr);
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, "x", 0, KEY_READ, nullptr), ERROR_INVALID_PARAMETER);
+    DWORD number = 5;
+    EXPECT_EQ(RegSetValueExA(HKEY_CLASSES_ROOT, "n", 0, 4, reinterpret_cast<BYTE*>(&number), 4),
+              ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(RegSetValueExA(HKEY_CLASSES_ROOT, "n", 0, REG_SZ,
+                             reinterpret_cast<const BYTE*>("a\nb"), 4),
+              ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(RegCloseKey(HKEY_CLASSES_ROOT), ERROR_SUCCESS);
+}
+
+}  // namespace
