@@ -1,6 +1,7 @@
 #include "lab/services.h"
 
 #include "lab/handlers.h"
+#include "src/providers/http/services.h"
 
 #include <algorithm>
 #include <iterator>
@@ -9,15 +10,19 @@ namespace vantrel::lab {
 
 namespace {
 
+// The update hosts come from the module's own table, so the lab answers
+// for exactly the names the providers send.
 // FIXME: a GnuDIP entry joins here for its HTTP form; its TCP form needs a
 // listener of its own next to the HTTP one.
 constexpr ServiceInfo kServices[] = {
-    {Service::kDipDns, "dipdns", "www.dipdns.com", "/dynamic/upd.php", HandleDipDns},
-    {Service::kDnsExit, "dnsexit", "update.dnsexit.com", "/RemoteUpdate.sv", HandleDnsExit},
-    {Service::kDyFi, "dyfi", "www.dy.fi", "/nic/update", HandleDyFi},
-    {Service::kDynam, "dynam", "www.dynam.ac", "/update.php", HandleDynam},
-    {Service::kDynup, "dynup", "www.dynup.net", "/update/java.php3", HandleDynup},
-    {Service::kEuroDynDns, "eurodyndns", "eurodyndns.org", "/update/", HandleEuroDynDns},
+    {Service::kDipDns, "dipdns", kDipDnsService.update_host, "/dynamic/upd.php", HandleDipDns},
+    {Service::kDnsExit, "dnsexit", kDnsExitService.update_host, "/RemoteUpdate.sv",
+     HandleDnsExit},
+    {Service::kDyFi, "dyfi", kDyFiService.update_host, "/nic/update", HandleDyFi},
+    {Service::kDynam, "dynam", kDynamService.update_host, "/update.php", HandleDynam},
+    {Service::kDynup, "dynup", kDynupService.update_host, "/update/java.php3", HandleDynup},
+    {Service::kEuroDynDns, "eurodyndns", kEuroDynDnsService.update_host, "/update/",
+     HandleEuroDynDns},
 };
 
 const ServiceInfo* FindServiceByHost(std::string_view host, const AccountBook& book) {

@@ -26,8 +26,7 @@ struct ServiceInfo {
     Handler handler;
 };
 
-// FIXME: mirrors the module's table of update hosts until that table
-// lands in src/providers/http; alias lines in the accounts file add names.
+// Alias lines in the accounts file add host names to a service.
 std::span<const ServiceInfo> Services();
 const ServiceInfo& InfoOf(Service id);
 const ServiceInfo* FindServiceByName(std::string_view name);

@@ -1,5 +1,6 @@
 // The lab binary on a free loopback port, driven with a raw socket, then
 // stopped with SIGTERM.
+#include "lab/services.h"
 #include "tests/lab/loopback_client.h"
 
 #include <gtest/gtest.h>
@@ -108,11 +109,12 @@ TEST(LabEndToEnd, ServesUpdatesOverLoopbackAndStopsOnSigterm) {
     auto port = static_cast<uint16_t>(std::atoi(first.c_str() + sizeof "listening 127.0.0.1:" - 1));
     ASSERT_NE(port, 0);
 
+    const std::string dyfi = vantrel::lab::InfoOf(vantrel::lab::Service::kDyFi).update_host;
     // Proxy form with DyFi's port, as the provider sends it through a proxy.
-    EXPECT_EQ(Exchange(port,
-                       "GET http://www.dy.fi:8180/nic/update?hostname=koti.dy.fi HTTP/1.0\r\n"
-                       "Host: www.dy.fi:8180\r\nAuthorization: Basic YWlubzpwdw==\r\n"
-                       "User-Agent: test\r\n\r\n"),
+    EXPECT_EQ(Exchange(port, "GET http://" + dyfi +
+                                 ":8180/nic/update?hostname=koti.dy.fi HTTP/1.0\r\nHost: " + dyfi +
+                                 ":8180\r\nAuthorization: Basic YWlubzpwdw==\r\n"
+                                 "User-Agent: test\r\n\r\n"),
               "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\nContent-Length: 15\r\n"
               "Connection: close\r\n\r\ngood 127.0.0.1\n");
     // Origin form, the request head arriving in two pieces.
@@ -120,7 +122,7 @@ TEST(LabEndToEnd, ServesUpdatesOverLoopbackAndStopsOnSigterm) {
         LoopbackClient client(port);
         ASSERT_TRUE(client.Connected());
         ASSERT_TRUE(client.Send("GET /nic/update?hostname=koti.dy.fi HTTP/1.0\r\nHo"));
-        ASSERT_TRUE(client.Send("st: www.dy.fi\r\nAuthorization: Basic YWlubzpubw==\r\n\r\n"));
+        ASSERT_TRUE(client.Send("st: " + dyfi + "\r\nAuthorization: Basic YWlubzpubw==\r\n\r\n"));
         std::string reply = client.ReadToClose();
         EXPECT_NE(reply.find("\r\n\r\nbadauth\n"), std::string::npos) << reply;
     }

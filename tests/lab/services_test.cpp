@@ -100,7 +100,7 @@ int ProviderStatus(Service service, const Reply& reply, int hosts) {
 struct Case {
     const char* name;
     Service service;
-    const char* host;
+    const char* host;  // null: the service's update host
     const char* target;
     const char* authorization;
     int hosts;  // how many host names the provider sent
@@ -110,96 +110,96 @@ struct Case {
 };
 
 const Case kCases[] = {
-    {"DipDnsOne", Service::kDipDns, "www.dipdns.com",
+    {"DipDnsOne", Service::kDipDns, nullptr,
      "/dynamic/upd.php?key=k3y&host=a.dip.test&ip=1.2.3.4", nullptr, 1, 200,
      "Updated 1 hostname\n", 2},
-    {"DipDnsThree", Service::kDipDns, "www.dipdns.com",
+    {"DipDnsThree", Service::kDipDns, nullptr,
      "/dynamic/upd.php?key=k3y&host=a.dip.test,B.dip.test,c.dip.test&ip=1.2.3.4", nullptr, 3, 200,
      "Updated 3 hostnames\n", 2},
     // A name of another key is skipped: the count tells the provider.
-    {"DipDnsPartial", Service::kDipDns, "www.dipdns.com",
+    {"DipDnsPartial", Service::kDipDns, nullptr,
      "/dynamic/upd.php?key=k3y&host=a.dip.test,z.dip.test&ip=1.2.3.4", nullptr, 2, 200,
      "Updated 1 hostname\n", 1},
-    {"DipDnsWrongKey", Service::kDipDns, "www.dipdns.com",
+    {"DipDnsWrongKey", Service::kDipDns, nullptr,
      "/dynamic/upd.php?key=nope&host=a.dip.test&ip=1.2.3.4", nullptr, 1, 200,
      "Error Occurred While Processing Request: unknown key\n", 4},
-    {"DipDnsUnknownHost", Service::kDipDns, "www.dipdns.com",
+    {"DipDnsUnknownHost", Service::kDipDns, nullptr,
      "/dynamic/upd.php?key=k3y&host=q.dip.test&ip=1.2.3.4", nullptr, 1, 200,
      "Error Occurred While Processing Request: no host name of this key\n", 4},
-    {"DipDnsEmptyList", Service::kDipDns, "www.dipdns.com",
+    {"DipDnsEmptyList", Service::kDipDns, nullptr,
      "/dynamic/upd.php?key=k3y&host=&ip=1.2.3.4", nullptr, 0, 200,
      "Error Occurred While Processing Request: no host name of this key\n", 4},
-    {"DipDnsBadAddress", Service::kDipDns, "www.dipdns.com",
+    {"DipDnsBadAddress", Service::kDipDns, nullptr,
      "/dynamic/upd.php?key=k3y&host=a.dip.test&ip=1.2.3.400", nullptr, 1, 200,
      "Error Occurred While Processing Request: invalid address\n", 4},
 
-    {"DnsExitSuccess", Service::kDnsExit, "update.dnsexit.com",
+    {"DnsExitSuccess", Service::kDnsExit, nullptr,
      "/RemoteUpdate.sv?login=erin&password=pw&host=erin.exit.test&myip=1.2.3.4", nullptr, 1, 200,
      "DnsExit update\n0=Success", 2},
-    {"DnsExitPeerAddress", Service::kDnsExit, "update.dnsexit.com",
+    {"DnsExitPeerAddress", Service::kDnsExit, nullptr,
      "/RemoteUpdate.sv?login=erin&password=pw&host=erin.exit.test&myip=", nullptr, 1, 200,
      "DnsExit update\n0=Success", 2},
-    {"DnsExitWrongPassword", Service::kDnsExit, "update.dnsexit.com",
+    {"DnsExitWrongPassword", Service::kDnsExit, nullptr,
      "/RemoteUpdate.sv?login=erin&password=no&host=erin.exit.test&myip=1.2.3.4", nullptr, 1, 200,
      "DnsExit update\n2=Invalid password", 4},
-    {"DnsExitUnknownLogin", Service::kDnsExit, "update.dnsexit.com",
+    {"DnsExitUnknownLogin", Service::kDnsExit, nullptr,
      "/RemoteUpdate.sv?login=nobody&password=pw&host=erin.exit.test&myip=1.2.3.4", nullptr, 1,
      200, "DnsExit update\n3=Login not found", 4},
-    {"DnsExitUnknownHost", Service::kDnsExit, "update.dnsexit.com",
+    {"DnsExitUnknownHost", Service::kDnsExit, nullptr,
      "/RemoteUpdate.sv?login=erin&password=pw&host=x.exit.test&myip=1.2.3.4", nullptr, 1, 200,
      "DnsExit update\n4=Host name not in this account", 4},
-    {"DnsExitBadAddress", Service::kDnsExit, "update.dnsexit.com",
+    {"DnsExitBadAddress", Service::kDnsExit, nullptr,
      "/RemoteUpdate.sv?login=erin&password=pw&host=erin.exit.test&myip=1.2.3", nullptr, 1, 200,
      "DnsExit update\n10=Invalid IP address", 4},
 
-    {"DyFiTwoHosts", Service::kDyFi, "www.dy.fi", "/nic/update?hostname=koti.dy.fi,mokki.dy.fi",
+    {"DyFiTwoHosts", Service::kDyFi, nullptr, "/nic/update?hostname=koti.dy.fi,mokki.dy.fi",
      kAinoPw, 2, 200, "good 10.0.0.7\ngood 10.0.0.7\n", 2},
-    {"DyFiNoCredentials", Service::kDyFi, "www.dy.fi", "/nic/update?hostname=koti.dy.fi",
+    {"DyFiNoCredentials", Service::kDyFi, nullptr, "/nic/update?hostname=koti.dy.fi",
      nullptr, 1, 401, "Authorization required\n", 3},
-    {"DyFiWrongPassword", Service::kDyFi, "www.dy.fi", "/nic/update?hostname=koti.dy.fi",
+    {"DyFiWrongPassword", Service::kDyFi, nullptr, "/nic/update?hostname=koti.dy.fi",
      "Basic YWlubzpubw==", 1, 200, "badauth\n", 4},
-    {"DyFiForeignAndBadNames", Service::kDyFi, "www.dy.fi",
+    {"DyFiForeignAndBadNames", Service::kDyFi, nullptr,
      "/nic/update?hostname=koti.dy.fi,eero.dy.fi,nodot", kAinoPw, 3, 200,
      "good 10.0.0.7\nnohost\nnotfqdn\n", 4},
 
-    {"DynamSuccess", Service::kDynam, "www.dynam.ac",
+    {"DynamSuccess", Service::kDynam, nullptr,
      "/update.php?host=dana.dynam.test&login=dana&pass=pw&rmthost=1.2.3.4", nullptr, 1, 200,
      "Update successful<br>dana.dynam.test now points to 1.2.3.4<br>\n", 2},
-    {"DynamWrongPassword", Service::kDynam, "www.dynam.ac",
+    {"DynamWrongPassword", Service::kDynam, nullptr,
      "/update.php?host=dana.dynam.test&login=dana&pass=no&rmthost=1.2.3.4", nullptr, 1, 200,
      "Error: wrong login or password<br>\n", 4},
-    {"DynamUnknownHost", Service::kDynam, "www.dynam.ac",
+    {"DynamUnknownHost", Service::kDynam, nullptr,
      "/update.php?host=x.dynam.test&login=dana&pass=pw&rmthost=1.2.3.4", nullptr, 1, 200,
      "Error: host name x.dynam.test is not in this account<br>\n", 4},
-    {"DynamBadAddress", Service::kDynam, "www.dynam.ac",
+    {"DynamBadAddress", Service::kDynam, nullptr,
      "/update.php?host=dana.dynam.test&login=dana&pass=pw&rmthost=a.b.c.d", nullptr, 1, 200,
      "Error: invalid address a.b.c.d<br>\n", 4},
 
-    {"DynupSuccess", Service::kDynup, "www.dynup.net",
+    {"DynupSuccess", Service::kDynup, nullptr,
      "/update/java.php3?hostname=box.dynup.test&password=pw", nullptr, 1, 200,
      "Update complete! box.dynup.test now points to 10.0.0.7<br>\n", 2},
     {"DynupByAlias", Service::kDynup, "127.0.0.1",
      "/update/java.php3?hostname=box.dynup.test&password=pw", nullptr, 1, 200,
      "Update complete! box.dynup.test now points to 10.0.0.7<br>\n", 2},
-    {"DynupWrongPassword", Service::kDynup, "www.dynup.net",
+    {"DynupWrongPassword", Service::kDynup, nullptr,
      "/update/java.php3?hostname=box.dynup.test&password=no", nullptr, 1, 200,
      "Password Incorrect<br>\n", 4},
-    {"DynupUnknownHost", Service::kDynup, "www.dynup.net",
+    {"DynupUnknownHost", Service::kDynup, nullptr,
      "/update/java.php3?hostname=x.dynup.test&password=pw", nullptr, 1, 200,
      "Password Incorrect<br>\n", 4},
 
-    {"EuroTwoHosts", Service::kEuroDynDns, "eurodyndns.org",
+    {"EuroTwoHosts", Service::kEuroDynDns, nullptr,
      "/update/?hostname=eve.euro.test,lab.euro.test&myip=1.2.3.4", kEvePw, 2, 200,
      "good 1.2.3.4\ngood 1.2.3.4\n", 2},
-    {"EuroWrongPassword", Service::kEuroDynDns, "eurodyndns.org",
+    {"EuroWrongPassword", Service::kEuroDynDns, nullptr,
      "/update/?hostname=eve.euro.test&myip=1.2.3.4", kEveWrong, 1, 200, "badauth\n", 4},
-    {"EuroForeignHost", Service::kEuroDynDns, "eurodyndns.org",
+    {"EuroForeignHost", Service::kEuroDynDns, nullptr,
      "/update/?hostname=max.euro.test&myip=1.2.3.4", kEvePw, 1, 200, "!yours\n", 4},
-    {"EuroUnknownHost", Service::kEuroDynDns, "eurodyndns.org",
+    {"EuroUnknownHost", Service::kEuroDynDns, nullptr,
      "/update/?hostname=x.euro.test&myip=1.2.3.4", kEvePw, 1, 200, "nohost\n", 4},
-    {"EuroBadAddress", Service::kEuroDynDns, "eurodyndns.org",
+    {"EuroBadAddress", Service::kEuroDynDns, nullptr,
      "/update/?hostname=eve.euro.test&myip=1.2.3.4.5", kEvePw, 1, 200, "dnserr\n", 4},
-    {"EuroNoCredentials", Service::kEuroDynDns, "eurodyndns.org",
+    {"EuroNoCredentials", Service::kEuroDynDns, nullptr,
      "/update/?hostname=eve.euro.test&myip=1.2.3.4", nullptr, 1, 401,
      "Authorization required\n", 3},
 };
@@ -208,7 +208,8 @@ TEST(LabServices, AnswerInEachServiceVocabulary) {
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.name);
         LabState state = MakeState();
-        Reply reply = Dispatch(MakeRequest(c.host, c.target, c.authorization), kPeer, state);
+        const char* host = c.host ? c.host : InfoOf(c.service).update_host;
+        Reply reply = Dispatch(MakeRequest(host, c.target, c.authorization), kPeer, state);
         EXPECT_EQ(reply.status, c.http_status);
         EXPECT_EQ(reply.body, c.body);
         EXPECT_EQ(ProviderStatus(c.service, reply, c.hosts), c.provider_status);
@@ -225,8 +226,8 @@ TEST(LabServices, RoutesByHostThenPath) {
     const Route routes[] = {
         {"unknown.test", "/nic/update", 404, "no service answers for host \"unknown.test\"\n"},
         {"", "/nic/update", 404, "no service answers for host \"\"\n"},
-        {"www.dy.fi", "/update/", 404, "dyfi has no page /update/\n"},
-        {"www.dy.fi", "/lab/nothing", 404, "no such lab page: /lab/nothing\n"},
+        {InfoOf(Service::kDyFi).update_host, "/update/", 404, "dyfi has no page /update/\n"},
+        {InfoOf(Service::kDyFi).update_host, "/lab/nothing", 404, "no such lab page: /lab/nothing\n"},
     };
     for (const Route& r : routes) {
         SCOPED_TRACE(r.target);
@@ -248,24 +249,24 @@ TEST(LabServices, RepeatsAreReportedAsUnchanged) {
         return Dispatch(MakeRequest(host, target, authorization), kPeer, state).body;
     };
     const char* dnsexit = "/RemoteUpdate.sv?login=erin&password=pw&host=erin.exit.test&myip=1.2.3.4";
-    send("update.dnsexit.com", dnsexit);
-    EXPECT_EQ(send("update.dnsexit.com", dnsexit), "DnsExit update\n1=IP address not changed");
+    send(InfoOf(Service::kDnsExit).update_host, dnsexit);
+    EXPECT_EQ(send(InfoOf(Service::kDnsExit).update_host, dnsexit), "DnsExit update\n1=IP address not changed");
 
     const char* dynam = "/update.php?host=dana.dynam.test&login=dana&pass=pw&rmthost=1.2.3.4";
-    send("www.dynam.ac", dynam);
-    EXPECT_EQ(send("www.dynam.ac", dynam),
+    send(InfoOf(Service::kDynam).update_host, dynam);
+    EXPECT_EQ(send(InfoOf(Service::kDynam).update_host, dynam),
               "Duplicate update: dana.dynam.test already points to 1.2.3.4<br>\n");
 
     const char* euro = "/update/?hostname=eve.euro.test&myip=1.2.3.4";
-    send("eurodyndns.org", euro, kEvePw);
-    EXPECT_EQ(send("eurodyndns.org", euro, kEvePw), "nochg 1.2.3.4\n");
+    send(InfoOf(Service::kEuroDynDns).update_host, euro, kEvePw);
+    EXPECT_EQ(send(InfoOf(Service::kEuroDynDns).update_host, euro, kEvePw), "nochg 1.2.3.4\n");
     EXPECT_EQ(state.records.Find(Service::kEuroDynDns, "eve.euro.test")->updates, 2);
 }
 
 TEST(LabServices, DyFiOfflineFlagIsRecorded) {
     LabState state = MakeState();
     auto update = [&](const char* target) {
-        return Dispatch(MakeRequest("www.dy.fi", target, kAinoPw), kPeer, state).body;
+        return Dispatch(MakeRequest(InfoOf(Service::kDyFi).update_host, target, kAinoPw), kPeer, state).body;
     };
     EXPECT_EQ(update("/nic/update?hostname=koti.dy.fi"), "good 10.0.0.7\n");
     EXPECT_EQ(update("/nic/update?hostname=koti.dy.fi&offline=yes"), "good 10.0.0.7\n");
@@ -278,7 +279,7 @@ TEST(LabServices, DyFiOfflineFlagIsRecorded) {
 
 TEST(LabServices, DipDnsUpdatesOnlyTheKeysHosts) {
     LabState state = MakeState();
-    Dispatch(MakeRequest("www.dipdns.com",
+    Dispatch(MakeRequest(InfoOf(Service::kDipDns).update_host,
                          "/dynamic/upd.php?key=k3y&host=a.dip.test,z.dip.test&ip=5.6.7.8"),
              kPeer, state);
     EXPECT_EQ(state.records.Find(Service::kDipDns, "a.dip.test")->address, "5.6.7.8");
