@@ -1,0 +1,93 @@
+#include "http/response.h"
+
+#include "text/error.h"
+
+#include <strings.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <new>
+
+namespace vantrel::http {
+
+void ResponseBuffer::TakeFrom(ResponseBuffer& other) {
+    if (other.m_heap != nullptr) {
+        m_heap = std::move(other.m_heap);
+        m_data = m_heap.get();
+        m_size = other.m_size;
+        m_room = other.m_room;
+    } else {
+        Clear();
+        Append(other.m_data, other.m_size);
+    }
+    other.m_data = other.m_inline.data();
+    other.m_room = kInlineRoom;
+    other.Clear();
+}
+
+void ResponseBuffer::Clear() {
+    m_size = 0;
+    m_data[0] = '\0';
+}
+
+char* ResponseBuffer::Reserve(int n) {
+    if (n < 0 || n > INT_MAX - 1 - m_size) {
+        ThrowHResult(E_OUTOFMEMORY);
+    }
+    int needed = m_size + n + 1;
+    if (needed > m_room) {
+        int grown = m_room > INT_MAX / 2 ? INT_MAX : m_room * 2;
+        grown = std::max({grown, needed, m_room + kMinGrowth});
+        std::unique_ptr<char[]> block(new (std::nothrow) char[static_cast<size_t>(grown)]);
+        if (block == nullptr) {
+            ThrowHResult(E_OUTOFMEMORY);
+        }
+        std::memcpy(block.get(), m_data, static_cast<size_t>(m_size) + 1);
+        m_heap = std::move(block);
+        m_data = m_heap.get();
+        m_room = grown;
+    }
+    return Tail();
+}
+
+void ResponseBuffer::Commit(int n) {
+    m_size += n;
+    m_data[m_size] = '\0';
+}
+
+void ResponseBuffer::Append(const char* bytes, int n) {
+    std::memcpy(Reserve(n), bytes, static_cast<size_t>(n));
+    Commit(n);
+}
+
+size_t NoCaseHash::operator()(const std::string& s) const {
+    size_t hash = 14695981039346656037ull;
+    for (char c : s) {
+        hash = (hash ^ static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c + 32 : c)) *
+               1099511628211ull;
+    }
+    return hash;
+}
+
+bool NoCaseEqual::operator()(const std::string& a, const std::string& b) const {
+    return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
+}
+
+void Response::Reset() {
+    buffer.Clear();
+    headers.clear();
+    challenges.clear();
+    status = -1;
+    body_length = 0;
+    header_length = 0;
+    header_start = 0;
+    scan = 0;
+}
+
+const std::string* Response::Header(const std::string& name) const {
+    auto found = headers.find(name);
+    return found == headers.end() ? nullptr : &found->second;
+}
+
+}  // namespace vantrel::http
