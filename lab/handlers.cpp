@@ -126,8 +126,7 @@ Reply HandleDynam(const Request& request, std::string_view peer, LabState& state
         return HtmlReply("Error: invalid address " + address + "<br>\n");
     }
     if (state.records.Update(Service::kDynam, host, address, false) == Change::kUnchanged) {
-        return HtmlReply("Duplicate update: " + host + " already points to " + address +
-                         "<br>\n");
+        return HtmlReply("Duplicate update: " + host + " already points to " + address + "<br>\n");
     }
     return HtmlReply("Update successful<br>" + host + " now points to " + address + "<br>\n");
 }
@@ -141,8 +140,7 @@ Reply HandleDynup(const Request& request, std::string_view peer, LabState& state
         return HtmlReply("Password Incorrect<br>\n");
     }
     state.records.Update(Service::kDynup, host, peer, false);
-    return HtmlReply("Update complete! " + host + " now points to " + std::string(peer) +
-                     "<br>\n");
+    return HtmlReply("Update complete! " + host + " now points to " + std::string(peer) + "<br>\n");
 }
 
 }  // namespace vantrel::lab

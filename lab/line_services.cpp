@@ -9,15 +9,15 @@ namespace {
 struct LineVocabulary {
     Service service;
     const char* realm;
-    const char* address_key;        // null: the peer address is registered
-    const char* bad_address;        // the word for an unusable address
-    const char* foreign_host;       // a name held by another account
-    bool takes_offline;             // "offline=yes" marks the names offline
+    const char* address_key;   // null: the peer address is registered
+    const char* bad_address;   // the word for an unusable address
+    const char* foreign_host;  // a name held by another account
+    bool takes_offline;        // "offline=yes" marks the names offline
 };
 
 constexpr LineVocabulary kDyFi = {Service::kDyFi, "dy.fi", nullptr, "badip", "nohost", true};
-constexpr LineVocabulary kEuroDynDns = {Service::kEuroDynDns, "eurodyndns", "myip", "dnserr",
-                                        "!yours", false};
+constexpr LineVocabulary kEuroDynDns = {
+    Service::kEuroDynDns, "eurodyndns", "myip", "dnserr", "!yours", false};
 
 std::string LineFor(const LineVocabulary& words, const Account& account, std::string_view name,
                     const std::string& address, bool offline, LabState& state) {
@@ -52,8 +52,7 @@ Reply HandleLines(const LineVocabulary& words, const Request& request, std::stri
     if (!IsDottedIpv4(address)) {
         return TextReply(200, std::string(words.bad_address) + "\n");
     }
-    bool offline =
-        words.takes_offline && request.QueryValue("offline").value_or("") == "yes";
+    bool offline = words.takes_offline && request.QueryValue("offline").value_or("") == "yes";
     std::string body;
     for (const std::string& name : SplitList(request.QueryValue("hostname").value_or(""))) {
         body += LineFor(words, *account, name, address, offline, state) + "\n";

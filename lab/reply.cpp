@@ -6,22 +6,22 @@ namespace {
 
 const char* ReasonPhrase(int status) {
     switch (status) {
-    case 200:
-        return "OK";
-    case 400:
-        return "Bad Request";
-    case 401:
-        return "Unauthorized";
-    case 404:
-        return "Not Found";
-    case 405:
-        return "Method Not Allowed";
-    case 408:
-        return "Request Timeout";
-    case 431:
-        return "Request Header Fields Too Large";
-    default:
-        return "Error";
+        case 200:
+            return "OK";
+        case 400:
+            return "Bad Request";
+        case 401:
+            return "Unauthorized";
+        case 404:
+            return "Not Found";
+        case 405:
+            return "Method Not Allowed";
+        case 408:
+            return "Request Timeout";
+        case 431:
+            return "Request Header Fields Too Large";
+        default:
+            return "Error";
     }
 }
 
@@ -35,8 +35,8 @@ Reply TextReply(int status, std::string body) {
 }
 
 std::string SerializeReply(const Reply& reply) {
-    std::string bytes = "HTTP/1.0 " + std::to_string(reply.status) + " " +
-                        ReasonPhrase(reply.status) + "\r\n";
+    std::string bytes =
+        "HTTP/1.0 " + std::to_string(reply.status) + " " + ReasonPhrase(reply.status) + "\r\n";
     bytes += "Content-Type: " + reply.content_type + "\r\n";
     bytes += "Content-Length: " + std::to_string(reply.body.size()) + "\r\n";
     bytes += "Connection: close\r\n";

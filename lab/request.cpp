@@ -6,7 +6,9 @@ namespace vantrel::lab {
 
 namespace {
 
-bool IsSpace(char c) { return c == ' ' || c == '\t'; }
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::string_view TrimSpaces(std::string_view text) {
     while (!text.empty() && IsSpace(text.front())) {
@@ -62,7 +64,8 @@ bool ParseTarget(std::string_view target, Request& request) {
         SplitPathAndQuery(target, request);
         return true;
     }
-    if (target.size() < kScheme.size() || !EqualsNoCase(target.substr(0, kScheme.size()), kScheme)) {
+    if (target.size() < kScheme.size() ||
+        !EqualsNoCase(target.substr(0, kScheme.size()), kScheme)) {
         return false;
     }
     std::string_view rest = target.substr(kScheme.size());
@@ -200,7 +203,8 @@ std::string PercentDecode(std::string_view text) {
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 &&
             HexValue(text[i + 2]) >= 0) {
-            decoded.push_back(static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2])));
+            decoded.push_back(
+                static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2])));
             i += 2;
         } else {
             decoded.push_back(text[i]);

@@ -18,11 +18,11 @@ struct Header {
 
 struct Request {
     std::string method;
-    std::string target;   // as it stood in the request line
+    std::string target;  // as it stood in the request line
     std::string version;
-    std::string host;     // lower case, without port and trailing dot
-    std::string path;     // "/" when the target has none
-    std::string query;    // raw, without the "?"
+    std::string host;   // lower case, without port and trailing dot
+    std::string path;   // "/" when the target has none
+    std::string query;  // raw, without the "?"
     bool proxy_form = false;
     std::vector<Header> headers;
 

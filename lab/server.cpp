@@ -67,8 +67,7 @@ Reply Answer(HeadResult head, std::string_view data, std::string_view peer, LabS
 
 }  // namespace
 
-VtTcpResult LabServer::Create(const char* address, WORD port,
-                              std::unique_ptr<LabServer>* server) {
+VtTcpResult LabServer::Create(const char* address, WORD port, std::unique_ptr<LabServer>* server) {
     server->reset();
     VTLISTENER listener = nullptr;
     VtTcpResult result = VtTcpListen(address, port, &listener);

@@ -16,8 +16,7 @@ namespace {
 // listener of its own next to the HTTP one.
 constexpr ServiceInfo kServices[] = {
     {Service::kDipDns, "dipdns", kDipDnsService.update_host, "/dynamic/upd.php", HandleDipDns},
-    {Service::kDnsExit, "dnsexit", kDnsExitService.update_host, "/RemoteUpdate.sv",
-     HandleDnsExit},
+    {Service::kDnsExit, "dnsexit", kDnsExitService.update_host, "/RemoteUpdate.sv", HandleDnsExit},
     {Service::kDyFi, "dyfi", kDyFiService.update_host, "/nic/update", HandleDyFi},
     {Service::kDynam, "dynam", kDynamService.update_host, "/update.php", HandleDynam},
     {Service::kDynup, "dynup", kDynupService.update_host, "/update/java.php3", HandleDynup},
@@ -48,7 +47,9 @@ Reply LabPage(const Request& request, const LabState& state) {
 
 }  // namespace
 
-std::span<const ServiceInfo> Services() { return kServices; }
+std::span<const ServiceInfo> Services() {
+    return kServices;
+}
 
 const ServiceInfo& InfoOf(Service id) {
     return *std::find_if(std::begin(kServices), std::end(kServices),

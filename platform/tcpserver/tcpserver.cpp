@@ -56,23 +56,23 @@ private:
 // The one place where errno becomes a VtTcpResult.
 VtTcpResult FromErrno(int error) {
     switch (error) {
-    case EADDRINUSE:
-        return VT_TCP_ADDRESS_IN_USE;
-    case ENOMEM:
-    case ENOBUFS:
-        return VT_TCP_NO_MEMORY;
-    case EINVAL:
-    case EADDRNOTAVAIL:
-    case EAFNOSUPPORT:
-        return VT_TCP_INVALID_ARGUMENT;
-    case ECONNRESET:
-    case EPIPE:
-    case ENOTCONN:
-        return VT_TCP_CLOSED;
-    case ETIMEDOUT:
-        return VT_TCP_TIMEOUT;
-    default:
-        return VT_TCP_FAILED;
+        case EADDRINUSE:
+            return VT_TCP_ADDRESS_IN_USE;
+        case ENOMEM:
+        case ENOBUFS:
+            return VT_TCP_NO_MEMORY;
+        case EINVAL:
+        case EADDRNOTAVAIL:
+        case EAFNOSUPPORT:
+            return VT_TCP_INVALID_ARGUMENT;
+        case ECONNRESET:
+        case EPIPE:
+        case ENOTCONN:
+            return VT_TCP_CLOSED;
+        case ETIMEDOUT:
+            return VT_TCP_TIMEOUT;
+        default:
+            return VT_TCP_FAILED;
     }
 }
 
@@ -306,9 +306,8 @@ VT_EXTERN_C VT_PLATFORM_API VtTcpResult VtTcpPeerAddress(VTCONNECTION connection
     return VT_TCP_OK;
 }
 
-VT_EXTERN_C VT_PLATFORM_API VtTcpResult VtTcpRead(VTCONNECTION connection, void* buffer,
-                                                  DWORD size, DWORD timeout_ms,
-                                                  DWORD* received) {
+VT_EXTERN_C VT_PLATFORM_API VtTcpResult VtTcpRead(VTCONNECTION connection, void* buffer, DWORD size,
+                                                  DWORD timeout_ms, DWORD* received) {
     if (received == nullptr) {
         return VT_TCP_INVALID_ARGUMENT;
     }
@@ -318,8 +317,7 @@ VT_EXTERN_C VT_PLATFORM_API VtTcpResult VtTcpRead(VTCONNECTION connection, void*
     }
     Deadline deadline(timeout_ms);
     for (;;) {
-        VtTcpResult waited =
-            WaitFor(connection->socket.Get(), POLLIN, *connection->stop, deadline);
+        VtTcpResult waited = WaitFor(connection->socket.Get(), POLLIN, *connection->stop, deadline);
         if (waited != VT_TCP_OK) {
             return waited;
         }

@@ -30,8 +30,8 @@ public:
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
         std::string binary = VT_LAB_BINARY;
-        char* argv[] = {binary.data(), const_cast<char*>("--accounts"),
-                        const_cast<char*>(accounts), nullptr};
+        char* argv[] = {binary.data(), const_cast<char*>("--accounts"), const_cast<char*>(accounts),
+                        nullptr};
         if (posix_spawn(&m_pid, binary.c_str(), &actions, nullptr, argv, environ) != 0) {
             m_pid = -1;
         }
@@ -128,8 +128,7 @@ TEST(LabEndToEnd, ServesUpdatesOverLoopbackAndStopsOnSigterm) {
     }
     EXPECT_EQ(Exchange(port, "garbage\r\n\r\n").rfind("HTTP/1.0 400 Bad Request\r\n", 0), 0u);
     std::string records = Exchange(port, "GET /lab/records HTTP/1.0\r\n\r\n");
-    EXPECT_NE(records.find("dyfi        koti.dy.fi 127.0.0.1       no      1\n"),
-              std::string::npos)
+    EXPECT_NE(records.find("dyfi        koti.dy.fi 127.0.0.1       no      1\n"), std::string::npos)
         << records;
 
     int status = lab.Stop();

@@ -21,8 +21,8 @@ public:
         address.sin_family = AF_INET;
         address.sin_port = htons(port);
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        m_connected = m_fd >= 0 &&
-                      connect(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+        m_connected =
+            m_fd >= 0 && connect(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
     }
     LoopbackClient(const LoopbackClient&) = delete;
     LoopbackClient& operator=(const LoopbackClient&) = delete;

@@ -99,9 +99,9 @@ TEST(LabRequest, ReadsBasicCredentials) {
     const Case cases[] = {
         {"Basic YWlubzpzYXVuYS1wdw==", "aino", "sauna-pw"},
         {"basic   YWlubzpzYXVuYS1wdw", "aino", "sauna-pw"},  // no padding, lower case
-        {"Basic dTpwOnE=", "u", "p:q"},                       // the first colon splits
+        {"Basic dTpwOnE=", "u", "p:q"},                      // the first colon splits
         {"Basic OnA=", "", "p"},
-        {"Basic dXNlcg==", std::nullopt, ""},                 // no colon at all
+        {"Basic dXNlcg==", std::nullopt, ""},  // no colon at all
         {"Basic !!!!", std::nullopt, ""},
         {"Digest abc", std::nullopt, ""},
         {nullptr, std::nullopt, ""},

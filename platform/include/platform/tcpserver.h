@@ -24,7 +24,7 @@ typedef enum VtTcpResult {
     VT_TCP_INVALID_ARGUMENT = 4, /* null handle or pointer, bad address text */
     VT_TCP_ADDRESS_IN_USE = 5,
     VT_TCP_NO_MEMORY = 6,
-    VT_TCP_FAILED = 7            /* any other system failure */
+    VT_TCP_FAILED = 7 /* any other system failure */
 } VtTcpResult;
 
 #define VT_TCP_INFINITE 0xFFFFFFFFu
