@@ -1,0 +1,1 @@
+vt_add_fuzzer(blob_reader LIBS vt_blob)

@@ -1,0 +1,186 @@
+// Settings blobs byte for byte, and reading blobs no page writes.
+#include "contract/blob.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace vantrel {
+namespace {
+
+using Bytes = std::vector<BYTE>;
+
+// A VARIANT that owns a blob array holding the given bytes.
+class BlobVariant {
+public:
+    explicit BlobVariant(const Bytes& bytes, VARTYPE vt = VT_ARRAY) {
+        VariantInit(&m_value);
+        SAFEARRAYBOUND bound = {static_cast<ULONG>(bytes.size()), 0};
+        m_value.parray = SafeArrayCreate(VT_UI1, 1, &bound);
+        void* data = nullptr;
+        if (!bytes.empty() && SafeArrayAccessData(m_value.parray, &data) == S_OK) {
+            std::copy(bytes.begin(), bytes.end(), static_cast<BYTE*>(data));
+            SafeArrayUnaccessData(m_value.parray);
+        }
+        m_value.vt = vt;
+    }
+    ~BlobVariant() { SafeArrayDestroy(m_value.parray); }
+    const VARIANT& Get() const { return m_value; }
+
+private:
+    VARIANT m_value;
+};
+
+TEST(BlobWriter, ProviderLayouts) {
+    const Text hosts[] = {Text("a.b"), Text("cd")};
+    struct Case {
+        const char* provider;
+        std::function<void(BlobWriter&)> write;
+        Bytes expected;
+    };
+    const Case cases[] = {
+        {"Dynup (15 bytes)", [](BlobWriter& w) { w.CountedText("abc"); w.CountedText("pw"); },
+         {4, 0, 0, 0, 'a', 'b', 'c', 0, 3, 0, 0, 0, 'p', 'w', 0}},
+        {"Windows DNS server (28 bytes)",
+         [](BlobWriter& w) {
+             w.BareText(""); w.BareText(""); w.Integer(300);
+             w.BareText(""); w.BareText(""); w.BareText(""); w.Integer(16);
+         },
+         {0, 0, 0, 0, 0, 0, 0, 0, 0x2C, 1, 0, 0, 0, 0, 0, 0,
+          0, 0, 0, 0, 0, 0, 0, 0, 16,   0, 0, 0}},
+        {"DipDNS without hosts",
+         [](BlobWriter& w) { w.CountedTextList(std::span<const Text>()); w.CountedText("k"); },
+         {0, 0, 0, 0, 2, 0, 0, 0, 'k', 0}},
+        {"DyFi",
+         [&](BlobWriter& w) { w.CountedTextList(hosts); w.CountedText(""); w.Flag(true); },
+         {2, 0, 0, 0, 4, 0, 0, 0, 'a', '.', 'b', 0, 3, 0, 0, 0, 'c', 'd', 0,
+          1, 0, 0, 0, 0, 1, 0, 0, 0}},
+        {"Generic GnuDIP2 tail",
+         [](BlobWriter& w) { w.Integer(-2); w.BareText("ip"); w.ShortInteger(3495); },
+         {0xFE, 0xFF, 0xFF, 0xFF, 2, 0, 0, 0, 'i', 'p', 0xA7, 0x0D}},
+    };
+    for (const Case& c : cases) {
+        BlobWriter writer;
+        c.write(writer);
+        VARIANT value;
+        ASSERT_EQ(writer.ToVariant(&value), S_OK);
+        ASSERT_EQ(value.vt, 0x2000);
+        BYTE* data = nullptr;
+        ASSERT_EQ(SafeArrayAccessData(value.parray, reinterpret_cast<void**>(&data)), S_OK);
+        EXPECT_EQ(Bytes(data, data + value.parray->rgsabound[0].cElements), c.expected)
+            << c.provider;
+        SafeArrayUnaccessData(value.parray);
+        VariantClear(&value);
+    }
+}
+
+TEST(BlobWriter, LongHostListRoundTripsWhole) {
+    std::vector<Text> hosts;
+    for (int i = 0; i < 100; ++i) {
+        hosts.emplace_back("host-" + std::to_string(i) + ".example-dynamic.net");
+    }
+    BlobWriter writer;
+    writer.CountedTextList(hosts);
+    writer.CountedText("key");
+    ASSERT_GT(writer.Bytes().size(), 1024u);
+    EXPECT_EQ(writer.ToVariant(nullptr), E_FAIL);
+    VARIANT value;
+    ASSERT_EQ(writer.ToVariant(&value), S_OK);
+    LONG lower = -1;
+    EXPECT_EQ(SafeArrayGetLBound(value.parray, 1, &lower), S_OK);
+    EXPECT_EQ(lower, 0);
+    EXPECT_EQ(value.parray->cbElements, 1u);
+    {
+        BlobReader reader(value);
+        EXPECT_EQ(reader.CountedTextList(), hosts);
+        EXPECT_EQ(reader.CountedText(), Text("key"));
+        EXPECT_EQ(reader.Remaining(), 0u);
+    }
+    EXPECT_EQ(value.parray->cLocks, 0u);
+    VariantClear(&value);
+}
+
+TEST(BlobReader, IgnoresWhatIsNotABlob) {
+    BlobVariant typed({4, 0, 0, 0, 'a', 'b', 'c', 0}, VT_ARRAY | VT_UI1);  // 0x2011
+    VARIANT empty;
+    VariantInit(&empty);
+    empty.parray = nullptr;
+    VARIANT null_array = empty;
+    null_array.vt = VT_ARRAY;
+    const VARIANT* values[] = {&typed.Get(), &empty, &null_array};
+    for (const VARIANT* value : values) {
+        BlobReader reader(*value);
+        EXPECT_FALSE(reader.IsBlob());
+        EXPECT_EQ(reader.CountedText(), std::nullopt);
+    }
+    EXPECT_EQ(typed.Get().parray->cLocks, 0u);
+}
+
+// Reads fields named by letters (Counted, Bare, Integer, Short, Flag, List)
+// and spells out what came back, "-" for nothing.
+std::string ReadFields(BlobReader& reader, std::string_view fields) {
+    auto text = [](const std::optional<Text>& t) {
+        return t ? "'" + std::string(t->View()) + "'" : std::string("-");
+    };
+    auto number = [](auto v) { return v ? std::to_string(*v) : std::string("-"); };
+    std::string out;
+    for (char field : fields) {
+        out += out.empty() ? "" : " ";
+        switch (field) {
+        case 'C': out += text(reader.CountedText()); break;
+        case 'B': out += text(reader.BareText()); break;
+        case 'I': out += number(reader.Integer()); break;
+        case 'S': out += number(reader.ShortInteger()); break;
+        case 'F': out += number(reader.Flag()); break;
+        case 'L':
+            out += "[";
+            for (const Text& t : reader.CountedTextList()) out += std::string(t.View()) + ";";
+            out += "]";
+            break;
+        }
+    }
+    return out;
+}
+
+TEST(BlobReader, OddAndTruncatedFields) {
+    const std::string long_text = std::string(254, 'x') + "\xC3\xA9" + "yy";
+    Bytes long_counted = {3, 1, 0, 0};  // 259: 254 x, a two-byte character, yy, NUL
+    long_counted.insert(long_counted.end(), long_text.begin(), long_text.end());
+    long_counted.insert(long_counted.end(), {0, 7, 0, 0, 0});
+    struct Case {
+        const char* name;
+        Bytes bytes;
+        const char* fields;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"counted L=0 is empty", {0, 0, 0, 0, 1, 0, 0, 0}, "CI", "'' 1"},
+        {"counted without NUL keeps its last byte", {2, 0, 0, 0, 'a', 'b'}, "C", "'ab'"},
+        {"text ends at its first NUL", {4, 0, 0, 0, 'a', 0, 'b', 0, 9, 0}, "CS", "'a' 9"},
+        {"bare texts", {2, 0, 0, 0, 'i', 'p', 0, 0, 0, 0}, "BB", "'ip' ''"},
+        {"text cut short stops reading", {9, 0, 0, 0, 'a', 'b', 1, 0, 0, 0}, "CI", "- -"},
+        {"negative length stops reading", {0xFF, 0xFF, 0xFF, 0xFF, 1, 0, 0, 0}, "BI", "- -"},
+        {"integer cut short", {1, 0, 0}, "IS", "- -"},
+        {"short integer, then a cut", {0xA7, 0x0D, 5}, "SS", "3495 -"},
+        {"flag is set only by 1", {1, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0}, "FFFF", "1 0 0 -"},
+        {"list cut inside an entry keeps whole entries",
+         {3, 0, 0, 0, 2, 0, 0, 0, 'a', 0, 5, 0, 0, 0, 'b'}, "LC", "[a;] -"},
+        {"negative list count is empty", {0xFF, 0xFF, 0xFF, 0xFF, 2, 0, 0, 0, 'k', 0}, "LC",
+         "[] 'k'"},
+        {"huge list count ends with the data", {0xFF, 0xFF, 0xFF, 0x7F, 2, 0, 0, 0, 'a', 0},
+         "LI", "[a;] -"},
+        {"empty blob", {}, "CL", "- []"},
+        {"long text cut to 255 bytes, not inside a character", long_counted, "CI",
+         "'" + long_text.substr(0, 254) + "' 7"},
+    };
+    for (const Case& c : cases) {
+        BlobVariant blob(c.bytes);
+        BlobReader reader(blob.Get());
+        EXPECT_EQ(ReadFields(reader, c.fields), c.expected) << c.name;
+    }
+}
+
+}  // namespace
+}  // namespace vantrel

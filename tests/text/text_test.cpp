@@ -1,0 +1,165 @@
+// Byte-level text operations: the results callers rely on at the edges.
+#include "text/text.h"
+
+#include "text/error.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace vantrel {
+namespace {
+
+TEST(Text, ReplaceAllNeverRescansInsertedText) {
+    struct Case {
+        const char* text;
+        const char* old_text;
+        const char* new_text;
+        const char* expected;
+        int count;
+    };
+    const Case cases[] = {
+        {"aaa", "aa", "x", "xa", 1},
+        {"#", "#", "##", "##", 1},
+        {"a=###IP###&b=###IP###", "###IP###", "", "a=&b=", 2},
+        {"###IP###", "###IP###", "10.0.0.1", "10.0.0.1", 1},
+        {"abc", "x", "y", "abc", 0},
+        {"abc", "", "y", "abc", 0},
+        {"abc", nullptr, "y", "abc", 0},
+        {"abab", "ab", nullptr, "", 2},
+        {"", "a", "b", "", 0},
+        {"host=H&h2=H", "H", "HH", "host=HH&h2=HH", 2},
+        // A match never starts on a continuation byte: "\xA9" is inside "\xC3\xA9".
+        {"caf\xC3\xA9", "\xA9", "!", "caf\xC3\xA9", 0},
+        {"\xC3\xA9\xC3\xA9", "\xC3\xA9", "e", "ee", 2},
+    };
+    for (const Case& c : cases) {
+        Text text(c.text);
+        EXPECT_EQ(text.ReplaceAll(c.old_text, c.new_text), c.count) << c.text;
+        EXPECT_EQ(text.View(), c.expected) << c.text;
+        EXPECT_EQ(text.CStr()[text.Length()], '\0');
+    }
+}
+
+TEST(Text, FindAndFindCharBoundaries) {
+    const Text text("hello");  // length 5
+    struct Case {
+        const char* sub;
+        int start;
+        int expected;
+    };
+    const Case finds[] = {
+        {"l", 0, 2}, {"l", 3, 3},  {"l", 4, -1},  {"lo", 0, 3},  {"x", 0, -1},
+        {"h", 5, -1}, {"", 5, 5},  {"", 0, 0},    {"", 6, -1},   {"h", 6, -1},
+        {"h", -1, -1}, {nullptr, 0, -1}, {"hello!", 0, -1}, {"L", 0, -1},
+    };
+    for (const Case& c : finds) {
+        EXPECT_EQ(text.Find(c.sub, c.start), c.expected)
+            << (c.sub ? c.sub : "(null)") << " from " << c.start;
+    }
+    struct CharCase {
+        char c;
+        int start;
+        int expected;
+    };
+    const CharCase chars[] = {
+        {'l', 0, 2}, {'o', 4, 4}, {'o', 5, -1}, {'h', -1, -1}, {'z', 0, -1}, {'h', 1, -1},
+    };
+    for (const CharCase& c : chars) {
+        EXPECT_EQ(text.FindChar(c.c, c.start), c.expected) << c.c << " from " << c.start;
+    }
+    EXPECT_EQ(Text("").FindChar('a', 0), -1);
+    EXPECT_EQ(Text("").Find("", 0), 0);
+    // A match never starts inside a character: euro sign, then two stray bytes.
+    const Text euro("\xE2\x82\xAC\x82\xAC");
+    EXPECT_EQ(euro.Find("\x82\xAC"), -1);
+    EXPECT_EQ(euro.FindChar('\x82'), -1);
+}
+
+TEST(Text, LeftAndMidCuts) {
+    const Text ab("ab");
+    struct Case {
+        Text result;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {ab.Left(-1), ""},       {ab.Left(0), ""},        {ab.Left(1), "a"},
+        {ab.Left(2), "ab"},      {ab.Left(99), "ab"},     {ab.Mid(3), ""},
+        {ab.Mid(2), ""},         {ab.Mid(1), "b"},        {ab.Mid(-4), "ab"},
+        {ab.Mid(0, 1), "a"},     {ab.Mid(1, 99), "b"},    {ab.Mid(-1, 1), "a"},
+        {ab.Mid(0, -1), ""},     {ab.Mid(3, 1), ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.result.View(), c.expected);
+    }
+}
+
+TEST(Text, TrimRemovesAsciiSpaceOnly) {
+    struct Case {
+        const char* text;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"  a b  ", "a b"},
+        {"\t\n\v\f\r x \r\n", "x"},
+        {"    ", ""},
+        {"", ""},
+        {"\x08x\x0E", "\x08x\x0E"},
+        // 0x85 and 0xA0 are parts of characters here, not space.
+        {" \xC2\xA0\xC2\x85 ", "\xC2\xA0\xC2\x85"},
+    };
+    for (const Case& c : cases) {
+        Text text(c.text);
+        EXPECT_EQ(text.Trim().View(), c.expected);
+    }
+}
+
+TEST(Text, FormatMeasuresFirst) {
+    Text text("old");
+    text.Format("%s:%d", "host", 8080);
+    EXPECT_EQ(text.View(), "host:8080");
+    const std::string long_part(5000, 'x');
+    text.Format("[%s]", long_part.c_str());
+    EXPECT_EQ(text.Length(), 5002);
+    // The text's own bytes may be an argument.
+    Text self("abc");
+    self.Format("%s%s", self.CStr(), self.CStr());
+    EXPECT_EQ(self.View(), "abcabc");
+
+    const char* no_format = nullptr;
+    try {
+        self.Format(no_format);
+        FAIL() << "a null format must raise";
+    } catch (const HResultError& error) {
+        EXPECT_EQ(error.Code(), E_INVALIDARG);
+    }
+    EXPECT_EQ(self.View(), "abcabc");
+}
+
+TEST(TextList, CapacityDoublesFromOne) {
+    TextList list;
+    EXPECT_EQ(list.Capacity(), 0);
+    const int expected_capacity[] = {1, 2, 4, 4, 8, 8, 8, 8, 16};
+    for (int i = 0; i < 9; ++i) {
+        list.Add(Text(std::to_string(i)));
+        EXPECT_EQ(list.Count(), i + 1);
+        EXPECT_EQ(list.Capacity(), expected_capacity[i]);
+    }
+    for (int i = 0; i < 9; ++i) {
+        EXPECT_EQ(list.At(i).View(), std::to_string(i));
+    }
+    list.RemoveAll();
+    EXPECT_EQ(list.Count(), 0);
+}
+
+TEST(TextListDeathTest, BadIndexIsAFatalBoundsFault) {
+    TextList list;
+    list.Add(Text("only"));
+    EXPECT_DEATH(list.At(1), "C000008C");
+    EXPECT_DEATH(list.At(-1), "C000008C");
+    const TextList& read_only = list;
+    EXPECT_DEATH(read_only.At(5), "C000008C");
+}
+
+}  // namespace
+}  // namespace vantrel
