@@ -3,6 +3,7 @@
 
 #include <platform/com.h>
 
+#include <optional>
 #include <string>
 
 namespace vtplatform {
@@ -15,5 +16,10 @@ bool GuidFromNarrow(const std::string& text, GUID* guid);
 // UTF-16 to UTF-8 and back through the platform's code-page functions.
 std::string Narrow(const OLECHAR* text);
 std::u16string Widen(const std::string& text);
+
+// HKCR\path's value (the default value for an empty name), if present.
+std::optional<std::string> ReadRegistryString(const std::string& path, const char* name = "");
+// Creates HKCR\path and sets one value; a Win32 error code.
+LONG WriteRegistryString(const std::string& path, const char* name, const std::string& value);
 
 }  // namespace vtplatform

@@ -1,0 +1,70 @@
+// Text and registry helpers of the component runtime.
+#include "com_internal.h"
+
+#include <platform/codepage.h>
+#include <platform/registry.h>
+
+namespace vtplatform {
+
+std::string GuidToNarrow(const GUID& guid) {
+    OLECHAR wide[39];
+    StringFromGUID2(guid, wide, 39);
+    return std::string(wide, wide + 38);  // the braced form is ASCII
+}
+
+bool GuidFromNarrow(const std::string& text, GUID* guid) {
+    return GuidFromBracedString(Widen(text).c_str(), guid);
+}
+
+std::string Narrow(const OLECHAR* text) {
+    if (text == nullptr || *text == 0)
+        return {};
+    int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(size > 0 ? size : 1), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), size, nullptr, nullptr);
+    out.resize(static_cast<size_t>(size > 0 ? size - 1 : 0));
+    return out;
+}
+
+std::u16string Widen(const std::string& text) {
+    if (text.empty())
+        return {};
+    int length = static_cast<int>(text.size());
+    int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0);
+    std::u16string out(static_cast<size_t>(size > 0 ? size : 0), u'\0');
+    if (size > 0)
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), length, out.data(), size);
+    return out;
+}
+
+std::optional<std::string> ReadRegistryString(const std::string& path, const char* name) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return std::nullopt;
+    DWORD size = 0;
+    std::optional<std::string> value;
+    if (RegQueryValueExA(key, name, nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS) {
+        std::string text(size, '\0');
+        if (RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(text.data()),
+                             &size) == ERROR_SUCCESS) {
+            text.resize(size > 0 ? size - 1 : 0);
+            value = std::move(text);
+        }
+    }
+    RegCloseKey(key);
+    return value;
+}
+
+LONG WriteRegistryString(const std::string& path, const char* name, const std::string& value) {
+    HKEY key = nullptr;
+    LONG status = RegCreateKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, KEY_WRITE,
+                                  nullptr, &key, nullptr);
+    if (status != ERROR_SUCCESS)
+        return status;
+    status = RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                            static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(key);
+    return status;
+}
+
+}  // namespace vtplatform

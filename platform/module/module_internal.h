@@ -1,0 +1,37 @@
+// Loaded modules as the module functions keep them.
+#pragma once
+
+#include "resource_reader.h"
+
+#include <platform/module.h>
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+struct VtResource {
+    vtplatform::module::ResourceEntry entry;
+};
+
+struct VtModule {
+    std::string path;    // absolute path of the file
+    void* dl = nullptr;  // null for a data-file load
+    int refs = 0;
+    // Read on first use for code modules, at load for data files.
+    bool resources_read = false;
+    DWORD resource_error = 0;  // last-error for FindResource when nonzero
+    std::vector<std::byte> file;
+    std::vector<VtResource> resources;
+};
+
+namespace vtplatform::module {
+
+std::mutex& ModulesMutex();
+// Null (after SetLastError) when the handle is not a live module; a null
+// handle is the executable.
+VtModule* LookupModule(HMODULE handle);
+// Reads the file and its resource table once; returns the last-error to
+// report, 0 on success.
+DWORD ReadResources(VtModule& module);
+
+}  // namespace vtplatform::module

@@ -1,0 +1,134 @@
+// Conformance of module loading with its Windows behaviour.
+#include <platform/codepage.h>
+#include <platform/module.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+constexpr DWORD kSentinel = 0xDEADBEEF;
+const HMODULE kSentinelModule = reinterpret_cast<HMODULE>(0x1234);
+
+std::string TempFile(const char* name, const std::string& content) {
+    auto path = std::filesystem::temp_directory_path() /
+                (std::string("vt-module-") + std::to_string(getpid()) + "-" + name);
+    std::ofstream(path, std::ios::binary) << content;
+    return path.string();
+}
+
+// Windows fails LoadLibrary with these last-errors and a null handle.
+TEST(LoadLibraryExA, FailsWithWindowsErrors) {
+    std::string text_file = TempFile("text", "not a module");
+    struct Case {
+        const char* what;
+        const char* path;
+        DWORD flags;
+        DWORD error;
+    } cases[] = {
+        {"missing file", "/nonexistent/vt.so", 0, ERROR_MOD_NOT_FOUND},
+        {"missing data file", "/nonexistent/vt.so", LOAD_LIBRARY_AS_DATAFILE, ERROR_FILE_NOT_FOUND},
+        {"not an object", text_file.c_str(), 0, ERROR_BAD_EXE_FORMAT},
+        {"data file not an object", text_file.c_str(), LOAD_LIBRARY_AS_DATAFILE,
+         ERROR_BAD_EXE_FORMAT},
+        {"null path", nullptr, 0, ERROR_INVALID_PARAMETER},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetLastError(kSentinel);
+        EXPECT_EQ(LoadLibraryExA(c.path, nullptr, c.flags), nullptr);
+        EXPECT_EQ(GetLastError(), c.error);
+    }
+    std::filesystem::remove(text_file);
+}
+
+// Windows counts loads of one file on one handle; FreeLibrary of a handle
+// that is no longer loaded fails.
+TEST(LoadLibraryExA, CountsLoadsOfOneFile) {
+    HMODULE first = LoadLibraryExA(VT_FIXTURE_MODULE, nullptr, 0);
+    ASSERT_NE(first, nullptr);
+    HMODULE second = LoadLibraryExA(VT_FIXTURE_MODULE, nullptr, 0);
+    EXPECT_EQ(first, second);
+    auto* answer = reinterpret_cast<int (*)()>(GetProcAddress(first, "FixtureAnswer"));
+    ASSERT_NE(answer, nullptr);
+    EXPECT_EQ(answer(), 42);
+    SetLastError(kSentinel);
+    EXPECT_EQ(GetProcAddress(first, "Missing"), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PROC_NOT_FOUND));
+    EXPECT_TRUE(FreeLibrary(first));
+    EXPECT_TRUE(FreeLibrary(second));
+    SetLastError(kSentinel);
+    EXPECT_FALSE(FreeLibrary(first));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+}
+
+// A data-file load reads the file and never runs it: no constructor, no
+// exports.
+TEST(LoadLibraryExA, DataFileIsNeverRun) {
+    unsetenv("VT_FIXTURE_RAN");
+    HMODULE data = LoadLibraryExA(VT_FIXTURE_MODULE, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(std::getenv("VT_FIXTURE_RAN"), nullptr);
+    SetLastError(kSentinel);
+    EXPECT_EQ(GetProcAddress(data, "FixtureAnswer"), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PROC_NOT_FOUND));
+    EXPECT_NE(FindResourceA(data, MAKEINTRESOURCEA(135), "REGISTRY"), nullptr);
+    EXPECT_TRUE(FreeLibrary(data));
+}
+
+// The module finds its own handle from one of its addresses; without
+// UNCHANGED_REFCOUNT that takes a count the caller frees.
+TEST(GetModuleHandleExA, FindsTheModuleHoldingAnAddress) {
+    HMODULE loaded = LoadLibraryExA(VT_FIXTURE_MODULE, nullptr, 0);
+    ASSERT_NE(loaded, nullptr);
+    auto address = reinterpret_cast<LPCSTR>(GetProcAddress(loaded, "FixtureAnswer"));
+    HMODULE found = kSentinelModule;
+    EXPECT_TRUE(GetModuleHandleExA(
+        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+        address, &found));
+    EXPECT_EQ(found, loaded);
+    found = kSentinelModule;
+    EXPECT_TRUE(GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, address, &found));
+    EXPECT_EQ(found, loaded);
+    EXPECT_TRUE(FreeLibrary(found));
+
+    static const int not_in_a_module_file = 0;
+    found = kSentinelModule;
+    SetLastError(kSentinel);
+    EXPECT_FALSE(GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                                    reinterpret_cast<LPCSTR>(0x10), &found));
+    EXPECT_EQ(found, nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
+    (void)not_in_a_module_file;
+    EXPECT_TRUE(FreeLibrary(loaded));
+}
+
+// GetModuleFileName (Vista and later): the length without the NUL, or a
+// truncated NUL-terminated path, the buffer size and
+// ERROR_INSUFFICIENT_BUFFER.
+TEST(GetModuleFileNameA, ReportsPathAndTruncates) {
+    HMODULE loaded = LoadLibraryExA(VT_FIXTURE_MODULE, nullptr, 0);
+    ASSERT_NE(loaded, nullptr);
+    std::string expected = std::filesystem::canonical(VT_FIXTURE_MODULE).string();
+    char buffer[4096];
+    SetLastError(kSentinel);
+    EXPECT_EQ(GetModuleFileNameA(loaded, buffer, sizeof buffer), expected.size());
+    EXPECT_EQ(std::string(buffer), expected);
+    EXPECT_EQ(GetLastError(), kSentinel);
+    std::memset(buffer, '#', sizeof buffer);
+    EXPECT_EQ(GetModuleFileNameA(loaded, buffer, 5), 5u);
+    EXPECT_EQ(std::string(buffer), expected.substr(0, 4));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+    EXPECT_GT(GetModuleFileNameA(nullptr, buffer, sizeof buffer), 0u) << "the executable";
+    SetLastError(kSentinel);
+    EXPECT_EQ(GetModuleFileNameA(kSentinelModule, buffer, sizeof buffer), 0u);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+    EXPECT_TRUE(FreeLibrary(loaded));
+}
+
+}  // namespace
