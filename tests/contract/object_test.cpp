@@ -1,0 +1,127 @@
+// QueryInterface maps, IDispatch identity, aggregation and the module lock
+// count, for every class of the table.
+#include "contract_test_support.h"
+
+namespace vantrel::test {
+namespace {
+
+void* Query(IUnknown* object, REFIID riid, HRESULT expected) {
+    void* result = reinterpret_cast<void*>(0x1);  // sentinel: must be overwritten
+    EXPECT_EQ(object->QueryInterface(riid, &result), expected);
+    if (SUCCEEDED(expected)) {
+        static_cast<IUnknown*>(result)->Release();
+    } else {
+        EXPECT_EQ(result, nullptr);
+    }
+    return result;
+}
+
+TEST(ComObject, QueryInterfaceMapsPerKind) {
+    for (const ClassInfo* info : ClassTable()) {
+        SCOPED_TRACE(info->identity.name);
+        ComPtr<IUnknown> object = Create<IUnknown>(*info, IID_IUnknown);
+        ASSERT_TRUE(object);
+        void* own = Query(object.Get(), info->identity.own_iid, S_OK);
+        void* dispatch = Query(object.Get(), IID_IDispatch, S_OK);
+        if (info->IsView()) {
+            void* view = Query(object.Get(), IID_IGView, S_OK);
+            EXPECT_EQ(dispatch, view);  // IDispatch yields IGView
+            Query(object.Get(), IID_IIPUpdate, E_NOINTERFACE);
+        } else {
+            Query(object.Get(), IID_IIPUpdate, S_OK);
+            EXPECT_EQ(dispatch, own);  // IDispatch yields the own interface
+            Query(object.Get(), IID_IGView, E_NOINTERFACE);
+        }
+        Query(object.Get(), IID_IClassFactory, E_NOINTERFACE);
+        EXPECT_EQ(object->QueryInterface(IID_IUnknown, nullptr), E_POINTER);
+    }
+}
+
+TEST(ComObject, EveryLiveObjectLocksTheModule) {
+    const LONG before = ModuleLockCount();
+    {
+        ComPtr<IUnknown> a = Create<IUnknown>(ClassNamed("DipDNS"), IID_IUnknown);
+        ComPtr<IUnknown> b = Create<IUnknown>(ClassNamed("Win2000Obj"), IID_IUnknown);
+        EXPECT_EQ(ModuleLockCount(), before + 2);
+    }
+    EXPECT_EQ(ModuleLockCount(), before);
+}
+
+TEST(ComObject, FailedCreationLeavesNothingBehind) {
+    const LONG before = ModuleLockCount();
+    void* result = reinterpret_cast<void*>(0x1);
+    EXPECT_EQ(ClassNamed("DyFi").create(nullptr, IID_IClassFactory, &result), E_NOINTERFACE);
+    EXPECT_EQ(result, nullptr);
+    EXPECT_EQ(ModuleLockCount(), before);
+    EXPECT_EQ(ClassNamed("DyFi").create(nullptr, IID_IUnknown, nullptr), E_POINTER);
+}
+
+// An outer object that answers only IUnknown itself and counts references.
+class Outer : public IUnknown {
+public:
+    HRESULT QueryInterface(REFIID riid, void** ppv) override {
+        *ppv = nullptr;
+        if (IsEqualGUID(riid, IID_IUnknown)) {
+            *ppv = this;
+            AddRef();
+            return S_OK;
+        }
+        return m_inner ? m_inner->QueryInterface(riid, ppv) : E_NOINTERFACE;
+    }
+    ULONG AddRef() override { return ++m_refs; }
+    ULONG Release() override { return --m_refs; }
+
+    ULONG m_refs = 1;
+    IUnknown* m_inner = nullptr;
+};
+
+TEST(ComObject, AggregatedInterfacesDelegateToTheOuterObject) {
+    for (const ClassInfo* info : ClassTable()) {
+        if (info->aggregation == Aggregation::Refused) {
+            continue;
+        }
+        SCOPED_TRACE(info->identity.name);
+        Outer outer;
+        ASSERT_EQ(info->create(&outer, IID_IUnknown, reinterpret_cast<void**>(&outer.m_inner)),
+                  S_OK);
+        REFIID shared = info->IsView() ? IID_IGView : IID_IIPUpdate;
+        IDispatch* inner_interface = nullptr;
+        ASSERT_EQ(outer.m_inner->QueryInterface(shared, reinterpret_cast<void**>(&inner_interface)),
+                  S_OK);
+        EXPECT_EQ(outer.m_refs, 2u);  // counted on the outer object
+
+        IUnknown* identity = nullptr;
+        ASSERT_EQ(inner_interface->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identity)),
+                  S_OK);
+        EXPECT_EQ(identity, &outer);
+        identity->Release();
+        inner_interface->Release();
+        EXPECT_EQ(outer.m_refs, 1u);
+
+        const LONG locked = ModuleLockCount();
+        outer.m_inner->Release();
+        EXPECT_EQ(ModuleLockCount(), locked - 1);
+    }
+}
+
+TEST(ComObject, AggregationOnlyForIUnknownOfMarkedClasses) {
+    for (const ClassInfo* info : ClassTable()) {
+        SCOPED_TRACE(info->identity.name);
+        Outer outer;
+        void* result = reinterpret_cast<void*>(0x1);
+        EXPECT_EQ(info->create(&outer, info->IsView() ? IID_IGView : IID_IIPUpdate, &result),
+                  CLASS_E_NOAGGREGATION);
+        EXPECT_EQ(result, nullptr);
+        HRESULT hr = info->create(&outer, IID_IUnknown, &result);
+        if (info->aggregation == Aggregation::Allowed) {
+            ASSERT_EQ(hr, S_OK);
+            static_cast<IUnknown*>(result)->Release();
+        } else {
+            EXPECT_EQ(hr, CLASS_E_NOAGGREGATION);
+            EXPECT_EQ(result, nullptr);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace vantrel::test
