@@ -109,26 +109,26 @@ Reply HandleDnsExit(const Request& request, std::string_view peer, LabState& sta
     return code_reply("0=Success");
 }
 
-// "<br>"-separated text: "Update" for success; "Error" or "Duplicate"
+// Text ending in "<br>": "Update" for success; "Error" or "Duplicate"
 // (an update that repeats the address) for refusals.
 Reply HandleDynam(const Request& request, std::string_view peer, LabState& state) {
     const Account* account =
         state.accounts.FindByUser(Service::kDynam, request.QueryValue("login").value_or(""));
     if (account == nullptr || request.QueryValue("pass").value_or("") != account->password) {
-        return HtmlReply("Error: wrong login or password<br>\n");
+        return HtmlReply("Error: wrong login or password<br>");
     }
     std::string host = request.QueryValue("host").value_or("");
     if (!account->Owns(host)) {
-        return HtmlReply("Error: host name " + host + " is not in this account<br>\n");
+        return HtmlReply("Error: host name " + host + " is not in this account<br>");
     }
     std::string address = AddressFrom(request, "rmthost", peer);
     if (!IsDottedIpv4(address)) {
-        return HtmlReply("Error: invalid address " + address + "<br>\n");
+        return HtmlReply("Error: invalid address " + address + "<br>");
     }
     if (state.records.Update(Service::kDynam, host, address, false) == Change::kUnchanged) {
-        return HtmlReply("Duplicate update: " + host + " already points to " + address + "<br>\n");
+        return HtmlReply("Duplicate update: " + host + " already points to " + address + "<br>");
     }
-    return HtmlReply("Update successful<br>" + host + " now points to " + address + "<br>\n");
+    return HtmlReply("Update successful: " + host + " now points to " + address + "<br>");
 }
 
 // The password belongs to the host name, so an unknown name is reported
@@ -137,10 +137,10 @@ Reply HandleDynup(const Request& request, std::string_view peer, LabState& state
     std::string host = request.QueryValue("hostname").value_or("");
     const Account* account = state.accounts.FindByHost(Service::kDynup, host);
     if (account == nullptr || request.QueryValue("password").value_or("") != account->password) {
-        return HtmlReply("Password Incorrect<br>\n");
+        return HtmlReply("Password Incorrect");
     }
     state.records.Update(Service::kDynup, host, peer, false);
-    return HtmlReply("Update complete! " + host + " now points to " + std::string(peer) + "<br>\n");
+    return HtmlReply("Update complete! " + host + " now points to " + std::string(peer));
 }
 
 }  // namespace vantrel::lab

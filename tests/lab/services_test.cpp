@@ -164,29 +164,29 @@ const Case kCases[] = {
 
     {"DynamSuccess", Service::kDynam, nullptr,
      "/update.php?host=dana.dynam.test&login=dana&pass=pw&rmthost=1.2.3.4", nullptr, 1, 200,
-     "Update successful<br>dana.dynam.test now points to 1.2.3.4<br>\n", 2},
+     "Update successful: dana.dynam.test now points to 1.2.3.4<br>", 2},
     {"DynamWrongPassword", Service::kDynam, nullptr,
      "/update.php?host=dana.dynam.test&login=dana&pass=no&rmthost=1.2.3.4", nullptr, 1, 200,
-     "Error: wrong login or password<br>\n", 4},
+     "Error: wrong login or password<br>", 4},
     {"DynamUnknownHost", Service::kDynam, nullptr,
      "/update.php?host=x.dynam.test&login=dana&pass=pw&rmthost=1.2.3.4", nullptr, 1, 200,
-     "Error: host name x.dynam.test is not in this account<br>\n", 4},
+     "Error: host name x.dynam.test is not in this account<br>", 4},
     {"DynamBadAddress", Service::kDynam, nullptr,
      "/update.php?host=dana.dynam.test&login=dana&pass=pw&rmthost=a.b.c.d", nullptr, 1, 200,
-     "Error: invalid address a.b.c.d<br>\n", 4},
+     "Error: invalid address a.b.c.d<br>", 4},
 
     {"DynupSuccess", Service::kDynup, nullptr,
      "/update/java.php3?hostname=box.dynup.test&password=pw", nullptr, 1, 200,
-     "Update complete! box.dynup.test now points to 10.0.0.7<br>\n", 2},
+     "Update complete! box.dynup.test now points to 10.0.0.7", 2},
     {"DynupByAlias", Service::kDynup, "127.0.0.1",
      "/update/java.php3?hostname=box.dynup.test&password=pw", nullptr, 1, 200,
-     "Update complete! box.dynup.test now points to 10.0.0.7<br>\n", 2},
+     "Update complete! box.dynup.test now points to 10.0.0.7", 2},
     {"DynupWrongPassword", Service::kDynup, nullptr,
-     "/update/java.php3?hostname=box.dynup.test&password=no", nullptr, 1, 200,
-     "Password Incorrect<br>\n", 4},
+     "/update/java.php3?hostname=box.dynup.test&password=no", nullptr, 1, 200, "Password Incorrect",
+     4},
     {"DynupUnknownHost", Service::kDynup, nullptr,
-     "/update/java.php3?hostname=x.dynup.test&password=pw", nullptr, 1, 200,
-     "Password Incorrect<br>\n", 4},
+     "/update/java.php3?hostname=x.dynup.test&password=pw", nullptr, 1, 200, "Password Incorrect",
+     4},
 
     {"EuroTwoHosts", Service::kEuroDynDns, nullptr,
      "/update/?hostname=eve.euro.test,lab.euro.test&myip=1.2.3.4", kEvePw, 2, 200,
@@ -258,7 +258,7 @@ TEST(LabServices, RepeatsAreReportedAsUnchanged) {
     const char* dynam = "/update.php?host=dana.dynam.test&login=dana&pass=pw&rmthost=1.2.3.4";
     send(InfoOf(Service::kDynam).update_host, dynam);
     EXPECT_EQ(send(InfoOf(Service::kDynam).update_host, dynam),
-              "Duplicate update: dana.dynam.test already points to 1.2.3.4<br>\n");
+              "Duplicate update: dana.dynam.test already points to 1.2.3.4<br>");
 
     const char* euro = "/update/?hostname=eve.euro.test&myip=1.2.3.4";
     send(InfoOf(Service::kEuroDynDns).update_host, euro, kEvePw);
