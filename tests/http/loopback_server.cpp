@@ -1,0 +1,153 @@
+#include "loopback_server.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <stdexcept>
+
+namespace vantrel::testing {
+
+Action ReadRequest() { return {Action::Kind::kReadRequest, {}, {}, 0}; }
+Action Send(std::string bytes) { return {Action::Kind::kSend, std::move(bytes), {}, 0}; }
+Action Trickle(std::string bytes, size_t piece, std::chrono::milliseconds delay) {
+    return {Action::Kind::kSend, std::move(bytes), delay, piece};
+}
+Action Pause(std::chrono::milliseconds delay) { return {Action::Kind::kPause, {}, delay, 0}; }
+Action CloseConnection() { return {Action::Kind::kClose, {}, {}, 0}; }
+Action Silent() { return {Action::Kind::kSilent, {}, {}, 0}; }
+Action Repeat() { return {Action::Kind::kRepeat, {}, {}, 0}; }
+
+LoopbackServer::LoopbackServer(std::vector<Script> scripts) : m_scripts(std::move(scripts)) {
+    m_listen = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (m_listen < 0 || bind(m_listen, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        listen(m_listen, 16) != 0 ||
+        getsockname(m_listen, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        throw std::runtime_error("loopback server: cannot listen");
+    }
+    m_port = ntohs(address.sin_port);
+    m_stop = eventfd(0, EFD_CLOEXEC);
+    m_thread = std::thread([this] { Run(); });
+}
+
+LoopbackServer::~LoopbackServer() {
+    uint64_t one = 1;
+    [[maybe_unused]] ssize_t n = write(m_stop, &one, sizeof one);
+    m_thread.join();
+    close(m_listen);
+    close(m_stop);
+}
+
+int LoopbackServer::Connections() {
+    std::lock_guard<std::mutex> guard(m_lock);
+    return static_cast<int>(m_received.size());
+}
+
+std::vector<std::string> LoopbackServer::Received(std::chrono::milliseconds limit) {
+    std::unique_lock<std::mutex> guard(m_lock);
+    m_changed.wait_for(guard, limit, [this] { return m_active == 0; });
+    return m_received;
+}
+
+void LoopbackServer::Append(int connection, const char* bytes, size_t n) {
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_received[static_cast<size_t>(connection)].append(bytes, n);
+}
+
+bool LoopbackServer::WaitReadable(int fd, int ms) {
+    pollfd fds[2] = {{m_stop, POLLIN, 0}, {fd, POLLIN, 0}};
+    int n = poll(fds, fd < 0 ? 1 : 2, ms);
+    return n >= 0 && (fds[0].revents & POLLIN) == 0;
+}
+
+void LoopbackServer::Run() {
+    for (;;) {
+        if (!WaitReadable(m_listen, -1)) {
+            return;
+        }
+        int fd = accept4(m_listen, nullptr, nullptr, SOCK_CLOEXEC);
+        if (fd < 0) {
+            continue;
+        }
+        size_t index = 0;
+        {
+            std::lock_guard<std::mutex> guard(m_lock);
+            index = m_received.size();
+            m_received.emplace_back();
+            ++m_active;
+        }
+        Serve(fd, m_scripts[std::min(index, m_scripts.size() - 1)], static_cast<int>(index));
+        {
+            std::lock_guard<std::mutex> guard(m_lock);
+            --m_active;
+        }
+        m_changed.notify_all();
+    }
+}
+
+void LoopbackServer::Serve(int fd, const Script& script, int connection) {
+    char buffer[8192];
+    std::string pending;
+    bool open = true;
+    for (size_t i = 0; open && i < script.size(); ++i) {
+        const Action& a = script[i];
+        switch (a.kind) {
+        case Action::Kind::kReadRequest:
+            while (pending.find("\r\n\r\n") == std::string::npos) {
+                ssize_t n = WaitReadable(fd, 10000) ? recv(fd, buffer, sizeof buffer, 0) : 0;
+                if (n <= 0) {
+                    open = false;
+                    break;
+                }
+                Append(connection, buffer, static_cast<size_t>(n));
+                pending.append(buffer, static_cast<size_t>(n));
+            }
+            pending.erase(0, pending.find("\r\n\r\n") == std::string::npos
+                                 ? pending.size()
+                                 : pending.find("\r\n\r\n") + 4);
+            break;
+        case Action::Kind::kSend: {
+            size_t piece = a.piece == 0 ? a.bytes.size() : a.piece;
+            for (size_t at = 0; open && at < a.bytes.size(); at += piece) {
+                size_t n = std::min(piece, a.bytes.size() - at);
+                open = send(fd, a.bytes.data() + at, n, MSG_NOSIGNAL) == static_cast<ssize_t>(n);
+                if (a.delay.count() > 0 && !WaitReadable(-1, static_cast<int>(a.delay.count()))) {
+                    open = false;
+                }
+            }
+            break;
+        }
+        case Action::Kind::kPause:
+            open = WaitReadable(-1, static_cast<int>(a.delay.count()));
+            break;
+        case Action::Kind::kClose:
+            close(fd);
+            return;
+        case Action::Kind::kSilent:
+        case Action::Kind::kRepeat:
+            break;
+        }
+        if (a.kind == Action::Kind::kRepeat) {
+            i = static_cast<size_t>(-1);
+        }
+    }
+    // Keep what else the client sends until it goes away (or the test ends).
+    while (open && WaitReadable(fd, 10000)) {
+        ssize_t n = recv(fd, buffer, sizeof buffer, 0);
+        if (n <= 0) {
+            break;
+        }
+        Append(connection, buffer, static_cast<size_t>(n));
+    }
+    close(fd);
+}
+
+}  // namespace vantrel::testing
