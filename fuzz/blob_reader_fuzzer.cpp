@@ -20,13 +20,13 @@ struct Layout {
 
 using enum Field;
 const Layout kLayouts[] = {
-    {{kList, kCounted}, 2},                                             // DipDNS
-    {{kCounted, kCounted, kCounted}, 3},                                // DnsExit, Dynam, LinuxRC
-    {{kList, kCounted, kCounted, kFlag}, 4},                            // DyFi
-    {{kCounted, kCounted}, 2},                                          // Dynup
-    {{kList, kCounted, kCounted}, 3},                                   // EuroDynDns
+    {{kList, kCounted}, 2},                   // DipDNS
+    {{kCounted, kCounted, kCounted}, 3},      // DnsExit, Dynam, LinuxRC
+    {{kList, kCounted, kCounted, kFlag}, 4},  // DyFi
+    {{kCounted, kCounted}, 2},                // Dynup
+    {{kList, kCounted, kCounted}, 3},         // EuroDynDns
     {{kCounted, kCounted, kCounted, kInteger, kInteger, kBare, kShort, kBare}, 8},  // GnuDIP2
-    {{kBare, kBare, kInteger, kBare, kBare, kBare, kInteger}, 7},       // Windows DNS server
+    {{kBare, kBare, kInteger, kBare, kBare, kBare, kInteger}, 7},  // Windows DNS server
 };
 
 void CheckText(const vantrel::Text& text) {
@@ -37,24 +37,27 @@ void CheckText(const vantrel::Text& text) {
 
 void Read(BlobReader& reader, Field field) {
     switch (field) {
-    case kCounted:
-        if (auto text = reader.CountedText()) CheckText(*text);
-        break;
-    case kBare:
-        if (auto text = reader.BareText()) CheckText(*text);
-        break;
-    case kInteger:
-        reader.Integer();
-        break;
-    case kShort:
-        reader.ShortInteger();
-        break;
-    case kFlag:
-        reader.Flag();
-        break;
-    case kList:
-        for (const vantrel::Text& text : reader.CountedTextList()) CheckText(text);
-        break;
+        case kCounted:
+            if (auto text = reader.CountedText())
+                CheckText(*text);
+            break;
+        case kBare:
+            if (auto text = reader.BareText())
+                CheckText(*text);
+            break;
+        case kInteger:
+            reader.Integer();
+            break;
+        case kShort:
+            reader.ShortInteger();
+            break;
+        case kFlag:
+            reader.Flag();
+            break;
+        case kList:
+            for (const vantrel::Text& text : reader.CountedTextList())
+                CheckText(text);
+            break;
     }
 }
 

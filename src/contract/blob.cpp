@@ -18,7 +18,9 @@ int32_t LoadInt32(std::span<const BYTE> bytes) {
     return static_cast<int32_t>(value);
 }
 
-bool IsContinuationByte(BYTE b) { return b >= 0x80 && b <= 0xBF; }
+bool IsContinuationByte(BYTE b) {
+    return b >= 0x80 && b <= 0xBF;
+}
 
 }  // namespace
 
@@ -54,7 +56,9 @@ void BlobWriter::ShortInteger(uint16_t value) {
     Append(bytes, sizeof bytes);
 }
 
-void BlobWriter::Flag(bool set) { Integer(set ? 1 : 0); }
+void BlobWriter::Flag(bool set) {
+    Integer(set ? 1 : 0);
+}
 
 void BlobWriter::CountedText(std::string_view text) {
     Integer(static_cast<int32_t>(text.size() + 1));

@@ -26,7 +26,9 @@ size_t FindFrom(std::string_view bytes, std::string_view sub, size_t start) {
     }
 }
 
-bool IsTrimmedSpace(char c) { return c == ' ' || (c >= 0x09 && c <= 0x0D); }
+bool IsTrimmedSpace(char c) {
+    return c == ' ' || (c >= 0x09 && c <= 0x0D);
+}
 
 }  // namespace
 
@@ -146,7 +148,9 @@ Text Text::Left(int count) const {
     return Text(View().substr(0, static_cast<size_t>(count)));
 }
 
-Text Text::Mid(int first) const { return Mid(first, Length() - (first < 0 ? 0 : first)); }
+Text Text::Mid(int first) const {
+    return Mid(first, Length() - (first < 0 ? 0 : first));
+}
 
 Text Text::Mid(int first, int count) const {
     if (first < 0) {

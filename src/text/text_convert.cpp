@@ -29,8 +29,8 @@ Text::Text(const WCHAR* wide) {
         ThrowLastError();
     }
     detail::GuardAllocation([&] { m_bytes.resize(static_cast<size_t>(needed)); });
-    int written = WideCharToMultiByte(CP_ACP, 0, wide, -1, m_bytes.data(), needed, nullptr,
-                                      nullptr);
+    int written =
+        WideCharToMultiByte(CP_ACP, 0, wide, -1, m_bytes.data(), needed, nullptr, nullptr);
     if (written <= 0) {
         m_bytes.clear();
         ThrowLastError();

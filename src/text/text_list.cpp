@@ -20,7 +20,9 @@ namespace {
 
 }  // namespace
 
-TextList::~TextList() { delete[] m_items; }
+TextList::~TextList() {
+    delete[] m_items;
+}
 
 void TextList::Add(const Text& text) {
     // Copy first: if the copy fails, the list is unchanged.

@@ -41,24 +41,43 @@ TEST(BlobWriter, ProviderLayouts) {
         Bytes expected;
     };
     const Case cases[] = {
-        {"Dynup (15 bytes)", [](BlobWriter& w) { w.CountedText("abc"); w.CountedText("pw"); },
+        {"Dynup (15 bytes)",
+         [](BlobWriter& w) {
+             w.CountedText("abc");
+             w.CountedText("pw");
+         },
          {4, 0, 0, 0, 'a', 'b', 'c', 0, 3, 0, 0, 0, 'p', 'w', 0}},
         {"Windows DNS server (28 bytes)",
          [](BlobWriter& w) {
-             w.BareText(""); w.BareText(""); w.Integer(300);
-             w.BareText(""); w.BareText(""); w.BareText(""); w.Integer(16);
+             w.BareText("");
+             w.BareText("");
+             w.Integer(300);
+             w.BareText("");
+             w.BareText("");
+             w.BareText("");
+             w.Integer(16);
          },
-         {0, 0, 0, 0, 0, 0, 0, 0, 0x2C, 1, 0, 0, 0, 0, 0, 0,
-          0, 0, 0, 0, 0, 0, 0, 0, 16,   0, 0, 0}},
+         {0, 0, 0, 0, 0, 0, 0, 0, 0x2C, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 16, 0, 0, 0}},
         {"DipDNS without hosts",
-         [](BlobWriter& w) { w.CountedTextList(std::span<const Text>()); w.CountedText("k"); },
+         [](BlobWriter& w) {
+             w.CountedTextList(std::span<const Text>());
+             w.CountedText("k");
+         },
          {0, 0, 0, 0, 2, 0, 0, 0, 'k', 0}},
         {"DyFi",
-         [&](BlobWriter& w) { w.CountedTextList(hosts); w.CountedText(""); w.Flag(true); },
-         {2, 0, 0, 0, 4, 0, 0, 0, 'a', '.', 'b', 0, 3, 0, 0, 0, 'c', 'd', 0,
-          1, 0, 0, 0, 0, 1, 0, 0, 0}},
+         [&](BlobWriter& w) {
+             w.CountedTextList(hosts);
+             w.CountedText("");
+             w.Flag(true);
+         },
+         {2, 0, 0,   0,   4, 0, 0, 0, 'a', '.', 'b', 0, 3, 0,
+          0, 0, 'c', 'd', 0, 1, 0, 0, 0,   0,   1,   0, 0, 0}},
         {"Generic GnuDIP2 tail",
-         [](BlobWriter& w) { w.Integer(-2); w.BareText("ip"); w.ShortInteger(3495); },
+         [](BlobWriter& w) {
+             w.Integer(-2);
+             w.BareText("ip");
+             w.ShortInteger(3495);
+         },
          {0xFE, 0xFF, 0xFF, 0xFF, 2, 0, 0, 0, 'i', 'p', 0xA7, 0x0D}},
     };
     for (const Case& c : cases) {
@@ -129,16 +148,27 @@ std::string ReadFields(BlobReader& reader, std::string_view fields) {
     for (char field : fields) {
         out += out.empty() ? "" : " ";
         switch (field) {
-        case 'C': out += text(reader.CountedText()); break;
-        case 'B': out += text(reader.BareText()); break;
-        case 'I': out += number(reader.Integer()); break;
-        case 'S': out += number(reader.ShortInteger()); break;
-        case 'F': out += number(reader.Flag()); break;
-        case 'L':
-            out += "[";
-            for (const Text& t : reader.CountedTextList()) out += std::string(t.View()) + ";";
-            out += "]";
-            break;
+            case 'C':
+                out += text(reader.CountedText());
+                break;
+            case 'B':
+                out += text(reader.BareText());
+                break;
+            case 'I':
+                out += number(reader.Integer());
+                break;
+            case 'S':
+                out += number(reader.ShortInteger());
+                break;
+            case 'F':
+                out += number(reader.Flag());
+                break;
+            case 'L':
+                out += "[";
+                for (const Text& t : reader.CountedTextList())
+                    out += std::string(t.View()) + ";";
+                out += "]";
+                break;
         }
     }
     return out;
@@ -166,11 +196,17 @@ TEST(BlobReader, OddAndTruncatedFields) {
         {"short integer, then a cut", {0xA7, 0x0D, 5}, "SS", "3495 -"},
         {"flag is set only by 1", {1, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0}, "FFFF", "1 0 0 -"},
         {"list cut inside an entry keeps whole entries",
-         {3, 0, 0, 0, 2, 0, 0, 0, 'a', 0, 5, 0, 0, 0, 'b'}, "LC", "[a;] -"},
-        {"negative list count is empty", {0xFF, 0xFF, 0xFF, 0xFF, 2, 0, 0, 0, 'k', 0}, "LC",
+         {3, 0, 0, 0, 2, 0, 0, 0, 'a', 0, 5, 0, 0, 0, 'b'},
+         "LC",
+         "[a;] -"},
+        {"negative list count is empty",
+         {0xFF, 0xFF, 0xFF, 0xFF, 2, 0, 0, 0, 'k', 0},
+         "LC",
          "[] 'k'"},
-        {"huge list count ends with the data", {0xFF, 0xFF, 0xFF, 0x7F, 2, 0, 0, 0, 'a', 0},
-         "LI", "[a;] -"},
+        {"huge list count ends with the data",
+         {0xFF, 0xFF, 0xFF, 0x7F, 2, 0, 0, 0, 'a', 0},
+         "LI",
+         "[a;] -"},
         {"empty blob", {}, "CL", "- []"},
         {"long text cut to 255 bytes, not inside a character", long_counted, "CI",
          "'" + long_text.substr(0, 254) + "' 7"},

@@ -51,12 +51,10 @@ TEST(Base64, EncodingsLineBreaksAndPadding) {
         {"\xFF\xFE\xFD", kBase64Default, "//79"},
         {Source(56), kBase64Default, Lines(18) + "TU4="},
         {Source(57), kBase64Default, Lines(19) + "\r\n"},
-        {Source(58), kBase64Default,
-         Lines(19) + "\r\nTQ=="},
+        {Source(58), kBase64Default, Lines(19) + "\r\nTQ=="},
         {Source(58), kBase64NoPadding, Lines(19) + "\r\nTQ"},
         {Source(57), kBase64NoLineBreaks, Lines(19)},
-        {Source(114), kBase64Default,
-         Lines(38) + "\r\n"},
+        {Source(114), kBase64Default, Lines(38) + "\r\n"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Encode(std::vector<BYTE>(c.source.begin(), c.source.end()), c.options),
@@ -72,9 +70,9 @@ TEST(Base64, ReservedLength) {
         int expected;
     };
     const Case cases[] = {
-        {0, kBase64Default, 2},       {5, kBase64Default, 10},
-        {5, kBase64NoLineBreaks, 8},  {1, kBase64NoPadding | kBase64NoLineBreaks, 4},
-        {57, kBase64Default, 80},     {-1, kBase64Default, -1},
+        {0, kBase64Default, 2},      {5, kBase64Default, 10},
+        {5, kBase64NoLineBreaks, 8}, {1, kBase64NoPadding | kBase64NoLineBreaks, 4},
+        {57, kBase64Default, 80},    {-1, kBase64Default, -1},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Base64EncodedLength(c.n, c.options), c.expected) << c.n << "/" << c.options;
@@ -89,7 +87,8 @@ TEST(Base64, RefusalsWriteNothingAndKeepTheLength) {
         char* destination;
         int length;  // 9 is one short of the reserved 10
     };
-    for (const Case& c : {Case{source, out, 9}, Case{nullptr, out, 16}, Case{source, nullptr, 16}}) {
+    for (const Case& c :
+         {Case{source, out, 9}, Case{nullptr, out, 16}, Case{source, nullptr, 16}}) {
         std::fill(std::begin(out), std::end(out), '?');
         int length = c.length;
         EXPECT_FALSE(Base64Encode(c.source, 5, c.destination, &length, kBase64Default));

@@ -35,7 +35,9 @@ TEST(TextConvert, CompareNoCaseFoldsAscii) {
         const char* b;
         bool equal;
     };
-    const Case cases[] = {{"Good", "gOOD", true}, {"good", "goods", false}, {"", nullptr, true},
+    const Case cases[] = {{"Good", "gOOD", true},
+                          {"good", "goods", false},
+                          {"", nullptr, true},
                           {"nochg", "NOCHG ", false}};
     for (const Case& c : cases) {
         EXPECT_EQ(Text(c.a).CompareNoCase(c.b) == 0, c.equal) << c.a;

@@ -49,8 +49,8 @@ TEST(Text, FindAndFindCharBoundaries) {
         int expected;
     };
     const Case finds[] = {
-        {"l", 0, 2}, {"l", 3, 3},  {"l", 4, -1},  {"lo", 0, 3},  {"x", 0, -1},
-        {"h", 5, -1}, {"", 5, 5},  {"", 0, 0},    {"", 6, -1},   {"h", 6, -1},
+        {"l", 0, 2},   {"l", 3, 3},      {"l", 4, -1},      {"lo", 0, 3}, {"x", 0, -1},
+        {"h", 5, -1},  {"", 5, 5},       {"", 0, 0},        {"", 6, -1},  {"h", 6, -1},
         {"h", -1, -1}, {nullptr, 0, -1}, {"hello!", 0, -1}, {"L", 0, -1},
     };
     for (const Case& c : finds) {
@@ -83,11 +83,10 @@ TEST(Text, LeftAndMidCuts) {
         const char* expected;
     };
     const Case cases[] = {
-        {ab.Left(-1), ""},       {ab.Left(0), ""},        {ab.Left(1), "a"},
-        {ab.Left(2), "ab"},      {ab.Left(99), "ab"},     {ab.Mid(3), ""},
-        {ab.Mid(2), ""},         {ab.Mid(1), "b"},        {ab.Mid(-4), "ab"},
-        {ab.Mid(0, 1), "a"},     {ab.Mid(1, 99), "b"},    {ab.Mid(-1, 1), "a"},
-        {ab.Mid(0, -1), ""},     {ab.Mid(3, 1), ""},
+        {ab.Left(-1), ""},   {ab.Left(0), ""},    {ab.Left(1), "a"},    {ab.Left(2), "ab"},
+        {ab.Left(99), "ab"}, {ab.Mid(3), ""},     {ab.Mid(2), ""},      {ab.Mid(1), "b"},
+        {ab.Mid(-4), "ab"},  {ab.Mid(0, 1), "a"}, {ab.Mid(1, 99), "b"}, {ab.Mid(-1, 1), "a"},
+        {ab.Mid(0, -1), ""}, {ab.Mid(3, 1), ""},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.result.View(), c.expected);
