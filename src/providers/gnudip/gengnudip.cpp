@@ -1,6 +1,5 @@
 // The GenGnuDIPObj/GenGnuDIPView pair (Generic GnuDIP2: a server of the user's choice).
 #include "contract/updater.h"
-#include "contract/view.h"
 #include "providers/classes.h"
 
 namespace vantrel {
@@ -12,19 +11,15 @@ public:
     GenGnuDIPObj() : Updater(kGenGnuDIPObjClass, ProxySupport::Stored) {}
 };
 
-class GenGnuDIPView : public View {
-public:
-    GenGnuDIPView() : View(kGenGnuDIPViewClass, "Generic GnuDIP2") {}
-};
-
 }  // namespace
 
-const ClassInfo kGenGnuDIPObjClass{kGenGnuDIPObjIdentity, VANTREL_ID_GENGNUDIP, 127, 0, 0,
+const ClassInfo kGenGnuDIPObjClass{kGenGnuDIPObjIdentity,
+                                   VANTREL_ID_GENGNUDIP,
+                                   127,
+                                   0,
+                                   0,
                                    Aggregation::Allowed,
                                    CreateObject<GenGnuDIPObj, Aggregation::Allowed>};
 // Dialogs 131 and 132 are the view's two server-settings dialogs.
-const ClassInfo kGenGnuDIPViewClass{kGenGnuDIPViewIdentity, VANTREL_ID_GENGNUDIP, 129, 128, 130,
-                                    Aggregation::Refused,
-                                    CreateObject<GenGnuDIPView, Aggregation::Refused>};
 
 }  // namespace vantrel

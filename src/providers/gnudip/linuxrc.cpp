@@ -1,6 +1,5 @@
 // The GnuDIP2Obj/GnuDIP2View pair (LinuxRC: GnuDIP over TCP to the network's fixed server).
 #include "contract/updater.h"
-#include "contract/view.h"
 #include "providers/classes.h"
 
 namespace vantrel {
@@ -13,18 +12,14 @@ public:
     GnuDIP2Obj() : Updater(kGnuDIP2ObjClass, ProxySupport::Refused) {}
 };
 
-class GnuDIP2View : public View {
-public:
-    GnuDIP2View() : View(kGnuDIP2ViewClass, "LinuxRC Network") {}
-};
-
 }  // namespace
 
-const ClassInfo kGnuDIP2ObjClass{kGnuDIP2ObjIdentity, VANTREL_ID_LINUXRC, 123, 0, 0,
+const ClassInfo kGnuDIP2ObjClass{kGnuDIP2ObjIdentity,
+                                 VANTREL_ID_LINUXRC,
+                                 123,
+                                 0,
+                                 0,
                                  Aggregation::Allowed,
                                  CreateObject<GnuDIP2Obj, Aggregation::Allowed>};
-const ClassInfo kGnuDIP2ViewClass{kGnuDIP2ViewIdentity, VANTREL_ID_LINUXRC, 125, 124, 126,
-                                  Aggregation::Refused,
-                                  CreateObject<GnuDIP2View, Aggregation::Refused>};
 
 }  // namespace vantrel

@@ -1,8 +1,6 @@
-// The DnsExit/DnsExitView pair.
+// The DnsExit updater.
 #include "contract/updater.h"
-#include "contract/view.h"
 #include "providers/classes.h"
-#include "providers/http/services.h"
 
 namespace vantrel {
 
@@ -13,17 +11,14 @@ public:
     DnsExit() : Updater(kDnsExitClass, ProxySupport::Stored) {}
 };
 
-class DnsExitView : public View {
-public:
-    DnsExitView() : View(kDnsExitViewClass, kDnsExitService.domain_name) {}
-};
-
 }  // namespace
 
-const ClassInfo kDnsExitClass{kDnsExitIdentity, VANTREL_ID_DNSEXIT, 110, 0, 0,
-                              Aggregation::Refused, CreateObject<DnsExit, Aggregation::Refused>};
-const ClassInfo kDnsExitViewClass{kDnsExitViewIdentity, VANTREL_ID_DNSEXIT, 112, 111, 113,
-                                  Aggregation::Refused,
-                                  CreateObject<DnsExitView, Aggregation::Refused>};
+const ClassInfo kDnsExitClass{kDnsExitIdentity,
+                              VANTREL_ID_DNSEXIT,
+                              110,
+                              0,
+                              0,
+                              Aggregation::Refused,
+                              CreateObject<DnsExit, Aggregation::Refused>};
 
 }  // namespace vantrel

@@ -1,6 +1,5 @@
 // The Win2000Obj/Win2000 pair (Windows DNS server: dynamic update of one A record).
 #include "contract/updater.h"
-#include "contract/view.h"
 #include "providers/classes.h"
 
 namespace vantrel {
@@ -39,16 +38,13 @@ protected:
     LONG m_security = kSecurityUseDefault;
 };
 
-class Win2000 : public View {
-public:
-    Win2000() : View(kWin2000Class, "Windows 2000 DNS Server") {}
-};
-
 }  // namespace
 
-const ClassInfo kWin2000Class{kWin2000Identity, VANTREL_ID_WIN2000, 120, 119, 121,
-                              Aggregation::Refused, CreateObject<Win2000, Aggregation::Refused>};
-const ClassInfo kWin2000ObjClass{kWin2000ObjIdentity, VANTREL_ID_WIN2000, 118, 0, 0,
+const ClassInfo kWin2000ObjClass{kWin2000ObjIdentity,
+                                 VANTREL_ID_WIN2000,
+                                 118,
+                                 0,
+                                 0,
                                  Aggregation::Allowed,
                                  CreateObject<Win2000Obj, Aggregation::Allowed>};
 
