@@ -1,0 +1,153 @@
+// Conformance of registry-driven activation with its Windows behaviour.
+#include "../registry/registry_fixture.h"
+#include "typelib_cases.h"
+
+#include <platform/com.h>
+
+#include <cstring>
+#include <dlfcn.h>
+
+namespace {
+
+void* const kSentinelPointer = reinterpret_cast<void*>(0x1234);
+
+GUID Guid(const char16_t* text) {
+    GUID guid{};
+    EXPECT_EQ(CLSIDFromString(text, &guid), S_OK);
+    return guid;
+}
+
+const char16_t kServerClsid[] = u"" VT_FIXTURE_CLSID;
+const char16_t kNoEntryClsid[] = u"{0A1B2C3D-0000-4000-8000-0000000000C2}";
+const char16_t kMissingFileClsid[] = u"{0A1B2C3D-0000-4000-8000-0000000000C3}";
+const char16_t kUnknownToServerClsid[] = u"{0A1B2C3D-0000-4000-8000-0000000000C4}";
+const char16_t kUnregisteredClsid[] = u"{0A1B2C3D-0000-4000-8000-0000000000C5}";
+
+bool IsLoaded(const char* path) {
+    void* handle = dlopen(path, RTLD_NOW | RTLD_NOLOAD);
+    if (handle != nullptr)
+        dlclose(handle);
+    return handle != nullptr;
+}
+
+class ActivationTest : public RegistryTest {
+protected:
+    void SetUp() override {
+        RegistryTest::SetUp();
+        SetString("Vantrel.Fixture.1\\CLSID", nullptr, VT_FIXTURE_CLSID);
+        SetString("Vantrel.Broken\\CLSID", nullptr, "not a guid");
+        SetString("CLSID\\" VT_FIXTURE_CLSID "\\InprocServer32", nullptr, VT_FIXTURE_SERVER);
+        SetString("CLSID\\" VT_FIXTURE_CLSID "\\ProgID", nullptr, "Vantrel.Fixture.1");
+        SetString("CLSID\\{0A1B2C3D-0000-4000-8000-0000000000C2}\\InprocServer32", nullptr,
+                  VT_FIXTURE_NO_ENTRY);
+        SetString("CLSID\\{0A1B2C3D-0000-4000-8000-0000000000C3}\\InprocServer32", nullptr,
+                  "/nonexistent/server.so");
+        SetString("CLSID\\{0A1B2C3D-0000-4000-8000-0000000000C4}\\InprocServer32", nullptr,
+                  VT_FIXTURE_SERVER);
+    }
+};
+
+// CLSIDFromProgID reads HKCR\<ProgID>\CLSID; Windows answers
+// CO_E_CLASSSTRING for an unknown ProgID, and CLSIDFromString falls back
+// to the ProgID lookup.
+TEST_F(ActivationTest, ProgIdLookups) {
+    struct Case {
+        const char16_t* progid;
+        HRESULT hr;
+        GUID expected;
+    } cases[] = {
+        {u"Vantrel.Fixture.1", S_OK, Guid(kServerClsid)},
+        {u"vantrel.fixture.1", S_OK, Guid(kServerClsid)},
+        {u"Vantrel.Missing", CO_E_CLASSSTRING, IID_NULL},
+        {u"Vantrel.Broken", CO_E_CLASSSTRING, IID_NULL},
+        {u"", CO_E_CLASSSTRING, IID_NULL},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.progid, c.progid + std::char_traits<char16_t>::length(c.progid)));
+        CLSID clsid;
+        std::memset(&clsid, 0xCC, sizeof clsid);
+        EXPECT_EQ(CLSIDFromProgID(c.progid, &clsid), c.hr);
+        EXPECT_TRUE(IsEqualGUID(clsid, c.expected));
+        std::memset(&clsid, 0xCC, sizeof clsid);
+        EXPECT_EQ(CLSIDFromString(c.progid, &clsid), c.hr);
+        EXPECT_TRUE(IsEqualGUID(clsid, c.expected));
+    }
+    LPOLESTR progid = reinterpret_cast<LPOLESTR>(kSentinelPointer);
+    EXPECT_EQ(ProgIDFromCLSID(Guid(kServerClsid), &progid), S_OK);
+    EXPECT_EQ(std::u16string(progid), u"Vantrel.Fixture.1");
+    CoTaskMemFree(progid);
+    progid = reinterpret_cast<LPOLESTR>(kSentinelPointer);
+    EXPECT_EQ(ProgIDFromCLSID(Guid(kNoEntryClsid), &progid), REGDB_E_CLASSNOTREG);
+    EXPECT_EQ(progid, nullptr);
+}
+
+// Windows' CoGetClassObject error for each way a registration can fail; the
+// out-pointer is always cleared.
+TEST_F(ActivationTest, ClassObjectFailures) {
+    struct Case {
+        const char* what;
+        const char16_t* clsid;
+        DWORD context;
+        HRESULT hr;
+    } cases[] = {
+        {"not registered", kUnregisteredClsid, CLSCTX_INPROC_SERVER, REGDB_E_CLASSNOTREG},
+        {"module file missing", kMissingFileClsid, CLSCTX_INPROC_SERVER, CO_E_DLLNOTFOUND},
+        {"no DllGetClassObject", kNoEntryClsid, CLSCTX_INPROC_SERVER, CO_E_ERRORINDLL},
+        {"class not in module", kUnknownToServerClsid, CLSCTX_INPROC_SERVER,
+         CLASS_E_CLASSNOTAVAILABLE},
+        {"out-of-process only", kServerClsid, 0x4, REGDB_E_CLASSNOTREG},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        void* object = kSentinelPointer;
+        EXPECT_EQ(CoGetClassObject(Guid(c.clsid), c.context, nullptr, IID_IClassFactory, &object),
+                  c.hr);
+        EXPECT_EQ(object, nullptr);
+        object = kSentinelPointer;
+        EXPECT_EQ(CoCreateInstance(Guid(c.clsid), nullptr, c.context, IID_IUnknown, &object), c.hr);
+        EXPECT_EQ(object, nullptr);
+    }
+    EXPECT_EQ(CoCreateInstance(Guid(kServerClsid), nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                               nullptr),
+              E_POINTER);
+    void* object = kSentinelPointer;
+    auto* outer = reinterpret_cast<IUnknown*>(kSentinelPointer);
+    EXPECT_EQ(CoCreateInstance(Guid(kServerClsid), outer, CLSCTX_INPROC_SERVER, IID_IDispatch,
+                               &object),
+              CLASS_E_NOAGGREGATION);
+    EXPECT_EQ(object, nullptr);
+}
+
+// The module is loaded once per path and unloaded by CoFreeUnusedLibraries
+// only when its DllCanUnloadNow answers S_OK.
+TEST_F(ActivationTest, LoadsOnceAndUnloadsWhenUnused) {
+    EXPECT_EQ(CoInitialize(nullptr), S_OK);
+    EXPECT_EQ(CoInitialize(nullptr), S_FALSE) << "already initialised on this thread";
+    void* first = nullptr;
+    void* second = nullptr;
+    ASSERT_EQ(CoGetClassObject(Guid(kServerClsid), CLSCTX_INPROC_SERVER, nullptr,
+                               IID_IClassFactory, &first),
+              S_OK);
+    ASSERT_EQ(CoGetClassObject(Guid(kServerClsid), CLSCTX_INPROC_SERVER, nullptr, IID_IUnknown,
+                               &second),
+              S_OK);
+    EXPECT_EQ(first, second) << "one module, one class object";
+    static_cast<IUnknown*>(first)->Release();
+    static_cast<IUnknown*>(second)->Release();
+
+    void* object = nullptr;
+    ASSERT_EQ(CoCreateInstance(Guid(kServerClsid), nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                               &object),
+              S_OK);
+    CoFreeUnusedLibraries();
+    EXPECT_TRUE(IsLoaded(VT_FIXTURE_SERVER)) << "a live object keeps the module";
+    EXPECT_EQ(static_cast<IUnknown*>(object)->Release(), 0u);
+    CoFreeUnusedLibraries();
+    EXPECT_FALSE(IsLoaded(VT_FIXTURE_SERVER));
+    CoUninitialize();
+    CoUninitialize();
+    EXPECT_EQ(CoInitialize(nullptr), S_OK);
+    CoUninitialize();
+}
+
+}  // namespace
