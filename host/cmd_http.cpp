@@ -1,0 +1,125 @@
+// vantrel http: one GET through the module's own HTTP client, to see what
+// a service answers exactly as a provider would.
+#include "host/commands.h"
+#include "http/http_client.h"
+
+#include <platform/winsock.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+const char kUsage[] =
+    "usage: vantrel http URL [--proxy HOST:PORT] [--connect-to HOST:PORT:HOST2:PORT2]\n"
+    "                        [--timeout MS] [-i]\n"
+    "Prints the status (-1 when none was read), with -i the header block, then the body.\n"
+    "Exit 0 when the request succeeded, 1 when it failed.\n";
+
+int Usage(const char* problem) {
+    std::fprintf(stderr, "vantrel http: %s (see vantrel http --help)\n", problem);
+    return kExitUsage;
+}
+
+// A decimal number in [low, high]; false for anything else.
+bool ParseNumber(std::string_view text, unsigned long low, unsigned long high,
+                 unsigned long* value) {
+    if (text.empty() || text.size() > 10 || text.find_first_not_of("0123456789") != text.npos) {
+        return false;
+    }
+    *value = std::strtoul(std::string(text).c_str(), nullptr, 10);
+    return *value >= low && *value <= high;
+}
+
+std::vector<std::string_view> Split(std::string_view text, char separator) {
+    std::vector<std::string_view> parts;
+    size_t start = 0;
+    for (size_t at = text.find(separator); at != text.npos; at = text.find(separator, start)) {
+        parts.push_back(text.substr(start, at - start));
+        start = at + 1;
+    }
+    parts.push_back(text.substr(start));
+    return parts;
+}
+
+// curl's form: HOST:PORT:HOST2:PORT2, where an empty HOST2 or PORT2 keeps the original.
+bool AddConnectTo(std::string_view text) {
+    std::vector<std::string_view> parts = Split(text, ':');
+    unsigned long port = 0;
+    unsigned long port2 = 0;
+    if (parts.size() != 4 || parts[0].empty() || !ParseNumber(parts[1], 1, 65535, &port) ||
+        (!parts[3].empty() && !ParseNumber(parts[3], 1, 65535, &port2))) {
+        return false;
+    }
+    return VtResolverAddConnectTo(std::string(parts[0]).c_str(), static_cast<USHORT>(port),
+                                  std::string(parts[2]).c_str(), static_cast<USHORT>(port2)) == 0;
+}
+
+}  // namespace
+
+int CmdHttp(int argc, char** argv) {
+    const char* url = nullptr;
+    std::string proxy_host;
+    unsigned long proxy_port = 0;
+    unsigned long timeout = 10000;
+    bool show_headers = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string_view arg = argv[i];
+        const bool has_value = i + 1 < argc;
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kUsage, stdout);
+            return kExitOk;
+        } else if (arg == "-i") {
+            show_headers = true;
+        } else if (arg == "--proxy" && has_value) {
+            std::string_view value = argv[++i];
+            size_t colon = value.find(':');
+            if (colon == value.npos || colon == 0 ||
+                !ParseNumber(value.substr(colon + 1), 1, 65535, &proxy_port)) {
+                return Usage("--proxy wants HOST:PORT with a port of 1 to 65535");
+            }
+            proxy_host = value.substr(0, colon);
+        } else if (arg == "--connect-to" && has_value) {
+            if (!AddConnectTo(argv[++i])) {
+                return Usage("--connect-to wants HOST:PORT:HOST2:PORT2");
+            }
+        } else if (arg == "--timeout" && has_value) {
+            if (!ParseNumber(argv[++i], 1, 0xFFFFFFFEul, &timeout)) {
+                return Usage("--timeout wants milliseconds above 0");
+            }
+        } else if (!arg.empty() && arg[0] == '-') {
+            return Usage("unknown option or missing value");
+        } else if (url == nullptr) {
+            url = argv[i];
+        } else {
+            return Usage("only one URL");
+        }
+    }
+    if (url == nullptr) {
+        return Usage("a URL is needed");
+    }
+
+    vantrel::http::HttpClient client;
+    if (!proxy_host.empty()) {
+        client.SetProxy(proxy_host.c_str(), static_cast<uint16_t>(proxy_port));
+    }
+    vantrel::http::HttpRequestOptions options;
+    options.SetMethod("GET");
+    options.timeout = static_cast<uint32_t>(timeout);
+    const bool ok = client.SendRequest(url, &options);
+    std::printf("%d\n", client.GetStatus());
+    if (client.GetStatus() != -1) {
+        if (show_headers) {
+            std::string_view block = client.GetHeaderBlock();
+            std::fwrite(block.data(), 1, block.size(), stdout);
+        }
+        std::fwrite(client.GetBody(), 1, static_cast<size_t>(client.GetBodyLength()), stdout);
+    }
+    client.Close();
+    std::fflush(stdout);
+    return ok ? kExitOk : kExitFailure;
+}
