@@ -280,6 +280,7 @@ VT_EXTERN_C VT_PLATFORM_API VtTcpResult VtTcpStopOnSignals(VTLISTENER listener) 
     g_signal_stop_fd.store(listener->stop->write_end.Get());
     g_signal_listener.store(listener);
     SetStopSignalAction(OnStopSignal);
+    signal(SIGPIPE, SIG_IGN);
     return VT_TCP_OK;
 }
 

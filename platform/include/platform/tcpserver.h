@@ -40,8 +40,10 @@ VT_PLATFORM_API VtTcpResult VtTcpAccept(VTLISTENER listener, DWORD timeout_ms,
                                         VTCONNECTION* connection);
 /* Sets the stop event; safe from any thread. */
 VT_PLATFORM_API VtTcpResult VtTcpStopListener(VTLISTENER listener);
-/* Binds SIGINT and SIGTERM to this listener's stop event. One listener per
- * process at a time; closing it restores the default actions. */
+/* Binds SIGINT and SIGTERM to this listener's stop event, and ignores
+ * SIGPIPE so that a closed stdout or log pipe cannot end the server
+ * mid-reply. One listener per process at a time; closing it restores the
+ * default actions of SIGINT and SIGTERM. */
 VT_PLATFORM_API VtTcpResult VtTcpStopOnSignals(VTLISTENER listener);
 VT_PLATFORM_API void VtTcpCloseListener(VTLISTENER listener);
 
