@@ -19,115 +19,120 @@ struct ClassIdentity {
 
 // {7CBFF944-ACE6-450D-8FA0-EFD08306FD8A} / IDipDNS {05F17F93-671E-407A-827D-AB99F34AB129}
 inline constexpr ClassIdentity kDipDNSIdentity{
-    "DipDNS", ClassKind::View,
+    "DipDNS",
+    ClassKind::View,
     {0x7cbff944, 0xace6, 0x450d, {0x8f, 0xa0, 0xef, 0xd0, 0x83, 0x06, 0xfd, 0x8a}},
     {0x05f17f93, 0x671e, 0x407a, {0x82, 0x7d, 0xab, 0x99, 0xf3, 0x4a, 0xb1, 0x29}}};
 // {C0CA1AD0-69C4-4A27-9216-0846887CB5B9} / IDipDNSObj {51A010D9-B6A9-498E-A1E8-B19B8977AECB}
 inline constexpr ClassIdentity kDipDNSObjIdentity{
-    "DipDNSObj", ClassKind::Updater,
+    "DipDNSObj",
+    ClassKind::Updater,
     {0xc0ca1ad0, 0x69c4, 0x4a27, {0x92, 0x16, 0x08, 0x46, 0x88, 0x7c, 0xb5, 0xb9}},
     {0x51a010d9, 0xb6a9, 0x498e, {0xa1, 0xe8, 0xb1, 0x9b, 0x89, 0x77, 0xae, 0xcb}}};
 // {5D446DF1-DA1E-4BBE-9BDB-2A43D054B626} / IDnsExit {59ABB692-2FFC-4660-8494-85B7293D36A1}
 inline constexpr ClassIdentity kDnsExitIdentity{
-    "DnsExit", ClassKind::Updater,
+    "DnsExit",
+    ClassKind::Updater,
     {0x5d446df1, 0xda1e, 0x4bbe, {0x9b, 0xdb, 0x2a, 0x43, 0xd0, 0x54, 0xb6, 0x26}},
     {0x59abb692, 0x2ffc, 0x4660, {0x84, 0x94, 0x85, 0xb7, 0x29, 0x3d, 0x36, 0xa1}}};
 // {3B4E67DF-CA0D-4D25-8E36-CA8ECBC5AA7D} / IDnsExitView {E208CCCF-9711-4937-A890-4715DFEC16E9}
 inline constexpr ClassIdentity kDnsExitViewIdentity{
-    "DnsExitView", ClassKind::View,
+    "DnsExitView",
+    ClassKind::View,
     {0x3b4e67df, 0xca0d, 0x4d25, {0x8e, 0x36, 0xca, 0x8e, 0xcb, 0xc5, 0xaa, 0x7d}},
     {0xe208cccf, 0x9711, 0x4937, {0xa8, 0x90, 0x47, 0x15, 0xdf, 0xec, 0x16, 0xe9}}};
 // {45355661-FBCF-46AD-93A0-AB696ACEB9A8} / IDyFi {A936E3A0-F0C2-4CE3-ADE8-72B957A60B9C}
 inline constexpr ClassIdentity kDyFiIdentity{
-    "DyFi", ClassKind::Updater,
+    "DyFi",
+    ClassKind::Updater,
     {0x45355661, 0xfbcf, 0x46ad, {0x93, 0xa0, 0xab, 0x69, 0x6a, 0xce, 0xb9, 0xa8}},
     {0xa936e3a0, 0xf0c2, 0x4ce3, {0xad, 0xe8, 0x72, 0xb9, 0x57, 0xa6, 0x0b, 0x9c}}};
 // {EDE24A92-1087-493B-979D-CA1B4BC14F4D} / IDyFiView {DC1B2829-E715-4E04-A8DD-F0CBCA109CE0}
 inline constexpr ClassIdentity kDyFiViewIdentity{
-    "DyFiView", ClassKind::View,
+    "DyFiView",
+    ClassKind::View,
     {0xede24a92, 0x1087, 0x493b, {0x97, 0x9d, 0xca, 0x1b, 0x4b, 0xc1, 0x4f, 0x4d}},
     {0xdc1b2829, 0xe715, 0x4e04, {0xa8, 0xdd, 0xf0, 0xcb, 0xca, 0x10, 0x9c, 0xe0}}};
 // {31179819-2940-4645-B1D5-526D7B84FDB2} / IDynam {3B6AB7D0-91D7-42D3-A84E-CA6875484BA1}
 inline constexpr ClassIdentity kDynamIdentity{
-    "Dynam", ClassKind::View,
+    "Dynam",
+    ClassKind::View,
     {0x31179819, 0x2940, 0x4645, {0xb1, 0xd5, 0x52, 0x6d, 0x7b, 0x84, 0xfd, 0xb2}},
     {0x3b6ab7d0, 0x91d7, 0x42d3, {0xa8, 0x4e, 0xca, 0x68, 0x75, 0x48, 0x4b, 0xa1}}};
 // {A37A9CAF-FF94-4274-845F-0BC6178FE239} / IDynamObj {7A777E76-9F6B-4A69-993C-629AF825E564}
 inline constexpr ClassIdentity kDynamObjIdentity{
-    "DynamObj", ClassKind::Updater,
+    "DynamObj",
+    ClassKind::Updater,
     {0xa37a9caf, 0xff94, 0x4274, {0x84, 0x5f, 0x0b, 0xc6, 0x17, 0x8f, 0xe2, 0x39}},
     {0x7a777e76, 0x9f6b, 0x4a69, {0x99, 0x3c, 0x62, 0x9a, 0xf8, 0x25, 0xe5, 0x64}}};
 // {31B50177-E54D-4CE6-9737-7E62FF971F16} / IDynup {9FB1F4A1-62E9-4211-BBFF-B44323BB6C40}
 inline constexpr ClassIdentity kDynupIdentity{
-    "Dynup", ClassKind::View,
+    "Dynup",
+    ClassKind::View,
     {0x31b50177, 0xe54d, 0x4ce6, {0x97, 0x37, 0x7e, 0x62, 0xff, 0x97, 0x1f, 0x16}},
     {0x9fb1f4a1, 0x62e9, 0x4211, {0xbb, 0xff, 0xb4, 0x43, 0x23, 0xbb, 0x6c, 0x40}}};
 // {833EA558-BD1C-4D08-87F3-7EAC65D501FC} / IDynupObj {E46A797F-1C19-4AAC-8EA0-02C65CF6148A}
 inline constexpr ClassIdentity kDynupObjIdentity{
-    "DynupObj", ClassKind::Updater,
+    "DynupObj",
+    ClassKind::Updater,
     {0x833ea558, 0xbd1c, 0x4d08, {0x87, 0xf3, 0x7e, 0xac, 0x65, 0xd5, 0x01, 0xfc}},
     {0xe46a797f, 0x1c19, 0x4aac, {0x8e, 0xa0, 0x02, 0xc6, 0x5c, 0xf6, 0x14, 0x8a}}};
 // {CBD04F31-294F-4C53-813C-A8D2DDD54D43} / IEuroDynDns {68986527-D61C-4FEB-8355-9C69CCF43F5B}
 inline constexpr ClassIdentity kEuroDynDnsIdentity{
-    "EuroDynDns", ClassKind::View,
+    "EuroDynDns",
+    ClassKind::View,
     {0xcbd04f31, 0x294f, 0x4c53, {0x81, 0x3c, 0xa8, 0xd2, 0xdd, 0xd5, 0x4d, 0x43}},
     {0x68986527, 0xd61c, 0x4feb, {0x83, 0x55, 0x9c, 0x69, 0xcc, 0xf4, 0x3f, 0x5b}}};
 // {9288B189-1EC8-4821-B85B-91F67C6C1422} / IEuroDynDnsObj {07B96D21-1E6B-4396-816A-54627FFBCDF9}
 inline constexpr ClassIdentity kEuroDynDnsObjIdentity{
-    "EuroDynDnsObj", ClassKind::Updater,
+    "EuroDynDnsObj",
+    ClassKind::Updater,
     {0x9288b189, 0x1ec8, 0x4821, {0xb8, 0x5b, 0x91, 0xf6, 0x7c, 0x6c, 0x14, 0x22}},
     {0x07b96d21, 0x1e6b, 0x4396, {0x81, 0x6a, 0x54, 0x62, 0x7f, 0xfb, 0xcd, 0xf9}}};
 // {EB88A5F8-E058-4355-987F-6EA242167FC3} / IGenGnuDIPObj {1FB57F61-EB6A-4B8F-9921-0693B56E39CC}
 inline constexpr ClassIdentity kGenGnuDIPObjIdentity{
-    "GenGnuDIPObj", ClassKind::Updater,
+    "GenGnuDIPObj",
+    ClassKind::Updater,
     {0xeb88a5f8, 0xe058, 0x4355, {0x98, 0x7f, 0x6e, 0xa2, 0x42, 0x16, 0x7f, 0xc3}},
     {0x1fb57f61, 0xeb6a, 0x4b8f, {0x99, 0x21, 0x06, 0x93, 0xb5, 0x6e, 0x39, 0xcc}}};
 // {8CF4CDFF-4D04-4C98-837F-73FC3CBAD1FE} / IGenGnuDIPView {6D1E65FC-9B40-4B67-9CB3-58990D08CCB2}
 inline constexpr ClassIdentity kGenGnuDIPViewIdentity{
-    "GenGnuDIPView", ClassKind::View,
+    "GenGnuDIPView",
+    ClassKind::View,
     {0x8cf4cdff, 0x4d04, 0x4c98, {0x83, 0x7f, 0x73, 0xfc, 0x3c, 0xba, 0xd1, 0xfe}},
     {0x6d1e65fc, 0x9b40, 0x4b67, {0x9c, 0xb3, 0x58, 0x99, 0x0d, 0x08, 0xcc, 0xb2}}};
 // {32282125-F6D8-418C-B7F6-8F059FDCB246} / IGnuDIP2Obj {BA766BFB-5712-4B4A-B5FE-6C8382F3FA52}
 inline constexpr ClassIdentity kGnuDIP2ObjIdentity{
-    "GnuDIP2Obj", ClassKind::Updater,
+    "GnuDIP2Obj",
+    ClassKind::Updater,
     {0x32282125, 0xf6d8, 0x418c, {0xb7, 0xf6, 0x8f, 0x05, 0x9f, 0xdc, 0xb2, 0x46}},
     {0xba766bfb, 0x5712, 0x4b4a, {0xb5, 0xfe, 0x6c, 0x83, 0x82, 0xf3, 0xfa, 0x52}}};
 // {50919EDD-0F79-4AB1-9071-DC3CD4707B6C} / IGnuDIP2View {C5025E6F-AE7F-4159-A952-95C071294851}
 inline constexpr ClassIdentity kGnuDIP2ViewIdentity{
-    "GnuDIP2View", ClassKind::View,
+    "GnuDIP2View",
+    ClassKind::View,
     {0x50919edd, 0x0f79, 0x4ab1, {0x90, 0x71, 0xdc, 0x3c, 0xd4, 0x70, 0x7b, 0x6c}},
     {0xc5025e6f, 0xae7f, 0x4159, {0xa9, 0x52, 0x95, 0xc0, 0x71, 0x29, 0x48, 0x51}}};
 // {452EC3B1-7E7C-4848-9D71-41A77EA6D3E1} / IWin2000 {0E7BF680-6E37-4DA2-A6C1-2D538C2D637B}
 inline constexpr ClassIdentity kWin2000Identity{
-    "Win2000", ClassKind::View,
+    "Win2000",
+    ClassKind::View,
     {0x452ec3b1, 0x7e7c, 0x4848, {0x9d, 0x71, 0x41, 0xa7, 0x7e, 0xa6, 0xd3, 0xe1}},
     {0x0e7bf680, 0x6e37, 0x4da2, {0xa6, 0xc1, 0x2d, 0x53, 0x8c, 0x2d, 0x63, 0x7b}}};
 // {79FF4302-D19F-4E02-BA43-66C36CFD70BB} / IWin2000Obj {3DE03707-E38B-4858-A7DC-D25C9BCB824D}
 inline constexpr ClassIdentity kWin2000ObjIdentity{
-    "Win2000Obj", ClassKind::Updater,
+    "Win2000Obj",
+    ClassKind::Updater,
     {0x79ff4302, 0xd19f, 0x4e02, {0xba, 0x43, 0x66, 0xc3, 0x6c, 0xfd, 0x70, 0xbb}},
     {0x3de03707, 0xe38b, 0x4858, {0xa7, 0xdc, 0xd2, 0x5c, 0x9b, 0xcb, 0x82, 0x4d}}};
 
 // In class-table order.
 inline constexpr const ClassIdentity* kClassIdentities[] = {
-    &kDipDNSIdentity,
-    &kDipDNSObjIdentity,
-    &kDnsExitIdentity,
-    &kDnsExitViewIdentity,
-    &kDyFiIdentity,
-    &kDyFiViewIdentity,
-    &kDynamIdentity,
-    &kDynamObjIdentity,
-    &kDynupIdentity,
-    &kDynupObjIdentity,
-    &kEuroDynDnsIdentity,
-    &kEuroDynDnsObjIdentity,
-    &kGenGnuDIPObjIdentity,
-    &kGenGnuDIPViewIdentity,
-    &kGnuDIP2ObjIdentity,
-    &kGnuDIP2ViewIdentity,
-    &kWin2000Identity,
-    &kWin2000ObjIdentity,
+    &kDipDNSIdentity,       &kDipDNSObjIdentity,     &kDnsExitIdentity,    &kDnsExitViewIdentity,
+    &kDyFiIdentity,         &kDyFiViewIdentity,      &kDynamIdentity,      &kDynamObjIdentity,
+    &kDynupIdentity,        &kDynupObjIdentity,      &kEuroDynDnsIdentity, &kEuroDynDnsObjIdentity,
+    &kGenGnuDIPObjIdentity, &kGenGnuDIPViewIdentity, &kGnuDIP2ObjIdentity, &kGnuDIP2ViewIdentity,
+    &kWin2000Identity,      &kWin2000ObjIdentity,
 };
 
 }  // namespace vantrel

@@ -6,7 +6,9 @@ namespace vantrel {
 
 namespace {
 
-bool IsAtoiSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool IsAtoiSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
 
 // Reads like atoi: white space, a sign, digits up to the first non-digit.
 // atoi leaves overflow undefined; this saturates instead, so the absolute
@@ -153,8 +155,12 @@ HRESULT Updater::InitData() {
     return S_OK;
 }
 
-HRESULT Updater::ReadSettings(BlobReader&) { return E_NOTIMPL; }
+HRESULT Updater::ReadSettings(BlobReader&) {
+    return E_NOTIMPL;
+}
 
-HRESULT Updater::RunUpdate(const Text&) { return E_NOTIMPL; }
+HRESULT Updater::RunUpdate(const Text&) {
+    return E_NOTIMPL;
+}
 
 }  // namespace vantrel

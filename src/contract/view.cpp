@@ -49,7 +49,9 @@ HRESULT View::GetData(VARIANT* value) {
     return E_NOTIMPL;
 }
 
-HRESULT View::SetData(VARIANT) { return E_NOTIMPL; }
+HRESULT View::SetData(VARIANT) {
+    return E_NOTIMPL;
+}
 
 // No view fixes an update interval of its own.
 HRESULT View::GetTimeInterval(LONG* value) {
@@ -60,6 +62,8 @@ HRESULT View::GetTimeInterval(LONG* value) {
     return S_OK;
 }
 
-HRESULT View::GetOrgSize(LONG*, LONG*) { return E_NOTIMPL; }
+HRESULT View::GetOrgSize(LONG*, LONG*) {
+    return E_NOTIMPL;
+}
 
 }  // namespace vantrel

@@ -9,11 +9,12 @@ namespace vantrel {
 
 namespace {
 
-const char* const kMethodNames[] = {"GetDisplayName", "NeedConfiguration", "GetID",
-                                    "GetData",        "SetData",           "GetTimeInterval",
-                                    "GetOrgSize"};
+const char* const kMethodNames[] = {"GetDisplayName", "NeedConfiguration", "GetID",     "GetData",
+                                    "SetData",        "GetTimeInterval",   "GetOrgSize"};
 
-char16_t FoldAscii(char16_t c) { return c >= u'A' && c <= u'Z' ? c - u'A' + u'a' : c; }
+char16_t FoldAscii(char16_t c) {
+    return c >= u'A' && c <= u'Z' ? c - u'A' + u'a' : c;
+}
 
 bool SameNameNoCase(const OLECHAR* wide, const char* name) {
     for (; *name != '\0'; ++wide, ++name) {
@@ -82,8 +83,8 @@ HRESULT View::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* i
     return hr;
 }
 
-HRESULT View::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params,
-                     VARIANT* result, EXCEPINFO*, UINT* arg_err) {
+HRESULT View::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                     EXCEPINFO*, UINT* arg_err) {
     if (!IsEqualGUID(riid, IID_NULL)) {
         return DISP_E_UNKNOWNINTERFACE;
     }

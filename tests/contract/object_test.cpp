@@ -91,8 +91,9 @@ TEST(ComObject, AggregatedInterfacesDelegateToTheOuterObject) {
         EXPECT_EQ(outer.m_refs, 2u);  // counted on the outer object
 
         IUnknown* identity = nullptr;
-        ASSERT_EQ(inner_interface->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identity)),
-                  S_OK);
+        ASSERT_EQ(
+            inner_interface->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identity)),
+            S_OK);
         EXPECT_EQ(identity, &outer);
         identity->Release();
         inner_interface->Release();

@@ -50,16 +50,23 @@ TEST(View, ConstantAnswersOfEveryView) {
     }
 }
 
-std::u16string Wide(const char* text) { return std::u16string(text, text + strlen(text)); }
+std::u16string Wide(const char* text) {
+    return std::u16string(text, text + strlen(text));
+}
 
 TEST(ViewDispatch, NamesMapToDispIdsWithoutRegardToCase) {
     ComPtr<IDispatch> dispatch = Create<IDispatch>(ClassNamed("DipDNS"), IID_IDispatch);
     const std::map<std::string, std::pair<HRESULT, DISPID>> cases = {
-        {"GetDisplayName", {S_OK, 1}},     {"needconfiguration", {S_OK, 2}},
-        {"GETID", {S_OK, 3}},              {"GetData", {S_OK, 4}},
-        {"setdata", {S_OK, 5}},            {"GetTimeInterval", {S_OK, 6}},
-        {"GetOrgSize", {S_OK, 7}},         {"GetOrgSizeX", {DISP_E_UNKNOWNNAME, DISPID_UNKNOWN}},
-        {"GetI", {DISP_E_UNKNOWNNAME, DISPID_UNKNOWN}}, {"", {DISP_E_UNKNOWNNAME, DISPID_UNKNOWN}},
+        {"GetDisplayName", {S_OK, 1}},
+        {"needconfiguration", {S_OK, 2}},
+        {"GETID", {S_OK, 3}},
+        {"GetData", {S_OK, 4}},
+        {"setdata", {S_OK, 5}},
+        {"GetTimeInterval", {S_OK, 6}},
+        {"GetOrgSize", {S_OK, 7}},
+        {"GetOrgSizeX", {DISP_E_UNKNOWNNAME, DISPID_UNKNOWN}},
+        {"GetI", {DISP_E_UNKNOWNNAME, DISPID_UNKNOWN}},
+        {"", {DISP_E_UNKNOWNNAME, DISPID_UNKNOWN}},
     };
     for (const auto& [name, expected] : cases) {
         SCOPED_TRACE(name);
@@ -118,7 +125,9 @@ TEST(ViewDispatch, InvokeRejectsWrongCalls) {
         {"DISPID 0", 0, {}, DISP_E_MEMBERNOTFOUND},
         {"argument too many", VANTREL_DISPID_VIEW_GETID, {not_by_ref}, DISP_E_BADPARAMCOUNT},
         {"argument missing", VANTREL_DISPID_VIEW_SETDATA, {}, DISP_E_BADPARAMCOUNT},
-        {"size not by reference", VANTREL_DISPID_GETORGSIZE, {by_ref, not_by_ref},
+        {"size not by reference",
+         VANTREL_DISPID_GETORGSIZE,
+         {by_ref, not_by_ref},
          DISP_E_TYPEMISMATCH},
     };
     for (Case& c : cases) {
@@ -133,9 +142,9 @@ TEST(ViewDispatch, InvokeRejectsWrongCalls) {
         VariantClear(&result);
     }
     DISPPARAMS none{nullptr, nullptr, 0, 0};
-    EXPECT_EQ(dispatch->Invoke(1, IID_IDispatch, 0, DISPATCH_METHOD, &none, nullptr, nullptr,
-                               nullptr),
-              DISP_E_UNKNOWNINTERFACE);
+    EXPECT_EQ(
+        dispatch->Invoke(1, IID_IDispatch, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr),
+        DISP_E_UNKNOWNINTERFACE);
 }
 
 TEST(UpdaterDispatch, OwnInterfaceHasNoMembers) {

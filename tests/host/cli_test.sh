@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Exit codes of the host's commands: cli_test.sh VANTREL MODULE
+set -u
+vantrel=$1
+module=$2
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+hive="$scratch/hive.reg"
+failures=0
+
+# expected exit code, then the command's arguments; a failure is one line
+# on stderr unless one_line=no
+one_line=yes
+expect() {
+    local want=$1
+    shift
+    "$vantrel" "$@" >"$scratch/out" 2>"$scratch/err"
+    local got=$?
+    if [ "$got" -ne "$want" ]; then
+        echo "FAIL: vantrel $* gave $got, expected $want" >&2
+        cat "$scratch/err" >&2
+        failures=$((failures + 1))
+    elif [ "$want" -ne 0 ] && [ "$one_line" = yes ] && [ "$(wc -l <"$scratch/err")" -ne 1 ]; then
+        echo "FAIL: vantrel $* should print one line on stderr" >&2
+        failures=$((failures + 1))
+    fi
+}
+
+expect 0 --help
+one_line=no expect 2  # usage text
+expect 2 no-such-command
+for command in list register unregister info; do
+    expect 0 "$command" --help
+    expect 2 "$command" --no-such-option
+    expect 1 "$command" --module "$scratch/missing.so" --registry "$hive"
+done
+expect 2 register --registry
+expect 2 list extra-argument
+expect 0 list --module "$module"
+expect 0 info --module "$module"
+expect 0 register --registry "$hive" --module "$module"
+expect 0 unregister --registry="$hive" --module="$module"
+
+"$vantrel" list --module "$module" >"$scratch/list"
+[ "$(wc -l <"$scratch/list")" -eq 9 ] || { echo "FAIL: list should give 9 lines" >&2; failures=$((failures + 1)); }
+grep -q '^21  DipDNS Network .*Vantrel.DipDNS .*Vantrel.DipDNSObj$' "$scratch/list" ||
+    { echo "FAIL: list misses DipDNS" >&2; failures=$((failures + 1)); }
+"$vantrel" info --module "$module" | grep -q '^FileVersion=2.1.0.1$' ||
+    { echo "FAIL: info misses the file version" >&2; failures=$((failures + 1)); }
+
+exit $((failures == 0 ? 0 : 1))

@@ -1,0 +1,59 @@
+// Loads the built module into a test with its own scratch registry hive.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <platform/com.h>
+#include <platform/module.h>
+#include <platform/registry.h>
+#include <stdlib.h>
+#include <vantrel/vantrel.h>
+
+#include <filesystem>
+#include <string>
+
+namespace vantrel::test {
+
+class ModuleTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/vantrel-module-test-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        m_folder = pattern;
+        ASSERT_EQ(VtRegistrySetHiveFile((m_folder / "hive.reg").c_str()), ERROR_SUCCESS);
+        Load(VANTREL_MODULE_PATH);
+    }
+    void TearDown() override {
+        Unload();
+        std::filesystem::remove_all(m_folder);
+    }
+
+    void Load(const std::string& path) {
+        Unload();
+        m_module = LoadLibraryExA(path.c_str(), nullptr, 0);
+        ASSERT_NE(m_module, nullptr) << path;
+        m_get_class_object = reinterpret_cast<VantrelDllGetClassObjectFn>(
+            GetProcAddress(m_module, "DllGetClassObject"));
+        m_can_unload_now =
+            reinterpret_cast<VantrelDllCanUnloadNowFn>(GetProcAddress(m_module, "DllCanUnloadNow"));
+        m_register = reinterpret_cast<VantrelDllRegisterServerFn>(
+            GetProcAddress(m_module, "DllRegisterServer"));
+        m_unregister = reinterpret_cast<VantrelDllUnregisterServerFn>(
+            GetProcAddress(m_module, "DllUnregisterServer"));
+        ASSERT_TRUE(m_get_class_object && m_can_unload_now && m_register && m_unregister);
+    }
+    void Unload() {
+        if (m_module != nullptr) {
+            FreeLibrary(m_module);
+            m_module = nullptr;
+        }
+    }
+
+    std::filesystem::path m_folder;
+    HMODULE m_module = nullptr;
+    VantrelDllGetClassObjectFn m_get_class_object = nullptr;
+    VantrelDllCanUnloadNowFn m_can_unload_now = nullptr;
+    VantrelDllRegisterServerFn m_register = nullptr;
+    VantrelDllUnregisterServerFn m_unregister = nullptr;
+};
+
+}  // namespace vantrel::test
