@@ -133,6 +133,35 @@ HRESULT CopyOut(VARTYPE vt, const void* element, void* value, ULONG size) {
     return S_OK;
 }
 
+// Runs access on one element with the array locked, as Windows locks it
+// for the length of an element access.
+template <typename Access>
+HRESULT AccessElement(SAFEARRAY* array, const LONG* indices, Access access) {
+    int64_t index = IndexOf(array, indices);
+    if (index < 0)
+        return DISP_E_BADINDEX;
+    HRESULT hr = SafeArrayLock(array);
+    if (FAILED(hr))
+        return hr;
+    hr = access(ElementAt(array, static_cast<ULONG>(index)));
+    SafeArrayUnlock(array);
+    return hr;
+}
+
+enum class Bound { kLower, kUpper };
+
+HRESULT GetBound(SAFEARRAY* array, UINT dim, LONG* bound, Bound which) {
+    if (array == nullptr || bound == nullptr)
+        return E_INVALIDARG;
+    if (dim == 0 || dim > array->cDims)
+        return DISP_E_BADINDEX;
+    const SAFEARRAYBOUND& range = array->rgsabound[0];
+    *bound = which == Bound::kLower
+                 ? range.lLbound
+                 : static_cast<LONG>(static_cast<int64_t>(range.lLbound) + range.cElements - 1);
+    return S_OK;
+}
+
 }  // namespace
 
 VT_EXTERN_C VT_PLATFORM_API SAFEARRAY* SafeArrayCreate(VARTYPE vt, UINT dims,
@@ -215,50 +244,26 @@ VT_EXTERN_C VT_PLATFORM_API HRESULT SafeArrayPutElement(SAFEARRAY* array, LONG* 
     VARTYPE vt = TypeOf(array);
     if (value == nullptr && vt != VT_BSTR && vt != VT_UNKNOWN && vt != VT_DISPATCH)
         return E_INVALIDARG;
-    int64_t index = IndexOf(array, indices);
-    if (index < 0)
-        return DISP_E_BADINDEX;
-    HRESULT hr = SafeArrayLock(array);
-    if (FAILED(hr))
-        return hr;
-    hr = CopyIn(vt, ElementAt(array, static_cast<ULONG>(index)), value, array->cbElements);
-    SafeArrayUnlock(array);
-    return hr;
+    return AccessElement(array, indices, [&](void* element) {
+        return CopyIn(vt, element, value, array->cbElements);
+    });
 }
 
 VT_EXTERN_C VT_PLATFORM_API HRESULT SafeArrayGetElement(SAFEARRAY* array, LONG* indices,
                                                         void* value) {
     if (array == nullptr || indices == nullptr || value == nullptr)
         return E_INVALIDARG;
-    int64_t index = IndexOf(array, indices);
-    if (index < 0)
-        return DISP_E_BADINDEX;
-    HRESULT hr = SafeArrayLock(array);
-    if (FAILED(hr))
-        return hr;
-    hr = CopyOut(TypeOf(array), ElementAt(array, static_cast<ULONG>(index)), value,
-                 array->cbElements);
-    SafeArrayUnlock(array);
-    return hr;
+    return AccessElement(array, indices, [&](void* element) {
+        return CopyOut(TypeOf(array), element, value, array->cbElements);
+    });
 }
 
 VT_EXTERN_C VT_PLATFORM_API HRESULT SafeArrayGetLBound(SAFEARRAY* array, UINT dim, LONG* bound) {
-    if (array == nullptr || bound == nullptr)
-        return E_INVALIDARG;
-    if (dim == 0 || dim > array->cDims)
-        return DISP_E_BADINDEX;
-    *bound = array->rgsabound[0].lLbound;
-    return S_OK;
+    return GetBound(array, dim, bound, Bound::kLower);
 }
 
 VT_EXTERN_C VT_PLATFORM_API HRESULT SafeArrayGetUBound(SAFEARRAY* array, UINT dim, LONG* bound) {
-    if (array == nullptr || bound == nullptr)
-        return E_INVALIDARG;
-    if (dim == 0 || dim > array->cDims)
-        return DISP_E_BADINDEX;
-    *bound = static_cast<LONG>(static_cast<int64_t>(array->rgsabound[0].lLbound) +
-                               array->rgsabound[0].cElements - 1);
-    return S_OK;
+    return GetBound(array, dim, bound, Bound::kUpper);
 }
 
 VT_EXTERN_C VT_PLATFORM_API UINT SafeArrayGetDim(SAFEARRAY* array) {

@@ -26,6 +26,23 @@ LONG ResolveKey(State& state, HKEY handle, Key** key, KeyPath* path) {
     return *key != nullptr ? ERROR_SUCCESS : ERROR_KEY_DELETED;
 }
 
+// Windows reports the size needed (the NUL counted) and ERROR_MORE_DATA
+// when the buffer is short; a null buffer only asks for the size.
+LONG CopyValue(const std::string& value, DWORD* type, BYTE* data, DWORD* size) {
+    DWORD needed = static_cast<DWORD>(value.size() + 1);
+    if (type != nullptr)
+        *type = REG_SZ;
+    if (data != nullptr && *size < needed) {
+        *size = needed;
+        return ERROR_MORE_DATA;
+    }
+    if (data != nullptr)
+        std::memcpy(data, value.c_str(), needed);
+    if (size != nullptr)
+        *size = needed;
+    return ERROR_SUCCESS;
+}
+
 }  // namespace vtplatform::registry
 
 namespace {
@@ -78,17 +95,28 @@ void Unlink(State& state, const KeyPath& full) {
     MarkDeleted(state, full);
 }
 
-// Runs a change under the writers' lock with a fresh hive, and writes the
-// hive when the change says it made one.
+// The key parts name below key, or null; path grows by parts.
+Key* Descend(Key& key, KeyPath& path, const KeyPath& parts) {
+    path.insert(path.end(), parts.begin(), parts.end());
+    return Find(key, parts);
+}
+
+// Runs change(state, key, path, changed) on the key a handle names, under
+// the writers' lock with a fresh hive, and writes the hive when the change
+// says it made one.
 template <typename Change>
-LONG Modify(Change change) {
+LONG ModifyKey(HKEY handle, Change change) {
     State& state = GlobalState();
     std::lock_guard guard(state.mutex);
     HiveFile::WriteLock lock(state.hive);
     if (lock.Status() != ERROR_SUCCESS)
         return lock.Status();
+    Key* key;
+    KeyPath path;
+    if (LONG status = ResolveKey(state, handle, &key, &path); status != ERROR_SUCCESS)
+        return status;
     bool changed = false;
-    LONG status = change(state, changed);
+    LONG status = change(state, *key, path, changed);
     if (changed) {
         LONG written = state.hive.Commit();
         if (status == ERROR_SUCCESS)
@@ -128,12 +156,8 @@ VT_EXTERN_C VT_PLATFORM_API LONG RegCreateKeyExA(HKEY key, LPCSTR subkey, DWORD,
     KeyPath parts;
     if (LONG status = ParseSubkey(subkey, &parts); status != ERROR_SUCCESS)
         return status;
-    return Modify([&](State& state, bool& changed) -> LONG {
-        Key* parent;
-        KeyPath path;
-        if (LONG status = ResolveKey(state, key, &parent, &path); status != ERROR_SUCCESS)
-            return status;
-        Key* current = parent;
+    return ModifyKey(key, [&](State& state, Key& parent, KeyPath& path, bool& changed) -> LONG {
+        Key* current = &parent;
         for (const auto& part : parts) {
             auto& slot = current->subkeys[part];
             if (!slot) {
@@ -157,16 +181,11 @@ VT_EXTERN_C VT_PLATFORM_API LONG RegOpenKeyExA(HKEY key, LPCSTR subkey, DWORD, R
     KeyPath parts;
     if (LONG status = ParseSubkey(subkey, &parts); status != ERROR_SUCCESS)
         return status;
-    State& state = GlobalState();
-    std::lock_guard guard(state.mutex);
-    Key* parent;
-    KeyPath path;
-    if (LONG status = ResolveKey(state, key, &parent, &path); status != ERROR_SUCCESS)
-        return status;
-    if (Find(*parent, parts) == nullptr)
-        return ERROR_FILE_NOT_FOUND;
-    path.insert(path.end(), parts.begin(), parts.end());
-    return NewHandle(state, std::move(path), result);
+    return ReadKey(key, [&](State& state, Key& parent, KeyPath& path) -> LONG {
+        if (Descend(parent, path, parts) == nullptr)
+            return ERROR_FILE_NOT_FOUND;
+        return NewHandle(state, std::move(path), result);
+    });
 }
 
 VT_EXTERN_C VT_PLATFORM_API LONG RegCloseKey(HKEY key) {
@@ -191,12 +210,8 @@ VT_EXTERN_C VT_PLATFORM_API LONG RegSetValueExA(HKEY key, LPCSTR name, DWORD, DW
     std::string value = data == nullptr ? std::string() : std::string(text, strnlen(text, size));
     if (value.find_first_of("\r\n") != std::string::npos)
         return ERROR_INVALID_PARAMETER;  // one value per line in the hive file
-    return Modify([&](State& state, bool& changed) -> LONG {
-        Key* target;
-        KeyPath path;
-        if (LONG status = ResolveKey(state, key, &target, &path); status != ERROR_SUCCESS)
-            return status;
-        auto [it, inserted] = target->values.try_emplace(ValueName(name), value);
+    return ModifyKey(key, [&](State&, Key& target, KeyPath&, bool& changed) -> LONG {
+        auto [it, inserted] = target.values.try_emplace(ValueName(name), value);
         changed = inserted || it->second != value;
         it->second = value;
         return static_cast<LONG>(ERROR_SUCCESS);
@@ -207,36 +222,17 @@ VT_EXTERN_C VT_PLATFORM_API LONG RegQueryValueExA(HKEY key, LPCSTR name, DWORD* 
                                                   DWORD* type, BYTE* data, DWORD* size) {
     if (reserved != nullptr || (data != nullptr && size == nullptr))
         return ERROR_INVALID_PARAMETER;
-    State& state = GlobalState();
-    std::lock_guard guard(state.mutex);
-    Key* target;
-    KeyPath path;
-    if (LONG status = ResolveKey(state, key, &target, &path); status != ERROR_SUCCESS)
-        return status;
-    auto it = target->values.find(ValueName(name));
-    if (it == target->values.end())
-        return ERROR_FILE_NOT_FOUND;
-    DWORD needed = static_cast<DWORD>(it->second.size() + 1);
-    if (type != nullptr)
-        *type = REG_SZ;
-    if (data != nullptr && *size < needed) {
-        *size = needed;
-        return ERROR_MORE_DATA;
-    }
-    if (data != nullptr)
-        std::memcpy(data, it->second.c_str(), needed);
-    if (size != nullptr)
-        *size = needed;
-    return ERROR_SUCCESS;
+    return ReadKey(key, [&](State&, Key& target, KeyPath&) -> LONG {
+        auto it = target.values.find(ValueName(name));
+        if (it == target.values.end())
+            return ERROR_FILE_NOT_FOUND;
+        return CopyValue(it->second, type, data, size);
+    });
 }
 
 VT_EXTERN_C VT_PLATFORM_API LONG RegDeleteValueA(HKEY key, LPCSTR name) {
-    return Modify([&](State& state, bool& changed) -> LONG {
-        Key* target;
-        KeyPath path;
-        if (LONG status = ResolveKey(state, key, &target, &path); status != ERROR_SUCCESS)
-            return status;
-        changed = target->values.erase(ValueName(name)) > 0;
+    return ModifyKey(key, [&](State&, Key& target, KeyPath&, bool& changed) -> LONG {
+        changed = target.values.erase(ValueName(name)) > 0;
         return changed ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
     });
 }
@@ -248,15 +244,10 @@ VT_EXTERN_C VT_PLATFORM_API LONG RegDeleteKeyA(HKEY key, LPCSTR subkey) {
     KeyPath parts;
     if (LONG status = ParseSubkey(subkey, &parts); status != ERROR_SUCCESS)
         return status;
-    return Modify([&](State& state, bool& changed) -> LONG {
-        Key* parent;
-        KeyPath path;
-        if (LONG status = ResolveKey(state, key, &parent, &path); status != ERROR_SUCCESS)
-            return status;
-        Key* target = Find(*parent, parts);
+    return ModifyKey(key, [&](State& state, Key& parent, KeyPath& path, bool& changed) -> LONG {
+        Key* target = Descend(parent, path, parts);
         if (target == nullptr)
             return ERROR_FILE_NOT_FOUND;
-        path.insert(path.end(), parts.begin(), parts.end());
         if (path.empty() || !target->subkeys.empty())
             return ERROR_ACCESS_DENIED;
         Unlink(state, path);
@@ -270,15 +261,10 @@ VT_EXTERN_C VT_PLATFORM_API LONG RegDeleteTreeA(HKEY key, LPCSTR subkey) {
     KeyPath parts;
     if (LONG status = ParseSubkey(subkey, &parts); status != ERROR_SUCCESS)
         return status;
-    return Modify([&](State& state, bool& changed) -> LONG {
-        Key* parent;
-        KeyPath path;
-        if (LONG status = ResolveKey(state, key, &parent, &path); status != ERROR_SUCCESS)
-            return status;
-        Key* target = Find(*parent, parts);
+    return ModifyKey(key, [&](State& state, Key& parent, KeyPath& path, bool& changed) -> LONG {
+        Key* target = Descend(parent, path, parts);
         if (target == nullptr)
             return ERROR_FILE_NOT_FOUND;
-        path.insert(path.end(), parts.begin(), parts.end());
         changed = true;
         if (subkey == nullptr || parts.empty() || path.empty()) {
             for (const auto& [name, child] : target->subkeys) {

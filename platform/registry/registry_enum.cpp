@@ -20,6 +20,19 @@ LONG CopyName(const std::string& name, LPSTR buffer, DWORD* size) {
     return ERROR_SUCCESS;
 }
 
+// The class of every key is empty here.
+void EmptyClass(LPSTR klass, DWORD* class_size) {
+    if (klass != nullptr && class_size != nullptr && *class_size > 0)
+        *klass = 0;
+    if (class_size != nullptr)
+        *class_size = 0;
+}
+
+void Store(DWORD* out, size_t value) {
+    if (out != nullptr)
+        *out = static_cast<DWORD>(value);
+}
+
 }  // namespace
 
 VT_EXTERN_C VT_PLATFORM_API LONG RegEnumKeyExA(HKEY key, DWORD index, LPSTR name,
@@ -27,22 +40,15 @@ VT_EXTERN_C VT_PLATFORM_API LONG RegEnumKeyExA(HKEY key, DWORD index, LPSTR name
                                                DWORD* class_size, void*) {
     if (name == nullptr || name_size == nullptr || reserved != nullptr)
         return ERROR_INVALID_PARAMETER;
-    State& state = GlobalState();
-    std::lock_guard guard(state.mutex);
-    Key* target;
-    KeyPath path;
-    if (LONG status = ResolveKey(state, key, &target, &path); status != ERROR_SUCCESS)
-        return status;
-    if (index >= target->subkeys.size())
-        return ERROR_NO_MORE_ITEMS;
-    auto it = std::next(target->subkeys.begin(), index);
-    if (LONG status = CopyName(it->first, name, name_size); status != ERROR_SUCCESS)
-        return status;
-    if (klass != nullptr && class_size != nullptr && *class_size > 0)
-        *klass = 0;
-    if (class_size != nullptr)
-        *class_size = 0;
-    return ERROR_SUCCESS;
+    return ReadKey(key, [&](State&, Key& target, KeyPath&) -> LONG {
+        if (index >= target.subkeys.size())
+            return ERROR_NO_MORE_ITEMS;
+        auto it = std::next(target.subkeys.begin(), index);
+        if (LONG status = CopyName(it->first, name, name_size); status != ERROR_SUCCESS)
+            return status;
+        EmptyClass(klass, class_size);
+        return ERROR_SUCCESS;
+    });
 }
 
 VT_EXTERN_C VT_PLATFORM_API LONG RegEnumValueA(HKEY key, DWORD index, LPSTR name,
@@ -51,29 +57,16 @@ VT_EXTERN_C VT_PLATFORM_API LONG RegEnumValueA(HKEY key, DWORD index, LPSTR name
     if (name == nullptr || name_size == nullptr || reserved != nullptr ||
         (data != nullptr && data_size == nullptr))
         return ERROR_INVALID_PARAMETER;
-    State& state = GlobalState();
-    std::lock_guard guard(state.mutex);
-    Key* target;
-    KeyPath path;
-    if (LONG status = ResolveKey(state, key, &target, &path); status != ERROR_SUCCESS)
-        return status;
-    if (index >= target->values.size())
-        return ERROR_NO_MORE_ITEMS;
-    auto it = std::next(target->values.begin(), index);
-    DWORD needed = static_cast<DWORD>(it->second.size() + 1);
-    if (data != nullptr && *data_size < needed) {
-        *data_size = needed;
-        return ERROR_MORE_DATA;
-    }
-    if (LONG status = CopyName(it->first, name, name_size); status != ERROR_SUCCESS)
-        return status;
-    if (type != nullptr)
-        *type = REG_SZ;
-    if (data != nullptr)
-        std::memcpy(data, it->second.c_str(), needed);
-    if (data_size != nullptr)
-        *data_size = needed;
-    return ERROR_SUCCESS;
+    return ReadKey(key, [&](State&, Key& target, KeyPath&) -> LONG {
+        if (index >= target.values.size())
+            return ERROR_NO_MORE_ITEMS;
+        auto it = std::next(target.values.begin(), index);
+        if (data != nullptr && *data_size < it->second.size() + 1)
+            return CopyValue(it->second, nullptr, data, data_size);  // ERROR_MORE_DATA
+        if (LONG status = CopyName(it->first, name, name_size); status != ERROR_SUCCESS)
+            return status;
+        return CopyValue(it->second, type, data, data_size);
+    });
 }
 
 VT_EXTERN_C VT_PLATFORM_API LONG RegQueryInfoKeyA(HKEY key, LPSTR klass, DWORD* class_size,
@@ -84,38 +77,24 @@ VT_EXTERN_C VT_PLATFORM_API LONG RegQueryInfoKeyA(HKEY key, LPSTR klass, DWORD* 
                                                   void* last_write) {
     if (reserved != nullptr)
         return ERROR_INVALID_PARAMETER;
-    State& state = GlobalState();
-    std::lock_guard guard(state.mutex);
-    Key* target;
-    KeyPath path;
-    if (LONG status = ResolveKey(state, key, &target, &path); status != ERROR_SUCCESS)
-        return status;
-    DWORD longest_key = 0, longest_name = 0, longest_value = 0;
-    for (const auto& [name, child] : target->subkeys)
-        longest_key = std::max(longest_key, static_cast<DWORD>(name.size()));
-    for (const auto& [name, value] : target->values) {
-        longest_name = std::max(longest_name, static_cast<DWORD>(name.size()));
-        longest_value = std::max(longest_value, static_cast<DWORD>(value.size() + 1));
-    }
-    if (klass != nullptr && class_size != nullptr && *class_size > 0)
-        *klass = 0;
-    if (class_size != nullptr)
-        *class_size = 0;
-    if (subkeys != nullptr)
-        *subkeys = static_cast<DWORD>(target->subkeys.size());
-    if (max_subkey_len != nullptr)
-        *max_subkey_len = longest_key;
-    if (max_class_len != nullptr)
-        *max_class_len = 0;
-    if (values != nullptr)
-        *values = static_cast<DWORD>(target->values.size());
-    if (max_value_name_len != nullptr)
-        *max_value_name_len = longest_name;
-    if (max_value_len != nullptr)
-        *max_value_len = longest_value;
-    if (security != nullptr)
-        *security = 0;
-    if (last_write != nullptr)
-        std::memset(last_write, 0, 8);  // a FILETIME; the hive keeps no times
-    return ERROR_SUCCESS;
+    return ReadKey(key, [&](State&, Key& target, KeyPath&) -> LONG {
+        size_t longest_key = 0, longest_name = 0, longest_value = 0;
+        for (const auto& [name, child] : target.subkeys)
+            longest_key = std::max(longest_key, name.size());
+        for (const auto& [name, value] : target.values) {
+            longest_name = std::max(longest_name, name.size());
+            longest_value = std::max(longest_value, value.size() + 1);
+        }
+        EmptyClass(klass, class_size);
+        Store(subkeys, target.subkeys.size());
+        Store(max_subkey_len, longest_key);
+        Store(max_class_len, 0);
+        Store(values, target.values.size());
+        Store(max_value_name_len, longest_name);
+        Store(max_value_len, longest_value);
+        Store(security, 0);
+        if (last_write != nullptr)
+            std::memset(last_write, 0, 8);  // a FILETIME; the hive keeps no times
+        return ERROR_SUCCESS;
+    });
 }
