@@ -1,0 +1,82 @@
+// HttpClient against real servers: nginx directly and through tinyproxy.
+// The peer folder (argument) holds each server's port file.
+#include "http/http_client.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+namespace {
+
+std::string g_peers;
+
+uint16_t PortOf(const char* server) {
+    std::ifstream in(g_peers + "/" + server + "/port");
+    int port = 0;
+    in >> port;
+    return static_cast<uint16_t>(port);
+}
+
+std::string Nginx(const std::string& path) {
+    return "http://127.0.0.1:" + std::to_string(PortOf("nginx")) + path;
+}
+
+using vantrel::http::HttpClient;
+
+TEST(HttpPeers, FetchesFileAndFollowsRedirectFromNginx) {
+    struct Case {
+        const char* path;
+        int status;
+        size_t length;
+        char fill;
+    } cases[] = {
+        {"/small.txt", 200, 17, 'h'},
+        {"/redirect", 200, 17, 'h'},
+        {"/large.bin", 200, 1048576, 'v'},
+    };
+    for (const Case& c : cases) {
+        HttpClient client;
+        ASSERT_TRUE(client.SendRequest(Nginx(c.path).c_str())) << c.path;
+        EXPECT_EQ(client.GetStatus(), c.status) << c.path;
+        ASSERT_EQ(static_cast<size_t>(client.GetBodyLength()), c.length) << c.path;
+        EXPECT_EQ(client.GetBody()[0], c.fill);
+        EXPECT_EQ(std::string(client.GetBody() + c.length - 1, 1), c.fill == 'h' ? "\n" : "v");
+        // nginx says "Connection: close" to HTTP/1.0 clients.
+        EXPECT_FALSE(client.IsConnected()) << c.path;
+    }
+}
+
+TEST(HttpPeers, RedirectLoopFromNginxFails) {
+    HttpClient client;
+    EXPECT_FALSE(client.SendRequest(Nginx("/loop").c_str()));
+    EXPECT_EQ(client.GetStatus(), 301);
+}
+
+TEST(HttpPeers, MissingFileKeepsStatus) {
+    HttpClient client;
+    EXPECT_FALSE(client.SendRequest(Nginx("/absent").c_str()));
+    EXPECT_EQ(client.GetStatus(), 404);
+}
+
+TEST(HttpPeers, GoesThroughTinyproxy) {
+    HttpClient client;
+    client.SetProxy("127.0.0.1", PortOf("tinyproxy"));
+    // tinyproxy forwards to nginx itself: the name is never looked up.
+    ASSERT_TRUE(client.SendRequest("http://update.vantrel.test/large.bin"));
+    EXPECT_EQ(client.GetStatus(), 200);
+    EXPECT_EQ(client.GetBodyLength(), 1048576);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: http_peers_test PEER_DIR\n");
+        return 2;
+    }
+    g_peers = argv[1];
+    return RUN_ALL_TESTS();
+}

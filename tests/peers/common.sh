@@ -1,0 +1,41 @@
+# Shared by the peer scripts: free ports, readiness and shutdown waits.
+# Every wait is bounded; nothing here looks a name up.
+
+# A port the kernel hands out for 127.0.0.1 (released again at once).
+free_port() {
+    python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1]); s.close()'
+}
+
+port_open() {
+    (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null
+}
+
+# wait_until SECONDS COMMAND...: polls COMMAND every 20 ms.
+wait_until() {
+    local limit=$(( $1 * 50 )); shift
+    local i
+    for ((i = 0; i < limit; i++)); do
+        "$@" && return 0
+        sleep 0.02
+    done
+    return 1
+}
+
+port_closed() { ! port_open "$1"; }
+
+# A zombie counts as gone: whoever inherits it may reap it late.
+pid_gone() {
+    ! kill -0 "$1" 2>/dev/null || [[ $(ps -o stat= -p "$1" 2>/dev/null) == Z* ]]
+}
+
+# stop_by_pid_file DIR NAME SIGNAL: stops the server of DIR and waits for its port to close.
+stop_by_pid_file() {
+    local dir=$1 name=$2 signal=$3 pid port
+    [ -f "$dir/$name.pid" ] || { echo "$name: not running in $dir" >&2; return 0; }
+    pid=$(cat "$dir/$name.pid")
+    port=$(cat "$dir/port" 2>/dev/null || true)
+    kill "-$signal" "$pid" 2>/dev/null || true
+    wait_until 10 pid_gone "$pid" || kill -KILL "$pid" 2>/dev/null || true
+    [ -z "$port" ] || wait_until 10 port_closed "$port" || true
+    rm -f "$dir/$name.pid"
+}
