@@ -49,6 +49,9 @@ namespace {
 
 using namespace vtplatform::registry;
 
+// The hive file holds one name or value per line.
+bool HasLineBreak(LPCSTR text) { return text != nullptr && std::strpbrk(text, "\r\n") != nullptr; }
+
 // A null or empty subkey is the key itself; Windows refuses a leading
 // backslash with ERROR_BAD_PATHNAME.
 LONG ParseSubkey(LPCSTR subkey, KeyPath* parts) {
@@ -56,6 +59,8 @@ LONG ParseSubkey(LPCSTR subkey, KeyPath* parts) {
         parts->clear();
         return ERROR_SUCCESS;
     }
+    if (HasLineBreak(subkey))
+        return ERROR_INVALID_PARAMETER;
     auto split = SplitPath(subkey);
     if (!split)
         return ERROR_BAD_PATHNAME;
@@ -208,8 +213,8 @@ VT_EXTERN_C VT_PLATFORM_API LONG RegSetValueExA(HKEY key, LPCSTR name, DWORD, DW
         return ERROR_INVALID_PARAMETER;
     auto* text = reinterpret_cast<const char*>(data);
     std::string value = data == nullptr ? std::string() : std::string(text, strnlen(text, size));
-    if (value.find_first_of("\r\n") != std::string::npos)
-        return ERROR_INVALID_PARAMETER;  // one value per line in the hive file
+    if (HasLineBreak(name) || HasLineBreak(value.c_str()))
+        return ERROR_INVALID_PARAMETER;
     return ModifyKey(key, [&](State&, Key& target, KeyPath&, bool& changed) -> LONG {
         auto [it, inserted] = target.values.try_emplace(ValueName(name), value);
         changed = inserted || it->second != value;

@@ -196,8 +196,15 @@ TEST_F(RegistryTest, RefusesBadHandlesAndTypes) {
     DWORD number = 5;
     EXPECT_EQ(RegSetValueExA(HKEY_CLASSES_ROOT, "n", 0, 4, reinterpret_cast<BYTE*>(&number), 4),
               ERROR_INVALID_PARAMETER);
+    // The hive file keeps one name or value per line.
     EXPECT_EQ(RegSetValueExA(HKEY_CLASSES_ROOT, "n", 0, REG_SZ,
                              reinterpret_cast<const BYTE*>("a\nb"), 4),
+              ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(RegSetValueExA(HKEY_CLASSES_ROOT, "n\r", 0, REG_SZ, reinterpret_cast<const BYTE*>(""),
+                             1),
+              ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, "a\nb", 0, nullptr, 0, KEY_WRITE, nullptr, &out,
+                              nullptr),
               ERROR_INVALID_PARAMETER);
     EXPECT_EQ(RegCloseKey(HKEY_CLASSES_ROOT), ERROR_SUCCESS);
 }
