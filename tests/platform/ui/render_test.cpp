@@ -1,0 +1,179 @@
+// The renderer's cell mapping, GDI on the canvas, and key decoding.
+#include "ui_test_support.h"
+
+namespace vt::test {
+namespace {
+
+TEST(Renderer, MapsDialogUnitsToCells) {
+    Dialog dialog(kHostListPage);
+    ASSERT_NE(dialog.hwnd(), nullptr);
+    // A column is 4 horizontal units, a row 8 vertical ones; one-line
+    // controls sit on the row nearest their centre, labels beside them.
+    struct Expect {
+        int id;
+        VtCellRect cells;
+    } const expected[] = {
+        {201, {12, 3, 33, 1}}, {204, {12, 5, 13, 1}}, {205, {26, 5, 12, 1}},
+        {206, {12, 6, 33, 5}}, {202, {12, 12, 33, 1}}, {203, {12, 14, 33, 1}},
+        {219, {3, 16, 14, 1}},
+    };
+    for (const Expect& e : expected) {
+        VtCellRect cells{-1, -1, -1, -1};
+        ASSERT_TRUE(VtGetControlCells(dialog.item(e.id), &cells)) << e.id;
+        EXPECT_EQ(cells.column, e.cells.column) << e.id;
+        EXPECT_EQ(cells.row, e.cells.row) << e.id;
+        EXPECT_EQ(cells.columns, e.cells.columns) << e.id;
+        EXPECT_EQ(cells.rows, e.cells.rows) << e.id;
+    }
+    VtCellRect page{};
+    ASSERT_TRUE(VtGetControlCells(dialog.hwnd(), &page));
+    EXPECT_EQ(page.columns, 49);
+    EXPECT_EQ(page.rows, 19);
+}
+
+TEST(Renderer, DrawsEveryControlKind) {
+    Dialog dialog(kHostListPage);
+    dialog.Add(206, "b.example");
+    dialog.Add(206, "a.example");
+    dialog.Send(206, LB_SETCURSEL, 1);
+    SetDlgItemTextA(dialog.hwnd(), 203, "secret");
+    SetDlgItemTextA(dialog.hwnd(), 202, "user");
+    CheckDlgButton(dialog.hwnd(), 219, BST_CHECKED);
+    std::vector<std::string> rows = dialog.Render();
+    ASSERT_EQ(rows.size(), 19u);
+    EXPECT_EQ(rows[0].substr(1, 3), "+--");
+    EXPECT_EQ(rows[3].substr(1, 12), "| Hostname:[");
+    EXPECT_EQ(rows[5].substr(12, 13), "<    Add    >");
+    EXPECT_EQ(rows[6].substr(12, 11), "|a.example ");
+    EXPECT_EQ(rows[7].substr(12, 11), ">b.example ");
+    EXPECT_EQ(rows[12].substr(3, 14), "Username:[user");
+    EXPECT_EQ(rows[14].substr(12, 8), "[****** ") << "password edits show masks";
+    EXPECT_EQ(rows[16].substr(3, 19), "Set as offline: [x]");
+    EXPECT_EQ(rows[17].substr(1, 3), "+--");
+}
+
+TEST(Renderer, EditScrollsToTheCaretAndOpenComboCoversBelow) {
+    const char page[] = R"(1 DIALOG 0, 0, 80, 60
+BEGIN
+    EDITTEXT 1, 0, 0, 40, 14, ES_AUTOHSCROLL
+    COMBOBOX 2, 0, 16, 40, 40, CBS_DROPDOWNLIST | WS_TABSTOP
+    LTEXT "under", -1, 0, 26, 40, 8
+END
+)";
+    Dialog dialog(page);
+    SetFocus(dialog.item(1));
+    dialog.Type("abcdefghijkl");
+    std::vector<std::string> rows = dialog.Render();
+    EXPECT_EQ(rows[1].substr(0, 10), "[fghijkl ]") << "8 cells show the caret's end";
+    for (const char* entry : {"one", "two"}) {
+        dialog.Send(2, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
+    }
+    dialog.Send(2, CB_SHOWDROPDOWN, TRUE);
+    rows = dialog.Render();
+    EXPECT_EQ(rows[4].substr(0, 5), "|one ");
+    EXPECT_EQ(rows[5].substr(0, 5), "|two ");
+}
+
+TEST(Gdi, InactiveViewDrawsItsBoundsAndCentredName) {
+    HWND container = CreateWindowExA(0, "Static", "", WS_POPUP | WS_VISIBLE, 0, 0, 294, 241,
+                                     nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(container, nullptr);
+    HDC dc = GetDC(container);
+    ASSERT_NE(dc, nullptr);
+    HGDIOBJ old_pen = SelectObject(dc, GetStockObject(BLACK_PEN));
+    HGDIOBJ old_brush = SelectObject(dc, GetStockObject(GRAY_BRUSH));
+    EXPECT_NE(old_brush, nullptr);
+    EXPECT_TRUE(Rectangle(dc, 0, 0, 294, 241));
+    EXPECT_EQ(SetBkMode(dc, TRANSPARENT), OPAQUE);
+    EXPECT_EQ(SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT)), 0u);
+    RECT bounds{0, 0, 294, 241};
+    EXPECT_EQ(DrawTextA(dc, "ATL Composite Control", -1, &bounds, DT_CENTER | DT_VCENTER | DT_SINGLELINE), 13);
+    SelectObject(dc, old_pen);
+    SelectObject(dc, old_brush);
+    EXPECT_EQ(ReleaseDC(container, dc), 1);
+    char text[2048];
+    ASSERT_GT(VtRenderToText(container, FALSE, text, sizeof text), 0);
+    std::vector<std::string> rows;
+    for (const char* p = text; *p != '\0';) {
+        const char* end = std::strchr(p, '\n');
+        rows.emplace_back(p, end);
+        p = end + 1;
+    }
+    ASSERT_EQ(rows.size(), 19u);
+    EXPECT_EQ(rows[0], "+" + std::string(47, '-') + "+");
+    EXPECT_EQ(rows[9].substr(14, 21), "ATL Composite Control");
+    EXPECT_TRUE(DestroyWindow(container));
+}
+
+TEST(Gdi, TemplateFontGivesBaseUnitsSixByThirteen) {
+    HDC screen = GetDC(nullptr);
+    HFONT font = CreateFontA(-MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL,
+                             0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "MS Sans Serif");
+    ASSERT_NE(font, nullptr);
+    HGDIOBJ old = SelectObject(screen, font);
+    SIZE size{-1, -1};
+    const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    ASSERT_TRUE(GetTextExtentPoint32A(screen, letters, 52, &size));
+    EXPECT_EQ((size.cx + 26) / 52, 6);
+    TEXTMETRICA metrics{};
+    ASSERT_TRUE(GetTextMetricsA(screen, &metrics));
+    EXPECT_EQ(metrics.tmHeight + metrics.tmExternalLeading, 13);
+    SelectObject(screen, old);
+    EXPECT_TRUE(DeleteObject(font));
+    EXPECT_FALSE(DeleteObject(font)) << "a deleted object is no longer one";
+    EXPECT_TRUE(DeleteObject(GetStockObject(GRAY_BRUSH))) << "stock objects stay";
+    COLORREF rgb = 12345;
+    EXPECT_EQ(OleTranslateColor(0x80000000u | COLOR_BTNFACE, nullptr, &rgb), S_OK);
+    EXPECT_EQ(rgb, GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(OleTranslateColor(RGB(1, 2, 3), nullptr, &rgb), S_OK);
+    EXPECT_EQ(rgb, RGB(1, 2, 3));
+    rgb = 12345;
+    EXPECT_EQ(OleTranslateColor(0x80000050u, nullptr, &rgb), E_INVALIDARG);
+    EXPECT_EQ(rgb, 12345u);
+    ReleaseDC(nullptr, screen);
+}
+
+TEST(KeyDecoder, TerminalSequencesBecomeKeyMessages) {
+    struct Case {
+        const char* bytes;
+        BOOL at_end;
+        size_t used;
+        UINT message;
+        WPARAM key;
+        UINT modifiers;
+    } const cases[] = {
+        {"\t", FALSE, 1, WM_KEYDOWN, VK_TAB, 0},
+        {"\x1b[Z", FALSE, 3, WM_KEYDOWN, VK_TAB, VT_MOD_SHIFT},
+        {"\r", FALSE, 1, WM_KEYDOWN, VK_RETURN, 0},
+        {" ", FALSE, 1, WM_CHAR, ' ', 0},
+        {"a", FALSE, 1, WM_CHAR, 'a', 0},
+        {"\x7f", FALSE, 1, WM_CHAR, VK_BACK, 0},
+        {"\x13", FALSE, 1, WM_KEYDOWN, 'S', VT_MOD_CONTROL},
+        {"\x1bOQ", FALSE, 3, WM_KEYDOWN, VK_F2, 0},
+        {"\x1b[12~", FALSE, 5, WM_KEYDOWN, VK_F2, 0},
+        {"\x1b[B", FALSE, 3, WM_KEYDOWN, VK_DOWN, 0},
+        {"\x1bOA", FALSE, 3, WM_KEYDOWN, VK_UP, 0},
+        {"\x1b[1;3B", FALSE, 6, WM_KEYDOWN, VK_DOWN, VT_MOD_ALT},
+        {"\x1b[3~", FALSE, 4, WM_KEYDOWN, VK_DELETE, 0},
+        {"\x1b[H", FALSE, 3, WM_KEYDOWN, VK_HOME, 0},
+        {"\x1b", FALSE, 0, 0, 0, 0},  // maybe the start of a sequence
+        {"\x1b", TRUE, 1, WM_KEYDOWN, VK_ESCAPE, 0},
+        {"\x1b[", FALSE, 0, 0, 0, 0},
+        {"\x1b[", TRUE, 1, WM_KEYDOWN, VK_ESCAPE, 0},
+        {"\x1b[99~", FALSE, 5, 0, 0, 0},  // unknown: skipped
+        {"\x01", FALSE, 1, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        VtKeyEvent key{0xDEAD, 0xDEAD, 0xDEAD};
+        size_t used = VtDecodeKey(reinterpret_cast<const unsigned char*>(c.bytes), std::strlen(c.bytes),
+                                  c.at_end, &key);
+        EXPECT_EQ(used, c.used) << testing::PrintToString(c.bytes);
+        if (used == 0) continue;
+        EXPECT_EQ(key.message, c.message) << testing::PrintToString(c.bytes);
+        EXPECT_EQ(key.key, c.key) << testing::PrintToString(c.bytes);
+        EXPECT_EQ(key.modifiers, c.modifiers) << testing::PrintToString(c.bytes);
+    }
+}
+
+}  // namespace
+}  // namespace vt::test

@@ -1,0 +1,125 @@
+// Helpers for the dialog tests: a dialog made from template text, owned for
+// the test's length, and a key sender.
+#ifndef TESTS_PLATFORM_UI_UI_TEST_SUPPORT_H
+#define TESTS_PLATFORM_UI_UI_TEST_SUPPORT_H
+
+#include <platform/vtui.h>
+#include <platform/winuser.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace vt::test {
+
+// The DyFi-shaped page: host-list editor, two edits, an offline box.
+inline const char kHostListPage[] = R"(140 DIALOG 0, 0, 196, 148
+STYLE DS_SETFONT | DS_CONTROL | WS_CHILD
+FONT 8, "MS Sans Serif"
+BEGIN
+    EDITTEXT 201, 51, 15, 131, 14, ES_AUTOHSCROLL
+    PUSHBUTTON "Add", 204, 51, 31, 50, 14
+    PUSHBUTTON "Delete", 205, 104, 31, 50, 14
+    LISTBOX 206, 51, 49, 130, 35, LBS_SORT | LBS_NOTIFY | WS_VSCROLL | LBS_NOINTEGRALHEIGHT | WS_TABSTOP
+    EDITTEXT 202, 51, 88, 131, 14, ES_AUTOHSCROLL
+    EDITTEXT 203, 51, 104, 131, 14, ES_PASSWORD | ES_AUTOHSCROLL
+    LTEXT "Hostname:", -1, 12, 20, 35, 8
+    GROUPBOX "", -1, 7, 7, 182, 134
+    LTEXT "Username:", -1, 12, 93, 35, 8
+    LTEXT "Password:", -1, 12, 109, 34, 8
+    CONTROL "Set as offline:", 219, "Button", BS_AUTOCHECKBOX | BS_LEFTTEXT | WS_TABSTOP, 12, 125, 56, 10
+END
+)";
+
+// Records every WM_COMMAND a dialog gets, and answers WM_CTLCOLORDLG.
+struct Recorder {
+    std::vector<std::pair<int, int>> commands;  // (id, notification)
+    HBRUSH background = nullptr;
+    INT_PTR init_result = TRUE;
+};
+
+inline INT_PTR RecordingProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrA(dialog, DWLP_USER, lparam);
+        return reinterpret_cast<Recorder*>(lparam)->init_result;
+    }
+    auto* recorder = reinterpret_cast<Recorder*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    if (recorder == nullptr) {
+        return FALSE;
+    }
+    if (message == WM_COMMAND) {
+        recorder->commands.emplace_back(LOWORD(wparam), HIWORD(wparam));
+        return TRUE;
+    }
+    if (message == WM_CTLCOLORDLG && recorder->background != nullptr) {
+        return reinterpret_cast<INT_PTR>(recorder->background);
+    }
+    return FALSE;
+}
+
+class Dialog {
+public:
+    explicit Dialog(const char* text, Recorder* recorder = nullptr) {
+        m_template = VtParseDialogTemplateA(text, std::strlen(text));
+        if (m_template != nullptr) {
+            m_window = CreateDialogIndirectParamA(nullptr, m_template, nullptr,
+                                                  recorder != nullptr ? RecordingProc : nullptr,
+                                                  reinterpret_cast<LPARAM>(recorder));
+        }
+    }
+    ~Dialog() {
+        if (IsWindow(m_window)) DestroyWindow(m_window);
+        VtFreeDialogTemplate(m_template);
+    }
+    Dialog(const Dialog&) = delete;
+    Dialog& operator=(const Dialog&) = delete;
+
+    HWND hwnd() const { return m_window; }
+    HWND item(int id) const { return GetDlgItem(m_window, id); }
+    LRESULT Send(int id, UINT message, WPARAM wparam = 0, LPARAM lparam = 0) const {
+        return SendDlgItemMessageA(m_window, id, message, wparam, lparam);
+    }
+    LRESULT Add(int id, const char* text) const {
+        return Send(id, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    }
+    void Key(WPARAM key, UINT modifiers = 0) const {
+        VtKeyEvent event{WM_KEYDOWN, key, modifiers};
+        VtDispatchKey(m_window, &event);
+    }
+    void Type(const char* text) const {
+        for (const char* p = text; *p != '\0'; ++p) {
+            VtKeyEvent event{WM_CHAR, static_cast<unsigned char>(*p), 0};
+            VtDispatchKey(m_window, &event);
+        }
+    }
+    std::string Text(int id) const {
+        char buffer[1024];
+        GetDlgItemTextA(m_window, id, buffer, sizeof buffer);
+        return buffer;
+    }
+    std::vector<std::string> Render() const {
+        char buffer[8192];
+        VtRenderToText(m_window, TRUE, buffer, sizeof buffer);
+        std::vector<std::string> rows;
+        std::string row;
+        for (const char* p = buffer; *p != '\0'; ++p) {
+            if (*p == '\n') {
+                rows.push_back(row);
+                row.clear();
+            } else {
+                row.push_back(*p);
+            }
+        }
+        return rows;
+    }
+
+private:
+    DLGTEMPLATE* m_template = nullptr;
+    HWND m_window = nullptr;
+};
+
+}  // namespace vt::test
+
+#endif  // TESTS_PLATFORM_UI_UI_TEST_SUPPORT_H
