@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 #include <unordered_set>
 #include <utility>
 
@@ -32,8 +33,29 @@ constexpr int kScreenColumns = 80;
 constexpr int kScreenRows = 24;
 constexpr int kLogPixels = 96;
 
-std::unordered_set<VtGdiObject*>& LiveObjects() {
-    static std::unordered_set<VtGdiObject*> live;
+// GDI objects belong to the process, not to a thread.
+class ObjectTable {
+public:
+    void Insert(VtGdiObject* object) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_live.insert(object);
+    }
+    bool Erase(VtGdiObject* object) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_live.erase(object) != 0;
+    }
+    bool Contains(VtGdiObject* object) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_live.count(object) != 0;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::unordered_set<VtGdiObject*> m_live;
+};
+
+ObjectTable& LiveObjects() {
+    static ObjectTable live;
     return live;
 }
 thread_local std::unordered_set<VtDC*> t_live_dcs;
@@ -63,7 +85,7 @@ VtGdiObject* Stock(int index) {
 
 VtGdiObject* Object(HGDIOBJ handle) {
     if (handle == nullptr) return nullptr;
-    if (LiveObjects().count(handle) != 0) return handle;
+    if (LiveObjects().Contains(handle)) return handle;
     for (int i = 0; i <= DEFAULT_GUI_FONT; ++i) {
         if (Stock(i) == handle) return handle;
     }
@@ -74,7 +96,7 @@ VtDC* Dc(HDC dc) { return t_live_dcs.count(dc) != 0 ? dc : nullptr; }
 
 HGDIOBJ Make(VtGdiObject::Type type, COLORREF color, LONG em) {
     auto* object = new VtGdiObject{type, color, em, false, false};
-    LiveObjects().insert(object);
+    LiveObjects().Insert(object);
     return object;
 }
 
@@ -191,8 +213,7 @@ VT_EXTERN_C VT_PLATFORM_API BOOL DeleteObject(HGDIOBJ object) {
     if (found == nullptr) {
         return FALSE;
     }
-    if (!found->stock) {
-        LiveObjects().erase(found);
+    if (!found->stock && LiveObjects().Erase(found)) {
         delete found;
     }
     return TRUE;
@@ -340,13 +361,15 @@ VT_EXTERN_C VT_PLATFORM_API DWORD GetSysColor(int index) {
 
 VT_EXTERN_C VT_PLATFORM_API HBRUSH GetSysColorBrush(int index) {
     constexpr int kColors = 31;
-    static VtGdiObject brushes[kColors];
-    if (index < 0 || index >= kColors) {
-        return nullptr;
-    }
-    brushes[index] = VtGdiObject{VtGdiObject::Type::Brush, GetSysColor(index), 11, true, false};
-    LiveObjects().insert(&brushes[index]);
-    return &brushes[index];
+    static VtGdiObject* const brushes = [] {
+        auto* made = new VtGdiObject[kColors];
+        for (int i = 0; i < kColors; ++i) {
+            made[i] = VtGdiObject{VtGdiObject::Type::Brush, GetSysColor(i), 11, true, false};
+            LiveObjects().Insert(&made[i]);
+        }
+        return made;
+    }();
+    return (index >= 0 && index < kColors) ? &brushes[index] : nullptr;
 }
 
 VT_EXTERN_C VT_PLATFORM_API HRESULT OleTranslateColor(OLE_COLOR color, void*, COLORREF* rgb) {

@@ -74,6 +74,41 @@ END
     EXPECT_EQ(rows[5].substr(0, 5), "|two ");
 }
 
+BOOL RenderOnce(HWND, void* context) {
+    auto* page = static_cast<std::pair<HWND, std::string>*>(context);
+    char text[8192];
+    VtRenderToText(page->first, TRUE, text, sizeof text);
+    page->second = text;
+    return FALSE;
+}
+
+TEST(Renderer, ModalDialogIsFramedOnTopOfItsOwner) {
+    const char modal[] = R"(132 DIALOG 0, 0, 150, 50
+STYLE DS_MODALFRAME | WS_POPUP | WS_CAPTION
+CAPTION "Configuration"
+BEGIN
+    LTEXT "Update URL:", -1, 7, 9, 50, 8
+    EDITTEXT 201, 60, 7, 80, 14, ES_AUTOHSCROLL
+    DEFPUSHBUTTON "OK", IDOK, 30, 30, 40, 14
+    PUSHBUTTON "Cancel", IDCANCEL, 80, 30, 40, 14
+END
+)";
+    Dialog page(kHostListPage);
+    DLGTEMPLATE* parsed = VtParseDialogTemplateA(modal, sizeof modal - 1);
+    ASSERT_NE(parsed, nullptr);
+    std::pair<HWND, std::string> context{page.hwnd(), ""};
+    VtModalHook previous = VtSetModalHook(VtModalHook{RenderOnce, &context});
+    // No procedure handles IDCANCEL, so the dialog never ends: -1.
+    EXPECT_EQ(DialogBoxIndirectParamA(nullptr, parsed, page.hwnd(), nullptr, 0), -1);
+    VtSetModalHook(previous);
+    VtFreeDialogTemplate(parsed);
+    const std::string& text = context.second;
+    EXPECT_NE(text.find("+----------- Configuration ------------+"), std::string::npos) << text;
+    EXPECT_NE(text.find("| Update URL:   [ "), std::string::npos) << text;
+    EXPECT_NE(text.find("<   OK   >"), std::string::npos) << text;
+    EXPECT_NE(text.find("Hostname:"), std::string::npos) << "the page shows round it";
+}
+
 TEST(Gdi, InactiveViewDrawsItsBoundsAndCentredName) {
     HWND container = CreateWindowExA(0, "Static", "", WS_POPUP | WS_VISIBLE, 0, 0, 294, 241,
                                      nullptr, nullptr, nullptr, nullptr);
