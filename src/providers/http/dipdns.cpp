@@ -1,14 +1,39 @@
-// The DipDNSObj updater.
-#include "contract/updater.h"
+// The DipDNSObj updater: all host names of one key in one request.
 #include "providers/classes.h"
+#include "providers/http/reply_parsers.h"
+#include "providers/http/template_update.h"
 
 namespace vantrel {
 
 namespace {
 
-class DipDNSObj : public Updater {
+class DipDNSObj : public TemplateUpdater {
 public:
-    DipDNSObj() : Updater(kDipDNSObjClass, ProxySupport::Stored) {}
+    DipDNSObj() : TemplateUpdater(kDipDNSObjClass) {}
+
+private:
+    HRESULT ReadSettings(BlobReader& reader) override {
+        AppendHosts(reader, m_hosts);
+        ReadText(reader, m_key);
+        return S_OK;
+    }
+
+    std::optional<UpdateRequest> BuildRequest(const Text& address) override {
+        return UpdateRequest{
+            FillTemplate(kDipDnsService.update_host,
+                         "/dynamic/upd.php?key=###KEY###&host=###HOST###&ip=###IP###",
+                         {{"###IP###", address},
+                          {"###KEY###", m_key},
+                          {"###HOST###", JoinHosts(m_hosts)}}),
+            {}};
+    }
+
+    SHORT ParseReply(const Text& reply) override {
+        return ParseUpdatedCountReply(reply, m_hosts.Count(), m_message);
+    }
+
+    TextList m_hosts;
+    Text m_key;
 };
 
 }  // namespace

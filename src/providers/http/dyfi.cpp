@@ -1,14 +1,62 @@
-// The DyFi updater.
-#include "contract/updater.h"
+// The DyFi updater: all host names of one account in one request with
+// Basic credentials; the service takes the address from the connection.
 #include "providers/classes.h"
+#include "providers/http/reply_parsers.h"
+#include "providers/http/template_update.h"
 
 namespace vantrel {
 
 namespace {
 
-class DyFi : public Updater {
+constexpr ReplyCode kCodes[] = {
+    {"good", VANTREL_STATUS_ACCEPTED},       {"nochg", VANTREL_STATUS_ACCEPTED},
+    {"badauth", VANTREL_STATUS_SERVICE_ERROR}, {"notfqdn", VANTREL_STATUS_SERVICE_ERROR},
+    {"nohost", VANTREL_STATUS_SERVICE_ERROR},  {"abuse", VANTREL_STATUS_SERVICE_ERROR},
+    {"badip", VANTREL_STATUS_SERVICE_ERROR},   {"dnserr", VANTREL_STATUS_SERVICE_ERROR},
+};
+
+class DyFi : public TemplateUpdater {
 public:
-    DyFi() : Updater(kDyFiClass, ProxySupport::Stored) {}
+    DyFi() : TemplateUpdater(kDyFiClass) {}
+
+private:
+    HRESULT ReadSettings(BlobReader& reader) override {
+        AppendHosts(reader, m_hosts);
+        Text user;
+        Text password;
+        ReadText(reader, user);
+        ReadText(reader, password);
+        m_offline = reader.Flag().value_or(false);
+        m_credentials.Build(user, password);
+        return S_OK;
+    }
+
+    // Through a proxy the service is asked on its port 8180.
+    // Credentials that did not fit end the run unsent: a request with a
+    // broken Authorization line could only fail at the service.
+    std::optional<UpdateRequest> BuildRequest(const Text&) override {
+        if (!m_credentials.Fits()) {
+            return std::nullopt;
+        }
+        UpdateRequest request{
+            FillTemplate(kDyFiService.update_host,
+                         HasProxy() ? ":8180/nic/update?hostname=###HOST###"
+                                    : "/nic/update?hostname=###HOST###",
+                         {{"###HOST###", JoinHosts(m_hosts)}}),
+            m_credentials.Header()};
+        if (m_offline) {
+            request.url.Append("&offline=yes");
+        }
+        return request;
+    }
+
+    SHORT ParseReply(const Text& reply) override {
+        return ParseLinePerHostReply(reply, m_hosts, kCodes, m_message);
+    }
+
+    TextList m_hosts;
+    BasicCredentials m_credentials;
+    bool m_offline = false;
 };
 
 }  // namespace

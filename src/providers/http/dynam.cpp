@@ -1,14 +1,52 @@
-// The DynamObj updater.
-#include "contract/updater.h"
+// The DynamObj updater: one host, credentials in the query, a reply of
+// HTML-flavoured text judged by keywords.
 #include "providers/classes.h"
+#include "providers/http/reply_parsers.h"
+#include "providers/http/template_update.h"
 
 namespace vantrel {
 
 namespace {
 
-class DynamObj : public Updater {
+// "Error" before "Duplicate" before "Update": a reply may carry several.
+constexpr ReplyCode kPhrases[] = {
+    {"Error", VANTREL_STATUS_SERVICE_ERROR},
+    {"Duplicate", VANTREL_STATUS_SERVICE_ERROR},
+    {"Update", VANTREL_STATUS_ACCEPTED},
+};
+constexpr KeywordSearch kSearch{kPhrases, "<br>"};
+
+class DynamObj : public TemplateUpdater {
 public:
-    DynamObj() : Updater(kDynamObjClass, ProxySupport::Stored) {}
+    DynamObj() : TemplateUpdater(kDynamObjClass) {}
+
+private:
+    HRESULT ReadSettings(BlobReader& reader) override {
+        ReadText(reader, m_host);
+        ReadText(reader, m_user);
+        ReadText(reader, m_password);
+        return S_OK;
+    }
+
+    std::optional<UpdateRequest> BuildRequest(const Text& address) override {
+        return UpdateRequest{
+            FillTemplate(kDynamService.update_host,
+                         "/update.php?host=###HOST###&login=###LOGIN###"
+                         "&pass=###PASSWORD###&rmthost=###IP###",
+                         {{"###IP###", address},
+                          {"###HOST###", m_host},
+                          {"###LOGIN###", m_user},
+                          {"###PASSWORD###", m_password}}),
+            {}};
+    }
+
+    SHORT ParseReply(const Text& reply) override {
+        return ParseKeywordReply(reply, m_host, kSearch, m_message);
+    }
+
+    Text m_host;
+    Text m_user;
+    Text m_password;
 };
 
 }  // namespace

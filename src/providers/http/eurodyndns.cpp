@@ -1,14 +1,55 @@
-// The EuroDynDnsObj updater.
-#include "contract/updater.h"
+// The EuroDynDnsObj updater: all host names of one account in one request
+// with Basic credentials.
 #include "providers/classes.h"
+#include "providers/http/reply_parsers.h"
+#include "providers/http/template_update.h"
 
 namespace vantrel {
 
 namespace {
 
-class EuroDynDnsObj : public Updater {
+constexpr ReplyCode kCodes[] = {
+    {"good", VANTREL_STATUS_ACCEPTED},         {"nochg", VANTREL_STATUS_ACCEPTED},
+    {"badsys", VANTREL_STATUS_SERVICE_ERROR},  {"badagent", VANTREL_STATUS_SERVICE_ERROR},
+    {"badauth", VANTREL_STATUS_SERVICE_ERROR}, {"!donator", VANTREL_STATUS_SERVICE_ERROR},
+    {"notfqdn", VANTREL_STATUS_SERVICE_ERROR}, {"nohost", VANTREL_STATUS_SERVICE_ERROR},
+    {"!yours", VANTREL_STATUS_SERVICE_ERROR},  {"abuse", VANTREL_STATUS_SERVICE_ERROR},
+    {"numhost", VANTREL_STATUS_SERVICE_ERROR}, {"dnserr", VANTREL_STATUS_SERVICE_ERROR},
+    {"911", VANTREL_STATUS_SERVICE_ERROR},
+};
+
+class EuroDynDnsObj : public TemplateUpdater {
 public:
-    EuroDynDnsObj() : Updater(kEuroDynDnsObjClass, ProxySupport::Stored) {}
+    EuroDynDnsObj() : TemplateUpdater(kEuroDynDnsObjClass) {}
+
+private:
+    HRESULT ReadSettings(BlobReader& reader) override {
+        AppendHosts(reader, m_hosts);
+        Text user;
+        Text password;
+        ReadText(reader, user);
+        ReadText(reader, password);
+        m_credentials.Build(user, password);
+        return S_OK;
+    }
+
+    // Credentials that did not fit end the run unsent, as for DyFi.
+    std::optional<UpdateRequest> BuildRequest(const Text& address) override {
+        if (!m_credentials.Fits()) {
+            return std::nullopt;
+        }
+        return UpdateRequest{FillTemplate(kEuroDynDnsService.update_host,
+                                          "/update/?hostname=###HOST###&myip=###IP###",
+                                          {{"###IP###", address}, {"###HOST###", JoinHosts(m_hosts)}}),
+                             m_credentials.Header()};
+    }
+
+    SHORT ParseReply(const Text& reply) override {
+        return ParseLinePerHostReply(reply, m_hosts, kCodes, m_message);
+    }
+
+    TextList m_hosts;
+    BasicCredentials m_credentials;
 };
 
 }  // namespace

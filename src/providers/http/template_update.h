@@ -1,0 +1,78 @@
+// The update flow the six HTTP template providers share: one GET built from
+// a fixed URL template, the reply body handed to the provider's parser.
+// A provider supplies its settings, its filled request and its parser; the
+// flow owns the client and the status.
+#pragma once
+
+#include "contract/blob.h"
+#include "contract/updater.h"
+#include "providers/http/services.h"
+#include "text/text.h"
+
+#include <initializer_list>
+#include <optional>
+
+namespace vantrel {
+
+// Which replies reach the parser: any status the HTTP client accepts, or
+// only exactly 200 (a service that answers 204 for "nothing done").
+enum class ReplyStatus { AnyAccepted, Only200 };
+
+struct UpdateRequest {
+    Text url;
+    Text extra_headers;  // whole lines with CR LF; empty sends none
+    ReplyStatus reply_status = ReplyStatus::AnyAccepted;
+};
+
+struct Substitution {
+    const char* placeholder;
+    const Text& value;
+};
+
+// "http://", the update host, the template's path and query, then each
+// placeholder replaced in the order given. Each ReplaceAll runs over the
+// whole URL, so a value holding a later placeholder gets that one filled.
+Text FillTemplate(const char* host, const char* path_and_query,
+                  std::initializer_list<Substitution> substitutions);
+
+// Trims every stored entry in place and joins them with ",".
+Text JoinHosts(TextList& hosts);
+
+// A counted text replaces the stored value; a field cut short keeps it.
+void ReadText(BlobReader& reader, Text& value);
+// Host names are added to those already held, never replacing them.
+void AppendHosts(BlobReader& reader, TextList& hosts);
+
+// Base64 of "user:password" in one line with padding, kept in place of the
+// user name and password themselves.
+class BasicCredentials {
+public:
+    static constexpr int kCapacity = 256;
+
+    // Length -1 and zeros when the encoding needs more than kCapacity.
+    void Build(const Text& user, const Text& password);
+    bool Fits() const { return m_length >= 0; }
+    // "Authorization: Basic ...\r\n".
+    Text Header() const;
+
+private:
+    char m_text[kCapacity] = {};
+    int m_length = 0;
+};
+
+class TemplateUpdater : public Updater {
+protected:
+    explicit TemplateUpdater(const ClassInfo& info) : Updater(info, ProxySupport::Stored) {}
+
+    // The request for one run, or nullopt when the settings cannot make one
+    // (credentials that did not fit): the run then ends without sending.
+    virtual std::optional<UpdateRequest> BuildRequest(const Text& address) = 0;
+    // The reply body up to its first NUL; the flow answers an empty one
+    // with status 3 itself. Returns the status and appends to m_message.
+    virtual SHORT ParseReply(const Text& reply) = 0;
+
+private:
+    HRESULT RunUpdate(const Text& address) final;
+};
+
+}  // namespace vantrel
