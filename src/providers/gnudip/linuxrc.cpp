@@ -10,6 +10,22 @@ class GnuDIP2Obj : public Updater {
 public:
     // The fixed server is reached directly, never through a proxy.
     GnuDIP2Obj() : Updater(kGnuDIP2ObjClass, ProxySupport::Refused) {}
+
+protected:
+    // User, domain, password: counted texts, kept without their NUL. A
+    // field cut short by the end of the blob keeps the value held before.
+    HRESULT ReadSettings(BlobReader& reader) override {
+        for (Text* field : {&m_user, &m_domain, &m_password}) {
+            if (auto text = reader.CountedText()) {
+                *field = *text;
+            }
+        }
+        return S_OK;
+    }
+
+    Text m_user;
+    Text m_domain;
+    Text m_password;
 };
 
 }  // namespace

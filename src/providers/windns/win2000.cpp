@@ -12,6 +12,19 @@ public:
     Win2000Obj() : Updater(kWin2000ObjClass, ProxySupport::Refused) {}
 
 protected:
+    // Bare texts of exactly their L bytes (L may be 0) and two integers
+    // taken as they are.
+    HRESULT ReadSettings(BlobReader& reader) override {
+        ReadText(reader, m_server);
+        ReadText(reader, m_record_name);
+        ReadInteger(reader, m_time_to_live);
+        ReadText(reader, m_user);
+        ReadText(reader, m_password);
+        ReadText(reader, m_user_domain);
+        ReadInteger(reader, m_security);
+        return S_OK;
+    }
+
     // InitData discards any settings already given.
     void ResetSettings() override {
         m_message.Empty();
@@ -23,6 +36,17 @@ protected:
         m_password.Empty();
         m_user_domain.Empty();
         m_security = kSecurityUseDefault;
+    }
+
+    static void ReadText(BlobReader& reader, Text& field) {
+        if (auto text = reader.BareText()) {
+            field = *text;
+        }
+    }
+    static void ReadInteger(BlobReader& reader, LONG& field) {
+        if (auto value = reader.Integer()) {
+            field = *value;
+        }
     }
 
     static constexpr LONG kDefaultTimeToLive = 300;
