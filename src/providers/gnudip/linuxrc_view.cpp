@@ -1,14 +1,21 @@
-// The GnuDIP2View configuration page.
-#include "contract/view.h"
+// The GnuDIP2View configuration page (LinuxRC): user or host name, domain
+// (the edit part of combo box 214) and password. No handlers of its own.
+#include "views/template_page.h"
 #include "providers/classes.h"
 
 namespace vantrel {
 
 namespace {
 
-class GnuDIP2View : public View {
+constexpr PageField kFields[] = {
+    {PageField::Kind::CountedText, 201},
+    {PageField::Kind::CountedText, 214},
+    {PageField::Kind::CountedText, 202},
+};
+
+class GnuDIP2View : public TemplatePage {
 public:
-    GnuDIP2View() : View(kGnuDIP2ViewClass, "LinuxRC Network") {}
+    GnuDIP2View() : TemplatePage(kGnuDIP2ViewClass, "LinuxRC Network", 126, kFields) {}
 };
 
 }  // namespace

@@ -1,14 +1,19 @@
-// The DipDNS configuration page.
-#include "contract/view.h"
+// The DipDNS configuration page: host-name list and key.
+#include "views/template_page.h"
 #include "providers/classes.h"
 
 namespace vantrel {
 
 namespace {
 
-class DipDNS : public View {
+constexpr PageField kFields[] = {
+    {PageField::Kind::HostList, 206},
+    {PageField::Kind::CountedText, 202},
+};
+
+class DipDNS : public TemplatePage {
 public:
-    DipDNS() : View(kDipDNSClass, "DipDNS Network") {}
+    DipDNS() : TemplatePage(kDipDNSClass, "DipDNS Network", 136, kFields) {}
 };
 
 }  // namespace

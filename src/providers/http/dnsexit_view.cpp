@@ -1,5 +1,5 @@
-// The DnsExitView configuration page.
-#include "contract/view.h"
+// The DnsExitView configuration page: host name, user name, password.
+#include "views/template_page.h"
 #include "providers/classes.h"
 #include "providers/http/services.h"
 
@@ -7,9 +7,9 @@ namespace vantrel {
 
 namespace {
 
-class DnsExitView : public View {
+class DnsExitView : public TemplatePage {
 public:
-    DnsExitView() : View(kDnsExitViewClass, kDnsExitService.domain_name) {}
+    DnsExitView() : TemplatePage(kDnsExitViewClass, kDnsExitService.domain_name, 113, kHostUserPasswordFields) {}
 };
 
 }  // namespace

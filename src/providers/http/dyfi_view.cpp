@@ -1,5 +1,6 @@
-// The DyFiView configuration page.
-#include "contract/view.h"
+// The DyFiView configuration page: host-name list, user name, password
+// and the offline flag.
+#include "views/template_page.h"
 #include "providers/classes.h"
 #include "providers/http/services.h"
 
@@ -15,9 +16,16 @@ const char* DyFiDisplayName() {
     return name.c_str();
 }
 
-class DyFiView : public View {
+constexpr PageField kFields[] = {
+    {PageField::Kind::HostList, 206},
+    {PageField::Kind::CountedText, 202},
+    {PageField::Kind::CountedText, 203},
+    {PageField::Kind::Flag, 219},
+};
+
+class DyFiView : public TemplatePage {
 public:
-    DyFiView() : View(kDyFiViewClass, DyFiDisplayName()) {}
+    DyFiView() : TemplatePage(kDyFiViewClass, DyFiDisplayName(), 140, kFields) {}
 };
 
 }  // namespace

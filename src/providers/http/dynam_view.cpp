@@ -1,5 +1,5 @@
-// The Dynam configuration page.
-#include "contract/view.h"
+// The Dynam configuration page: host name, user name, password.
+#include "views/template_page.h"
 #include "providers/classes.h"
 #include "providers/http/services.h"
 
@@ -7,9 +7,9 @@ namespace vantrel {
 
 namespace {
 
-class Dynam : public View {
+class Dynam : public TemplatePage {
 public:
-    Dynam() : View(kDynamClass, kDynamService.domain_name) {}
+    Dynam() : TemplatePage(kDynamClass, kDynamService.domain_name, 104, kHostUserPasswordFields) {}
 };
 
 }  // namespace

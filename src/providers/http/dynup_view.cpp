@@ -1,5 +1,5 @@
-// The Dynup configuration page.
-#include "contract/view.h"
+// The Dynup configuration page: host name and password.
+#include "views/template_page.h"
 #include "providers/classes.h"
 #include "providers/http/services.h"
 
@@ -7,9 +7,14 @@ namespace vantrel {
 
 namespace {
 
-class Dynup : public View {
+constexpr PageField kFields[] = {
+    {PageField::Kind::CountedText, 201},
+    {PageField::Kind::CountedText, 203},
+};
+
+class Dynup : public TemplatePage {
 public:
-    Dynup() : View(kDynupClass, kDynupService.domain_name) {}
+    Dynup() : TemplatePage(kDynupClass, kDynupService.domain_name, 108, kFields) {}
 };
 
 }  // namespace

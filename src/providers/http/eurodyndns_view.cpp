@@ -1,5 +1,5 @@
-// The EuroDynDns configuration page.
-#include "contract/view.h"
+// The EuroDynDns configuration page: host-name list, user name, password.
+#include "views/template_page.h"
 #include "providers/classes.h"
 #include "providers/http/services.h"
 
@@ -7,9 +7,15 @@ namespace vantrel {
 
 namespace {
 
-class EuroDynDns : public View {
+constexpr PageField kFields[] = {
+    {PageField::Kind::HostList, 206},
+    {PageField::Kind::CountedText, 202},
+    {PageField::Kind::CountedText, 203},
+};
+
+class EuroDynDns : public TemplatePage {
 public:
-    EuroDynDns() : View(kEuroDynDnsClass, kEuroDynDnsService.domain_name) {}
+    EuroDynDns() : TemplatePage(kEuroDynDnsClass, kEuroDynDnsService.domain_name, 117, kFields) {}
 };
 
 }  // namespace
