@@ -3,19 +3,14 @@
 
 #include "host/common.h"
 
+constexpr const char* kHelp =
+    "usage: vantrel info [--module PATH]\n\n"
+    "Shows the module's path and its version record.\n";
+
 int CmdInfo(int argc, char** argv) {
     host::Options options;
-    switch (host::ParseOptions(argc, argv, options)) {
-        case host::Parse::Help:
-            std::fputs(
-                "usage: vantrel info [--module PATH]\n\n"
-                "Shows the module's path and its version record.\n",
-                stdout);
-            return kExitOk;
-        case host::Parse::Usage:
-            return kExitUsage;
-        case host::Parse::Ok:
-            break;
+    if (auto exit_code = host::ParseCommandLine(argc, argv, options, kHelp)) {
+        return *exit_code;
     }
     const std::string path = host::ModulePath(options);
     // As a data file: the record is read without running the module.

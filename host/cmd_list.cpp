@@ -52,21 +52,16 @@ std::string DisplayName(VantrelDllGetClassObjectFn get_class_object, const CLSID
 
 }  // namespace
 
+constexpr const char* kHelp =
+    "usage: vantrel list [--module PATH]\n\n"
+    "One line per provider: ID, display name, view ProgID, updater ProgID.\n"
+    "Display names are read from the module's views; nothing needs to be\n"
+    "registered.\n";
+
 int CmdList(int argc, char** argv) {
     host::Options options;
-    switch (host::ParseOptions(argc, argv, options)) {
-        case host::Parse::Help:
-            std::fputs(
-                "usage: vantrel list [--module PATH]\n\n"
-                "One line per provider: ID, display name, view ProgID, updater ProgID.\n"
-                "Display names are read from the module's views; nothing needs to be\n"
-                "registered.\n",
-                stdout);
-            return kExitOk;
-        case host::Parse::Usage:
-            return kExitUsage;
-        case host::Parse::Ok:
-            break;
+    if (auto exit_code = host::ParseCommandLine(argc, argv, options, kHelp)) {
+        return *exit_code;
     }
     const std::string path = host::ModulePath(options);
     auto module = host::Module::Load(path, 0);

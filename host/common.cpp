@@ -113,6 +113,19 @@ Parse ParseOptions(int argc, char** argv, Options& options, std::string* rest) {
     return Parse::Ok;
 }
 
+std::optional<int> ParseCommandLine(int argc, char** argv, Options& options, const char* help) {
+    switch (ParseOptions(argc, argv, options)) {
+        case Parse::Help:
+            std::fputs(help, stdout);
+            return kExitOk;
+        case Parse::Usage:
+            return kExitUsage;
+        case Parse::Ok:
+            break;
+    }
+    return std::nullopt;
+}
+
 std::string ExecutablePath() {
     std::vector<char> buffer(4096);
     DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
@@ -236,14 +249,8 @@ namespace host {
 int RunServerExport(int argc, char** argv, const char* export_name, const char* done_verb,
                     const char* help) {
     Options options;
-    switch (ParseOptions(argc, argv, options)) {
-        case Parse::Help:
-            std::fputs(help, stdout);
-            return kExitOk;
-        case Parse::Usage:
-            return kExitUsage;
-        case Parse::Ok:
-            break;
+    if (auto exit_code = ParseCommandLine(argc, argv, options, help)) {
+        return *exit_code;
     }
     if (!SelectRegistry(options, argv[0])) {
         return kExitFailure;

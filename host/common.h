@@ -41,6 +41,10 @@ enum class Parse { Ok, Help, Usage };
 // the command takes positional arguments, which land in `rest`.
 Parse ParseOptions(int argc, char** argv, Options& options, std::string* rest = nullptr);
 
+// ParseOptions for a command: prints help and gives kExitOk on --help,
+// gives kExitUsage on a usage error, nullopt when the command goes on.
+std::optional<int> ParseCommandLine(int argc, char** argv, Options& options, const char* help);
+
 // The host's own file, through the platform.
 std::string ExecutablePath();
 // <exe dir>/../lib/vantrel/Vantrel.so when it exists, else

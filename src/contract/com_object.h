@@ -202,6 +202,24 @@ HRESULT CreateObject(IUnknown* outer, REFIID riid, void** ppv) {
 
 namespace vantrel {
 
+// IDispatch::GetTypeInfoCount and GetTypeInfo of objects that give no type
+// information: count 0, and no index is valid.
+inline HRESULT NoTypeInfoCount(UINT* count) {
+    if (count == nullptr) {
+        return E_POINTER;
+    }
+    *count = 0;
+    return S_OK;
+}
+
+inline HRESULT NoTypeInfo(ITypeInfo** info) {
+    if (info == nullptr) {
+        return E_POINTER;
+    }
+    *info = nullptr;
+    return DISP_E_BADINDEX;
+}
+
 // Runs the body of an interface method; no exception leaves it.
 template <typename Body>
 HRESULT Guarded(Body&& body) noexcept {

@@ -58,19 +58,11 @@ void* Updater::FindInterface(REFIID riid) {
 }
 
 HRESULT Updater::GetTypeInfoCount(UINT* count) {
-    if (count == nullptr) {
-        return E_POINTER;
-    }
-    *count = 0;
-    return S_OK;
+    return NoTypeInfoCount(count);
 }
 
 HRESULT Updater::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
-    if (info == nullptr) {
-        return E_POINTER;
-    }
-    *info = nullptr;
-    return DISP_E_BADINDEX;
+    return NoTypeInfo(info);
 }
 
 HRESULT Updater::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {

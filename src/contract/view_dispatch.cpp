@@ -44,19 +44,11 @@ LONG* ByRefLong(VARIANT& arg) {
 }  // namespace
 
 HRESULT View::GetTypeInfoCount(UINT* count) {
-    if (count == nullptr) {
-        return E_POINTER;
-    }
-    *count = 0;
-    return S_OK;
+    return NoTypeInfoCount(count);
 }
 
 HRESULT View::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
-    if (info == nullptr) {
-        return E_POINTER;
-    }
-    *info = nullptr;
-    return DISP_E_BADINDEX;
+    return NoTypeInfo(info);
 }
 
 // Only the method name (the first) can be known: the methods' parameters
