@@ -71,7 +71,10 @@ VT_EXTERN_C VT_PLATFORM_API HRESULT CLSIDFromProgID(LPCOLESTR progid, CLSID* cls
     std::string name = vtplatform::Narrow(progid);
     if (name.empty())
         return CO_E_CLASSSTRING;
-    auto text = vtplatform::ReadRegistryString(name + "\\CLSID");
+    bool failed = false;
+    auto text = vtplatform::ReadRegistryString(name + "\\CLSID", &failed);
+    if (failed)
+        return REGDB_E_READREGDB;
     if (!text || !vtplatform::GuidFromNarrow(*text, clsid))
         return CO_E_CLASSSTRING;
     return S_OK;
@@ -81,8 +84,11 @@ VT_EXTERN_C VT_PLATFORM_API HRESULT ProgIDFromCLSID(REFCLSID clsid, LPOLESTR* pr
     if (progid == nullptr)
         return E_INVALIDARG;
     *progid = nullptr;
-    auto text = vtplatform::ReadRegistryString("CLSID\\" + vtplatform::GuidToNarrow(clsid) +
-                                               "\\ProgID");
+    bool failed = false;
+    auto text = vtplatform::ReadRegistryString(
+        "CLSID\\" + vtplatform::GuidToNarrow(clsid) + "\\ProgID", &failed);
+    if (failed)
+        return REGDB_E_READREGDB;
     if (!text)
         return REGDB_E_CLASSNOTREG;
     std::u16string wide = vtplatform::Widen(*text);
@@ -101,8 +107,11 @@ VT_EXTERN_C VT_PLATFORM_API HRESULT CoGetClassObject(REFCLSID clsid, DWORD conte
     *ppv = nullptr;
     if ((context & CLSCTX_INPROC_SERVER) == 0)
         return REGDB_E_CLASSNOTREG;  // only in-process servers exist here
-    auto path = vtplatform::ReadRegistryString("CLSID\\" + vtplatform::GuidToNarrow(clsid) +
-                                               "\\InprocServer32");
+    bool failed = false;
+    auto path = vtplatform::ReadRegistryString(
+        "CLSID\\" + vtplatform::GuidToNarrow(clsid) + "\\InprocServer32", &failed);
+    if (failed)
+        return REGDB_E_READREGDB;  // a damaged hive is not a missing class
     if (!path || path->empty())
         return REGDB_E_CLASSNOTREG;
     std::lock_guard guard(Loaded().mutex);

@@ -17,8 +17,12 @@ bool GuidFromNarrow(const std::string& text, GUID* guid);
 std::string Narrow(const OLECHAR* text);
 std::u16string Widen(const std::string& text);
 
-// HKCR\path's value (the default value for an empty name), if present.
-std::optional<std::string> ReadRegistryString(const std::string& path, const char* name = "");
+// HKCR\path's value (the default value for an empty name): ERROR_SUCCESS,
+// ERROR_FILE_NOT_FOUND when the key or value is absent, or the registry's
+// own failure (ERROR_BADDB for a damaged hive).
+LONG ReadRegistryString(const std::string& path, const char* name, std::string* value);
+// The default value; absent as nullopt, any other failure sets *failed.
+std::optional<std::string> ReadRegistryString(const std::string& path, bool* failed);
 // Creates HKCR\path and sets one value; a Win32 error code.
 LONG WriteRegistryString(const std::string& path, const char* name, const std::string& value);
 

@@ -37,22 +37,31 @@ std::u16string Widen(const std::string& text) {
     return out;
 }
 
-std::optional<std::string> ReadRegistryString(const std::string& path, const char* name) {
+LONG ReadRegistryString(const std::string& path, const char* name, std::string* value) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return std::nullopt;
+    LONG status = RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key);
+    if (status != ERROR_SUCCESS)
+        return status;
     DWORD size = 0;
-    std::optional<std::string> value;
-    if (RegQueryValueExA(key, name, nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS) {
-        std::string text(size, '\0');
-        if (RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(text.data()),
-                             &size) == ERROR_SUCCESS) {
-            text.resize(size > 0 ? size - 1 : 0);
-            value = std::move(text);
-        }
+    status = RegQueryValueExA(key, name, nullptr, nullptr, nullptr, &size);
+    if (status == ERROR_SUCCESS) {
+        value->assign(size, '\0');
+        status = RegQueryValueExA(key, name, nullptr, nullptr,
+                                  reinterpret_cast<BYTE*>(value->data()), &size);
+        value->resize(size > 0 ? size - 1 : 0);
     }
     RegCloseKey(key);
-    return value;
+    return status;
+}
+
+std::optional<std::string> ReadRegistryString(const std::string& path, bool* failed) {
+    std::string value;
+    LONG status = ReadRegistryString(path, "", &value);
+    if (status == ERROR_SUCCESS)
+        return value;
+    if (status != ERROR_FILE_NOT_FOUND)
+        *failed = true;
+    return std::nullopt;
 }
 
 LONG WriteRegistryString(const std::string& path, const char* name, const std::string& value) {

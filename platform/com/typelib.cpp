@@ -108,7 +108,10 @@ VT_EXTERN_C VT_PLATFORM_API HRESULT UnRegisterTypeLib(REFGUID lib, WORD major, W
     if (platform == nullptr)
         return E_INVALIDARG;
     std::string version_key = VersionKey(lib, major, minor);
-    auto path = ReadRegistryString(version_key + "\\" + Hex(lcid) + "\\" + platform);
+    bool failed = false;
+    auto path = ReadRegistryString(version_key + "\\" + Hex(lcid) + "\\" + platform, &failed);
+    if (failed)
+        return TYPE_E_REGISTRYACCESS;
     if (!path)
         return TYPE_E_LIBNOTREGISTERED;
     std::optional<Library> library = LoadLibraryText(path->c_str());
@@ -118,7 +121,7 @@ VT_EXTERN_C VT_PLATFORM_API HRESULT UnRegisterTypeLib(REFGUID lib, WORD major, W
     for (const auto& item : library->interfaces) {
         std::string key = "Interface\\" + GuidToNarrow(item.iid);
         // Only keys that still name this library belong to it.
-        auto owner = ReadRegistryString(key + "\\TypeLib");
+        auto owner = ReadRegistryString(key + "\\TypeLib", &failed);
         if (!Registered(item.kind) || !owner || !GuidFromNarrowEquals(*owner, lib))
             continue;
         LONG status = RegDeleteTreeA(HKEY_CLASSES_ROOT, key.c_str());

@@ -116,6 +116,13 @@ TEST_F(ActivationTest, ClassObjectFailures) {
                                &object),
               CLASS_E_NOAGGREGATION);
     EXPECT_EQ(object, nullptr);
+    // A damaged hive is a registry failure, not a missing class.
+    WriteHive("damaged");
+    EXPECT_EQ(CoCreateInstance(Guid(kServerClsid), nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                               &object),
+              REGDB_E_READREGDB);
+    CLSID clsid;
+    EXPECT_EQ(CLSIDFromProgID(u"Vantrel.Fixture.1", &clsid), REGDB_E_READREGDB);
 }
 
 // The module is loaded once per path and unloaded by CoFreeUnusedLibraries
