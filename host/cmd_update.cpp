@@ -1,0 +1,273 @@
+// vantrel update: one run of a provider's updater, driven as a host drives
+// it: create through the registry, InitData (optional), SetData, SetProxy
+// (optional), DoEntryPoint, then the status and the message.
+#include <vantrel/vantrel.h>
+
+#include <platform/registry.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/common.h"
+#include "host/connect_to.h"
+
+namespace {
+
+const char kUsage[] =
+    "usage: vantrel update PROVIDER --settings BLOB --ip ADDR [--proxy HOST:PORT]\n"
+    "                      [--connect-to HOST:PORT:HOST2:PORT2]... [--init] [--json]\n"
+    "                      [--registry FILE] [--module PATH]\n\n"
+    "Runs one update of PROVIDER's updater with the settings blob in the file BLOB\n"
+    "(as `vantrel settings` writes it) and prints the status with its meaning, the\n"
+    "message and the HRESULT (--json: one object with status, meaning, message and\n"
+    "hresult). The updater is created through the registry: register the module\n"
+    "first with `vantrel register`. --proxy is handed to SetProxy as it is;\n"
+    "--connect-to sends connections for HOST:PORT to HOST2:PORT2 instead (this\n"
+    "process only); --module names the module in the hint when the class is not\n"
+    "registered. Exit 0 when the status is 2 (update accepted), 1 otherwise, 2 on\n"
+    "a usage error.\n";
+
+struct Arguments {
+    std::string provider;
+    std::string settings;
+    std::string address;
+    std::string proxy;
+    bool has_address = false;
+    bool has_proxy = false;
+    bool init = false;
+    bool json = false;
+    host::Options options;
+};
+
+int Usage(const char* problem, const std::string& detail = "") {
+    host::Fail("update", "%s%s (see vantrel update --help)", problem, detail.c_str());
+    return kExitUsage;
+}
+
+// Returns -1 when the arguments are fine, else the exit code.
+int ParseArguments(int argc, char** argv, Arguments& args) {
+    bool has_settings = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const bool has_value = i + 1 < argc;
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kUsage, stdout);
+            return kExitOk;
+        } else if (arg == "--init") {
+            args.init = true;
+        } else if (arg == "--json") {
+            args.json = true;
+        } else if (arg == "--settings" && has_value) {
+            args.settings = argv[++i];
+            has_settings = true;
+        } else if (arg == "--ip" && has_value) {
+            args.address = argv[++i];
+            args.has_address = true;
+        } else if (arg == "--proxy" && has_value) {
+            args.proxy = argv[++i];
+            args.has_proxy = true;
+        } else if (arg == "--connect-to" && has_value) {
+            if (!host::AddConnectTo(argv[++i])) {
+                return Usage("--connect-to wants HOST:PORT:HOST2:PORT2, not ", argv[i]);
+            }
+        } else if (arg == "--registry" && has_value) {
+            args.options.registry = argv[++i];
+        } else if (arg == "--module" && has_value) {
+            args.options.module = argv[++i];
+        } else if (!arg.empty() && arg[0] == '-') {
+            return Usage("unknown option or missing value: ", arg);
+        } else if (args.provider.empty()) {
+            args.provider = arg;
+        } else {
+            return Usage("only one provider: ", arg);
+        }
+    }
+    if (args.provider.empty()) {
+        return Usage("a provider is needed");
+    }
+    if (!has_settings || !args.has_address) {
+        return Usage("--settings and --ip are needed");
+    }
+    return -1;
+}
+
+std::optional<std::vector<BYTE>> ReadFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        return std::nullopt;
+    }
+    std::vector<BYTE> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (file.bad()) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+// The VARIANT a host hands to SetData: VT_ARRAY over a VT_UI1 vector.
+struct Blob {
+    VARIANT value;
+    explicit Blob(const std::vector<BYTE>& bytes) {
+        VariantInit(&value);
+        SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size()));
+        void* data = nullptr;
+        if (array == nullptr || FAILED(SafeArrayAccessData(array, &data))) {
+            SafeArrayDestroy(array);
+            return;
+        }
+        std::copy(bytes.begin(), bytes.end(), static_cast<BYTE*>(data));
+        SafeArrayUnaccessData(array);
+        value.vt = VT_ARRAY;
+        value.parray = array;
+    }
+    ~Blob() { VariantClear(&value); }
+    Blob(const Blob&) = delete;
+    Blob& operator=(const Blob&) = delete;
+    bool IsValid() const { return value.vt == VT_ARRAY; }
+};
+
+struct ReleaseUpdater {
+    void operator()(IIPUpdate* updater) const { updater->Release(); }
+};
+using UpdaterPtr = std::unique_ptr<IIPUpdate, ReleaseUpdater>;
+
+// A BSTR of the ANSI text, freed at the end of scope.
+struct WideText {
+    BSTR value;
+    explicit WideText(const std::string& text)
+        : value(SysAllocString(reinterpret_cast<const OLECHAR*>(host::Widen(text).c_str()))) {}
+    ~WideText() { SysFreeString(value); }
+    WideText(const WideText&) = delete;
+    WideText& operator=(const WideText&) = delete;
+};
+
+const char* Meaning(SHORT status) {
+    switch (status) {
+        case VANTREL_STATUS_NO_OUTCOME:
+            return "no definite outcome";
+        case VANTREL_STATUS_ACCEPTED:
+            return "update accepted";
+        case VANTREL_STATUS_NOT_DONE:
+            return "update not carried out";
+        case VANTREL_STATUS_SERVICE_ERROR:
+            return "the service reported an error";
+        default:
+            return "unknown status";
+    }
+}
+
+std::string JsonString(const std::string& text) {
+    std::string out = "\"";
+    for (unsigned char c : text) {
+        switch (c) {
+            case '"': out += "\\\""; break;
+            case '\\': out += "\\\\"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            case '\t': out += "\\t"; break;
+            default:
+                if (c < 0x20) {
+                    char escape[8];
+                    std::snprintf(escape, sizeof escape, "\\u%04x", c);
+                    out += escape;
+                } else {
+                    out += static_cast<char>(c);
+                }
+        }
+    }
+    return out + "\"";
+}
+
+// Later lines of a multi-line message line up under the first.
+std::string Indented(const std::string& message) {
+    std::string out;
+    for (char c : message) {
+        out += c;
+        if (c == '\n') {
+            out += "         ";
+        }
+    }
+    return out;
+}
+
+void PrintOutcome(const Arguments& args, SHORT status, const std::string& message, HRESULT hr) {
+    const std::string hresult = host::HResultText(hr);
+    if (args.json) {
+        std::printf("{\"status\": %d, \"meaning\": %s, \"message\": %s, \"hresult\": \"%s\"}\n",
+                    status, JsonString(Meaning(status)).c_str(), JsonString(message).c_str(),
+                    hresult.c_str());
+        return;
+    }
+    std::printf("status:  %d (%s)\nmessage: %s\nhresult: %s\n", status, Meaning(status),
+                Indented(message).c_str(), hresult.c_str());
+}
+
+UpdaterPtr CreateUpdater(const host::Provider& provider, const Arguments& args) {
+    IIPUpdate* updater = nullptr;
+    HRESULT hr = host::CreateByProgId(provider.updater_prog_id, IID_IIPUpdate,
+                                      reinterpret_cast<void**>(&updater));
+    if (hr == REGDB_E_CLASSNOTREG || hr == CO_E_CLASSSTRING) {
+        char hive[4096] = "";
+        VtRegistryGetHiveFile(hive, sizeof hive);
+        const std::string module = args.options.module.empty() ? "" : " --module " + args.options.module;
+        host::Fail("update", "%s is not registered in %s; register the module first: vantrel register%s%s%s",
+                   provider.updater_prog_id, hive, args.options.registry.empty() ? "" : " --registry ",
+                   args.options.registry.c_str(), module.c_str());
+    } else if (FAILED(hr) || updater == nullptr) {
+        host::Fail("update", "cannot create %s: %s", provider.updater_prog_id,
+                   host::HResultText(hr).c_str());
+    }
+    return UpdaterPtr(SUCCEEDED(hr) ? updater : nullptr);
+}
+
+}  // namespace
+
+int CmdUpdate(int argc, char** argv) {
+    Arguments args;
+    if (int code = ParseArguments(argc, argv, args); code >= 0) {
+        return code;
+    }
+    const host::Provider* provider = host::FindProvider(args.provider);
+    if (provider == nullptr) {
+        return Usage("no such provider: ", args.provider);
+    }
+    // Read before anything runs: a run with empty settings would only
+    // mislead.
+    std::optional<std::vector<BYTE>> bytes = ReadFile(args.settings);
+    if (!bytes) {
+        host::Fail("update", "cannot read the settings file %s", args.settings.c_str());
+        return kExitFailure;
+    }
+    if (!host::SelectRegistry(args.options, "update") || FAILED(CoInitialize(nullptr))) {
+        return kExitFailure;
+    }
+    int exit_code = kExitFailure;
+    if (UpdaterPtr updater = CreateUpdater(*provider, args)) {
+        Blob blob(*bytes);
+        WideText proxy(args.proxy);
+        WideText address(args.address);
+        if (!blob.IsValid()) {
+            host::Fail("update", "out of memory for the settings blob");
+        } else if (args.init && FAILED(updater->InitData())) {
+            host::Fail("update", "InitData failed");
+        } else if (FAILED(updater->SetData(blob.value))) {
+            host::Fail("update", "SetData failed");
+        } else if (args.has_proxy && FAILED(updater->SetProxy(proxy.value))) {
+            host::Fail("update", "%s takes no proxy", provider->updater_prog_id);
+        } else {
+            HRESULT hr = updater->DoEntryPoint(address.value);
+            SHORT status = 0;
+            BSTR message = nullptr;
+            updater->GetErrorStatus(&status);
+            updater->GetErrorMessage(&message);
+            PrintOutcome(args, status, host::Narrow(message), hr);
+            SysFreeString(message);
+            exit_code = status == VANTREL_STATUS_ACCEPTED ? kExitOk : kExitFailure;
+        }
+    }
+    CoUninitialize();
+    return exit_code;
+}
