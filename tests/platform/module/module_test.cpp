@@ -97,14 +97,12 @@ TEST(GetModuleHandleExA, FindsTheModuleHoldingAnAddress) {
     EXPECT_EQ(found, loaded);
     EXPECT_TRUE(FreeLibrary(found));
 
-    static const int not_in_a_module_file = 0;
     found = kSentinelModule;
     SetLastError(kSentinel);
     EXPECT_FALSE(GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
                                     reinterpret_cast<LPCSTR>(0x10), &found));
     EXPECT_EQ(found, nullptr);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
-    (void)not_in_a_module_file;
     EXPECT_TRUE(FreeLibrary(loaded));
 }
 
