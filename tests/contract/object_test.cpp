@@ -105,24 +105,5 @@ TEST(ComObject, AggregatedInterfacesDelegateToTheOuterObject) {
     }
 }
 
-TEST(ComObject, AggregationOnlyForIUnknownOfMarkedClasses) {
-    for (const ClassInfo* info : ClassTable()) {
-        SCOPED_TRACE(info->identity.name);
-        Outer outer;
-        void* result = reinterpret_cast<void*>(0x1);
-        EXPECT_EQ(info->create(&outer, info->IsView() ? IID_IGView : IID_IIPUpdate, &result),
-                  CLASS_E_NOAGGREGATION);
-        EXPECT_EQ(result, nullptr);
-        HRESULT hr = info->create(&outer, IID_IUnknown, &result);
-        if (info->aggregation == Aggregation::Allowed) {
-            ASSERT_EQ(hr, S_OK);
-            static_cast<IUnknown*>(result)->Release();
-        } else {
-            EXPECT_EQ(hr, CLASS_E_NOAGGREGATION);
-            EXPECT_EQ(result, nullptr);
-        }
-    }
-}
-
 }  // namespace
 }  // namespace vantrel::test
