@@ -159,11 +159,15 @@ VT_EXTERN_C VT_PLATFORM_API BOOL GetModuleHandleExA(DWORD flags, LPCSTR name_or_
     const char* file = name_or_address;
     if (flags & GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS) {
         Dl_info info{};
-        if (dladdr(name_or_address, &info) == 0 || info.dli_fname == nullptr) {
+        link_map* map = nullptr;
+        if (dladdr1(name_or_address, &info, reinterpret_cast<void**>(&map), RTLD_DL_LINKMAP) == 0 ||
+            map == nullptr) {
             SetLastError(ERROR_MOD_NOT_FOUND);
             return FALSE;
         }
-        file = info.dli_fname;
+        // The main program's map has no name: code linked into the
+        // executable belongs to the executable's module, as on Windows.
+        file = map->l_name[0] != 0 ? map->l_name : nullptr;
     }
     if (file == nullptr) {
         *result = LookupModule(nullptr);

@@ -92,7 +92,7 @@ const std::string& HiveFile::Path() {
 LONG HiveFile::Refresh() {
     struct stat st {};
     if (stat(Path().c_str(), &st) != 0) {
-        if (errno != ENOENT)
+        if (errno != ENOENT && errno != ENOTDIR)  // both mean there is no hive yet
             return ERROR_CANTREAD;
         m_root = Key{};
         m_stamp = Stamp{};

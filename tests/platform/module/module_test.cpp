@@ -97,6 +97,16 @@ TEST(GetModuleHandleExA, FindsTheModuleHoldingAnAddress) {
     EXPECT_EQ(found, loaded);
     EXPECT_TRUE(FreeLibrary(found));
 
+    // Code linked into the executable belongs to the executable's module.
+    HMODULE executable = kSentinelModule;
+    EXPECT_TRUE(GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT, nullptr,
+                                   &executable));
+    found = kSentinelModule;
+    EXPECT_TRUE(GetModuleHandleExA(
+        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+        reinterpret_cast<LPCSTR>(&TempFile), &found));
+    EXPECT_EQ(found, executable);
+
     found = kSentinelModule;
     SetLastError(kSentinel);
     EXPECT_FALSE(GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,

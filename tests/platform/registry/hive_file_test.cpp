@@ -123,4 +123,18 @@ TEST_F(RegistryTest, DamagedHiveGivesBadDb) {
     EXPECT_EQ(ReadHive(), "garbage") << "a damaged hive is never overwritten";
 }
 
+// A hive that cannot be written gives ERROR_CANTWRITE and leaves reads of
+// the (missing) hive working.
+TEST_F(RegistryTest, UnwritableHiveGivesCantWrite) {
+    std::string blocker = (m_folder / "file").string();
+    std::ofstream(blocker) << "a file where a folder should be";
+    ASSERT_EQ(VtRegistrySetHiveFile((blocker + "/registry.reg").c_str()), ERROR_SUCCESS);
+    HKEY key = reinterpret_cast<HKEY>(0x1234);
+    EXPECT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, "K", 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                              nullptr),
+              ERROR_CANTWRITE);
+    EXPECT_EQ(key, nullptr);
+    EXPECT_EQ(GetString("K"), "<error 2>");
+}
+
 }  // namespace
