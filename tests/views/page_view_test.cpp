@@ -1,0 +1,262 @@
+// The view frame through a test page: activation in a container, the blob
+// codec around the page, size, interfaces and error information.
+#include <gtest/gtest.h>
+#include <platform/ole2.h>
+
+#include "host/site/active_view.h"
+#include "views/test_page.h"
+
+#include <vector>
+
+namespace vantrel::test {
+namespace {
+
+std::vector<BYTE> BlobBytes(const VARIANT& value) {
+    EXPECT_EQ(value.vt, VT_ARRAY);
+    std::vector<BYTE> bytes;
+    if (value.vt != VT_ARRAY || value.parray == nullptr) {
+        return bytes;
+    }
+    void* data = nullptr;
+    EXPECT_EQ(SafeArrayAccessData(value.parray, &data), S_OK);
+    bytes.assign(static_cast<BYTE*>(data),
+                 static_cast<BYTE*>(data) + value.parray->rgsabound[0].cElements);
+    SafeArrayUnaccessData(value.parray);
+    return bytes;
+}
+
+// A blob of the test page: counted host text, then the flag.
+VARIANT MakeBlob(const char* host, int32_t flag) {
+    BlobWriter writer;
+    writer.CountedText(host);
+    writer.Integer(flag);
+    VARIANT value;
+    VariantInit(&value);
+    EXPECT_EQ(writer.ToVariant(&value), S_OK);
+    return value;
+}
+
+std::vector<BYTE> GetDataBytes(IGView* view) {
+    VARIANT value;
+    VariantInit(&value);
+    EXPECT_EQ(view->GetData(&value), S_OK);
+    std::vector<BYTE> bytes = BlobBytes(value);
+    VariantClear(&value);
+    return bytes;
+}
+
+const std::vector<BYTE> kEmptyPageBlob = {1, 0, 0, 0, 0, 0, 0, 0, 0};
+const std::vector<BYTE> kFilledPageBlob = {4, 0, 0, 0, 'a', 'b', 'c', 0, 1, 0, 0, 0};
+
+// GetOrgSize: 196 x 148 dialog units at base units 6 x 13 are 294 x 241
+// pixels, through HIMETRIC and back at 96 pixels per inch.
+TEST(PageView, ReportsTheTemplateSizeWhateverTheArgumentsHeld) {
+    auto view = CreatePage<TestPage, IGView>(IID_IGView);
+    LONG x = -5;
+    LONG y = 123456;
+    EXPECT_EQ(view->GetOrgSize(&x, &y), S_OK);
+    EXPECT_EQ(x, 294);
+    EXPECT_EQ(y, 241);
+    EXPECT_EQ(view->GetOrgSize(nullptr, &y), E_POINTER);
+
+    ComPtr<IOleObject> object;
+    ASSERT_EQ(view->QueryInterface(IID_IOleObject, object.PutVoid()), S_OK);
+    SIZEL extent{-1, -1};
+    EXPECT_EQ(object->GetExtent(DVASPECT_CONTENT, &extent), S_OK);
+    EXPECT_EQ(extent.cx, 7779);  // MulDiv(2540, 294, 96)
+    EXPECT_EQ(extent.cy, 6376);  // MulDiv(2540, 241, 96)
+    EXPECT_EQ(object->GetExtent(4, &extent), DV_E_DVASPECT);
+}
+
+TEST(PageView, WithoutItsTemplateHasNoSizeAndCannotBeActivated) {
+    auto view = CreatePage<OrphanPage, IGView>(IID_IGView);
+    LONG x = 7;
+    LONG y = 7;
+    EXPECT_EQ(view->GetOrgSize(&x, &y), S_OK);
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(y, 0);
+    host::ActiveView active;
+    EXPECT_EQ(host::ActiveView::Activate(view.Get(), &active), E_FAIL);
+    EXPECT_EQ(active.View(), nullptr);
+}
+
+TEST(PageView, SetDataBeforeActivationHasNoEffect) {
+    auto view = CreatePage<TestPage, IGView>(IID_IGView);
+    VARIANT blob = MakeBlob("abc", 1);
+    EXPECT_EQ(view->SetData(blob), S_OK);
+    EXPECT_EQ(GetDataBytes(view.Get()), kEmptyPageBlob);
+
+    host::ActiveView active;
+    ASSERT_EQ(host::ActiveView::Activate(view.Get(), &active), S_OK);
+    EXPECT_EQ(GetDataBytes(view.Get()), kEmptyPageBlob);
+    EXPECT_EQ(view->SetData(blob), S_OK);
+    EXPECT_EQ(GetDataBytes(view.Get()), kFilledPageBlob);
+    VariantClear(&blob);
+}
+
+TEST(PageView, SetDataIgnoresWhatIsNotABlob) {
+    auto view = CreatePage<TestPage, IGView>(IID_IGView);
+    host::ActiveView active;
+    ASSERT_EQ(host::ActiveView::Activate(view.Get(), &active), S_OK);
+    VARIANT typed = MakeBlob("abc", 1);
+    typed.vt = VT_ARRAY | VT_UI1;
+    VARIANT number;
+    VariantInit(&number);
+    number.vt = VT_I4;
+    number.lVal = 4;
+    VARIANT empty;
+    VariantInit(&empty);
+    for (const VARIANT* value : {&typed, &number, &empty}) {
+        EXPECT_EQ(view->SetData(*value), S_OK);
+        EXPECT_EQ(GetDataBytes(view.Get()), kEmptyPageBlob);
+    }
+    VariantClear(&typed);
+}
+
+TEST(PageView, GetDataFailsForANullResultAndKeepsExceptionsInside) {
+    auto view = CreatePage<TestPage, IGView>(IID_IGView);
+    EXPECT_EQ(view->GetData(nullptr), E_FAIL);
+    TestPage::Log().throw_in_write = true;
+    VARIANT value;
+    VariantInit(&value);
+    EXPECT_EQ(view->GetData(&value), E_OUTOFMEMORY);
+    EXPECT_EQ(value.vt, VT_EMPTY);
+    TestPage::Log().throw_in_write = false;
+}
+
+TEST(PageView, ActivationMakesThePageAChildOfTheSiteWindow) {
+    auto view = CreatePage<TestPage, IGView>(IID_IGView);
+    int inits = TestPage::Log().init_dialogs;
+    host::ActiveView active;
+    ASSERT_EQ(host::ActiveView::Activate(view.Get(), &active), S_OK);
+    HWND page = active.Page();
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(GetParent(page), active.Window());
+    EXPECT_NE(GetDlgItem(page, kHostEdit), nullptr);
+    EXPECT_EQ(TestPage::Log().init_dialogs, inits + 1);
+    // UI activation focuses the first tab stop.
+    EXPECT_EQ(GetFocus(), GetDlgItem(page, kHostEdit));
+
+    ComPtr<IOleInPlaceObject> in_place;
+    ASSERT_EQ(view->QueryInterface(IID_IOleInPlaceObject, in_place.PutVoid()), S_OK);
+    EXPECT_EQ(in_place->InPlaceDeactivate(), S_OK);
+    EXPECT_FALSE(IsWindow(page));
+    HWND window = reinterpret_cast<HWND>(1);
+    EXPECT_EQ(in_place->GetWindow(&window), E_FAIL);
+    EXPECT_EQ(window, nullptr);
+    // Settings lived in the controls: they went with the page.
+    EXPECT_EQ(GetDataBytes(view.Get()), kEmptyPageBlob);
+}
+
+TEST(PageView, SiteHearsOfActivationAndDeactivation) {
+    auto view = CreatePage<TestPage, IGView>(IID_IGView);
+    host::ActiveView active;
+    ASSERT_EQ(host::ActiveView::Activate(view.Get(), &active), S_OK);
+    ComPtr<IOleObject> object;
+    ASSERT_EQ(view->QueryInterface(IID_IOleObject, object.PutVoid()), S_OK);
+    ComPtr<IOleClientSite> site;
+    ASSERT_EQ(object->GetClientSite(site.Put()), S_OK);
+    auto* container = static_cast<host::ViewSite*>(site.Get());
+    EXPECT_TRUE(container->InPlaceActive());
+    EXPECT_TRUE(container->UiActive());
+
+    EXPECT_EQ(object->DoVerb(OLEIVERB_HIDE, nullptr, nullptr, 0, nullptr, nullptr), S_OK);
+    EXPECT_FALSE(container->UiActive());
+    EXPECT_FALSE(IsWindowVisible(active.Page()));
+    EXPECT_EQ(object->DoVerb(OLEIVERB_SHOW, nullptr, nullptr, 0, nullptr, nullptr), S_OK);
+    EXPECT_EQ(object->DoVerb(-7, nullptr, nullptr, 0, nullptr, nullptr), E_NOTIMPL);
+    EXPECT_EQ(object->DoVerb(3, nullptr, nullptr, 0, nullptr, nullptr), OLEOBJ_S_INVALIDVERB);
+
+    EXPECT_EQ(object->Close(OLECLOSE_NOSAVE), S_OK);
+    EXPECT_FALSE(container->InPlaceActive());
+    EXPECT_EQ(active.Page(), nullptr);
+}
+
+TEST(PageView, ActivationNeedsASite) {
+    auto object = CreatePage<TestPage, IOleObject>(IID_IOleObject);
+    EXPECT_EQ(object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, nullptr, 0, nullptr, nullptr),
+              E_UNEXPECTED);
+}
+
+TEST(PageView, ForgetsAPageDestroyedWithItsContainer) {
+    auto view = CreatePage<TestPage, IGView>(IID_IGView);
+    host::ActiveView active;
+    ASSERT_EQ(host::ActiveView::Activate(view.Get(), &active), S_OK);
+    DestroyWindow(active.Window());
+    EXPECT_EQ(active.Page(), nullptr);
+    VARIANT blob = MakeBlob("abc", 1);
+    EXPECT_EQ(view->SetData(blob), S_OK);
+    EXPECT_EQ(GetDataBytes(view.Get()), kEmptyPageBlob);
+    VariantClear(&blob);
+}
+
+const IID kIID_IViewObjectEx = {
+    0x3AF24292, 0x0C96, 0x11CE, {0xA0, 0xCF, 0x00, 0xAA, 0x00, 0x60, 0x0A, 0xB8}};
+const IID kIID_IOleInPlaceActiveObject = {
+    0x00000117, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+const IID kIID_IDataObject = {
+    0x0000010E, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+const IID kIID_IQuickActivate = {
+    0xCF51ED10, 0x62FE, 0x11CF, {0xBF, 0x86, 0x00, 0xA0, 0xC9, 0x03, 0x68, 0x36}};
+
+TEST(PageView, AnswersTheControlInterfacesItImplements) {
+    struct Case {
+        const char* name;
+        const IID& iid;
+        HRESULT expected;
+    };
+    const Case cases[] = {
+        {"own", kTestPageIdentity.own_iid, S_OK},
+        {"IGView", IID_IGView, S_OK},
+        {"IDispatch", IID_IDispatch, S_OK},
+        {"IViewObject2", IID_IViewObject2, S_OK},
+        {"IViewObject", IID_IViewObject, S_OK},
+        {"IOleInPlaceObject", IID_IOleInPlaceObject, S_OK},
+        {"IOleWindow", IID_IOleWindow, S_OK},
+        {"IOleControl", IID_IOleControl, S_OK},
+        {"IOleObject", IID_IOleObject, S_OK},
+        {"IPersistStreamInit", IID_IPersistStreamInit, S_OK},
+        {"IPersist", IID_IPersist, S_OK},
+        {"ISupportErrorInfo", IID_ISupportErrorInfo, S_OK},
+        {"IPersistStorage", IID_IPersistStorage, S_OK},
+        {"IViewObjectEx", kIID_IViewObjectEx, E_NOINTERFACE},
+        {"IOleInPlaceActiveObject", kIID_IOleInPlaceActiveObject, E_NOINTERFACE},
+        {"IDataObject", kIID_IDataObject, E_NOINTERFACE},
+        {"IQuickActivate", kIID_IQuickActivate, E_NOINTERFACE},
+        {"IOleClientSite", IID_IOleClientSite, E_NOINTERFACE},
+    };
+    auto unknown = CreatePage<TestPage, IUnknown>(IID_IUnknown);
+    for (const Case& c : cases) {
+        void* found = reinterpret_cast<void*>(1);
+        EXPECT_EQ(unknown->QueryInterface(c.iid, &found), c.expected) << c.name;
+        if (c.expected != S_OK) {
+            EXPECT_EQ(found, nullptr) << c.name;
+            continue;
+        }
+        // Every interface leads back to the one IUnknown.
+        auto* answered = static_cast<IUnknown*>(found);
+        ComPtr<IUnknown> identity;
+        EXPECT_EQ(answered->QueryInterface(IID_IUnknown, identity.PutVoid()), S_OK);
+        EXPECT_EQ(identity.Get(), unknown.Get()) << c.name;
+        answered->Release();
+    }
+}
+
+TEST(PageView, SupportsErrorInfoOnItsOwnInterfaceOnly) {
+    auto support = CreatePage<TestPage, ISupportErrorInfo>(IID_ISupportErrorInfo);
+    EXPECT_EQ(support->InterfaceSupportsErrorInfo(kTestPageIdentity.own_iid), S_OK);
+    for (const IID* other : {&IID_IGView, &IID_IDispatch, &IID_IUnknown, &IID_IOleObject}) {
+        EXPECT_EQ(support->InterfaceSupportsErrorInfo(*other), S_FALSE);
+    }
+}
+
+TEST(PageView, IdentifiesItsClass) {
+    auto persist = CreatePage<TestPage, IPersist>(IID_IPersist);
+    CLSID clsid{};
+    EXPECT_EQ(persist->GetClassID(&clsid), S_OK);
+    EXPECT_TRUE(IsEqualGUID(clsid, kTestPageIdentity.clsid));
+    EXPECT_EQ(persist->GetClassID(nullptr), E_POINTER);
+}
+
+}  // namespace
+}  // namespace vantrel::test
