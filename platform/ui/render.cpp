@@ -25,20 +25,32 @@ int OneLineRow(const Window& window) {
     return (window.units.top + height / 2 + 4) / 8;
 }
 
-bool Overlaps(const RECT& a, const RECT& b) { return a.top < b.bottom && b.top < a.bottom; }
+// The part of a one-line control that shows when closed.
+RECT FieldUnits(const Window& window) {
+    RECT r = window.units;
+    if (window.kind == Kind::ComboBox) r.bottom = r.top + 14;
+    return r;
+}
+
+// Beside: on the same lines and not over each other.
+bool Beside(const RECT& a, const RECT& b) {
+    bool same_lines = a.top < b.bottom && b.top < a.bottom;
+    bool apart = a.right <= b.left || b.right <= a.left;
+    return same_lines && apart;
+}
 
 int LabelRow(const Window& label) {
     // Labels sit a few units lower than the edit beside them on most pages;
-    // they take the row of the one-line control they overlap.
+    // they take the row of the one-line control beside them.
     const Window* best = nullptr;
     int label_centre = (label.units.top + label.units.bottom) / 2;
     if (label.parent != nullptr) {
         for (const Window* other : label.parent->children) {
-            if (other == &label || !OneLine(*other) || !Overlaps(label.units, other->units)) continue;
-            int centre = (other->units.top + other->units.bottom) / 2;
-            if (best == nullptr ||
-                std::abs(centre - label_centre) <
-                    std::abs((best->units.top + best->units.bottom) / 2 - label_centre)) {
+            if (other == &label || !OneLine(*other) || !Beside(label.units, FieldUnits(*other))) continue;
+            RECT field = FieldUnits(*other);
+            RECT best_field = best != nullptr ? FieldUnits(*best) : field;
+            if (best == nullptr || std::abs((field.top + field.bottom) / 2 - label_centre) <
+                                       std::abs((best_field.top + best_field.bottom) / 2 - label_centre)) {
                 best = other;
             }
         }
