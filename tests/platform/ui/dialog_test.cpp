@@ -172,6 +172,27 @@ TEST(ModalDialog, ReturnsTheEndDialogResult) {
     VtFreeDialogTemplate(parsed);
 }
 
+TEST(DialogResources, CreateDialogParamFindsTheTemplateInTheModule) {
+    HMODULE module = LoadLibraryExA(VT_UI_FIXTURE_MODULE, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module, nullptr);
+    Recorder recorder;
+    HWND page = CreateDialogParamA(module, MAKEINTRESOURCEA(140), nullptr, RecordingProc,
+                                   reinterpret_cast<LPARAM>(&recorder));
+    ASSERT_NE(page, nullptr);
+    char text[32] = "sentinel";
+    EXPECT_EQ(GetWindowTextA(GetDlgItem(page, 219), text, sizeof text), 15);
+    EXPECT_STREQ(text, "Set as offline:");
+    EXPECT_EQ(GetFocus(), GetDlgItem(page, 201));
+    EXPECT_TRUE(DestroyWindow(page));
+    // A template with an unknown control fails the create.
+    EXPECT_EQ(CreateDialogParamA(module, MAKEINTRESOURCEA(141), nullptr, RecordingProc, 0), nullptr);
+    SetLastError(0);
+    EXPECT_EQ(CreateDialogParamA(module, MAKEINTRESOURCEA(999), nullptr, RecordingProc, 0), nullptr);
+    EXPECT_EQ(GetLastError(), 1814u);  // ERROR_RESOURCE_NAME_NOT_FOUND
+    EXPECT_EQ(DialogBoxParamA(module, MAKEINTRESOURCEA(999), nullptr, RecordingProc, 0), -1);
+    EXPECT_TRUE(FreeLibrary(module));
+}
+
 TEST(TemplateParser, BrokenTemplatesFailWithoutCrashing) {
     const char* const broken[] = {
         "",
