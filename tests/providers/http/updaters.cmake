@@ -9,3 +9,9 @@ vt_add_test(updaters_test
             ${PROJECT_SOURCE_DIR}/tests/http/loopback_server.cpp
     LIBS vt_module)
 target_include_directories(updaters_test PRIVATE ${PROJECT_SOURCE_DIR}/tests/http)
+
+add_test(NAME providers.update_lab
+         COMMAND ${CMAKE_CURRENT_LIST_DIR}/update_lab_test.sh $<TARGET_FILE:vantrel>
+                 $<TARGET_FILE:Vantrel> $<TARGET_FILE:vantrel-lab>
+                 ${PROJECT_SOURCE_DIR}/lab/accounts.sample)
+set_tests_properties(providers.update_lab PROPERTIES TIMEOUT 90 LABELS "lab;peers")
