@@ -1,0 +1,267 @@
+// The frame's persistent state, its ambient background and its drawing
+// while not active in place.
+#include <gtest/gtest.h>
+#include <platform/ole2.h>
+#include <platform/vtui.h>
+
+#include "host/site/active_view.h"
+#include "views/test_page.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+#include <vector>
+
+namespace vantrel::test {
+namespace {
+
+ComPtr<IStream> StreamHolding(const std::vector<BYTE>& bytes) {
+    ComPtr<IStream> stream;
+    EXPECT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, stream.Put()), S_OK);
+    ULONG written = 0;
+    EXPECT_EQ(stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written), S_OK);
+    LARGE_INTEGER start{};
+    EXPECT_EQ(stream->Seek(start, STREAM_SEEK_SET, nullptr), S_OK);
+    return stream;
+}
+
+std::vector<BYTE> StreamBytes(IStream* stream) {
+    LARGE_INTEGER start{};
+    EXPECT_EQ(stream->Seek(start, STREAM_SEEK_SET, nullptr), S_OK);
+    std::vector<BYTE> bytes(64);
+    ULONG read = 0;
+    EXPECT_EQ(stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read), S_OK);
+    bytes.resize(read);
+    return bytes;
+}
+
+// Version 0x0710, then the extent 7779 x 6376 HIMETRIC, little-endian.
+const std::vector<BYTE> kNaturalState = {0x10, 0x07, 0, 0, 0x63, 0x1E, 0, 0, 0xE8, 0x18, 0, 0};
+
+TEST(PageViewPersistence, SavesVersionAndExtentInTwelveBytes) {
+    auto persist = CreatePage<TestPage, IPersistStreamInit>(IID_IPersistStreamInit);
+    EXPECT_EQ(persist->InitNew(), S_OK);
+    ULARGE_INTEGER size{};
+    EXPECT_EQ(persist->GetSizeMax(&size), S_OK);
+    EXPECT_EQ(size.QuadPart, 12u);
+    ComPtr<IStream> stream;
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, stream.Put()), S_OK);
+    EXPECT_EQ(persist->Save(stream.Get(), TRUE), S_OK);
+    EXPECT_EQ(StreamBytes(stream.Get()), kNaturalState);
+}
+
+TEST(PageViewPersistence, LoadsStateOfItsOwnVersionOrOlder) {
+    struct Case {
+        const char* name;
+        std::vector<BYTE> bytes;
+        HRESULT expected;
+        SIZEL extent;  // after the load
+    };
+    const Case cases[] = {
+        {"current", {0x10, 0x07, 0, 0, 100, 0, 0, 0, 200, 0, 0, 0}, S_OK, {100, 200}},
+        {"older", {0x00, 0x06, 0, 0, 1, 1, 0, 0, 2, 2, 0, 0}, S_OK, {257, 514}},
+        {"newer", {0x11, 0x07, 0, 0, 100, 0, 0, 0, 200, 0, 0, 0}, E_FAIL, {7779, 6376}},
+        {"short", {0x10, 0x07, 0, 0, 100, 0, 0}, E_FAIL, {7779, 6376}},
+    };
+    for (const Case& c : cases) {
+        auto persist = CreatePage<TestPage, IPersistStreamInit>(IID_IPersistStreamInit);
+        EXPECT_EQ(persist->Load(StreamHolding(c.bytes).Get()), c.expected) << c.name;
+        ComPtr<IOleObject> object;
+        ASSERT_EQ(persist->QueryInterface(IID_IOleObject, object.PutVoid()), S_OK);
+        SIZEL extent{};
+        EXPECT_EQ(object->GetExtent(DVASPECT_CONTENT, &extent), S_OK);
+        EXPECT_EQ(extent.cx, c.extent.cx) << c.name;
+        EXPECT_EQ(extent.cy, c.extent.cy) << c.name;
+        // The page's natural size is not persistent state.
+        ComPtr<IGView> view;
+        ASSERT_EQ(persist->QueryInterface(IID_IGView, view.PutVoid()), S_OK);
+        LONG x = 0;
+        LONG y = 0;
+        EXPECT_EQ(view->GetOrgSize(&x, &y), S_OK);
+        EXPECT_EQ(x, 294) << c.name;
+    }
+}
+
+TEST(PageViewPersistence, ExtentChangesMakeItDirtyUntilSaved) {
+    auto persist = CreatePage<TestPage, IPersistStreamInit>(IID_IPersistStreamInit);
+    ComPtr<IOleObject> object;
+    ASSERT_EQ(persist->QueryInterface(IID_IOleObject, object.PutVoid()), S_OK);
+    EXPECT_EQ(persist->IsDirty(), S_FALSE);
+    SIZEL extent{1000, 2000};
+    EXPECT_EQ(object->SetExtent(DVASPECT_CONTENT, &extent), S_OK);
+    EXPECT_EQ(persist->IsDirty(), S_OK);
+
+    ComPtr<IStream> stream;
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, stream.Put()), S_OK);
+    EXPECT_EQ(persist->Save(stream.Get(), FALSE), S_OK);
+    EXPECT_EQ(persist->IsDirty(), S_OK);
+    EXPECT_EQ(persist->Save(stream.Get(), TRUE), S_OK);
+    EXPECT_EQ(persist->IsDirty(), S_FALSE);
+
+    auto other = CreatePage<TestPage, IPersistStreamInit>(IID_IPersistStreamInit);
+    LARGE_INTEGER start{};
+    ASSERT_EQ(stream->Seek(start, STREAM_SEEK_SET, nullptr), S_OK);
+    EXPECT_EQ(other->Load(stream.Get()), S_OK);
+    ComPtr<IOleObject> other_object;
+    ASSERT_EQ(other->QueryInterface(IID_IOleObject, other_object.PutVoid()), S_OK);
+    SIZEL loaded{};
+    EXPECT_EQ(other_object->GetExtent(DVASPECT_CONTENT, &loaded), S_OK);
+    EXPECT_EQ(loaded.cx, 1000);
+    EXPECT_EQ(loaded.cy, 2000);
+}
+
+TEST(PageViewPersistence, KeepsItsStateInTheContentsStreamOfAStorage) {
+    auto persist = CreatePage<TestPage, IPersistStorage>(IID_IPersistStorage);
+    ComPtr<IStorage> storage;
+    ASSERT_EQ(StgCreateDocfile(nullptr, STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, storage.Put()),
+              S_OK);
+    EXPECT_EQ(persist->InitNew(storage.Get()), S_OK);
+    EXPECT_EQ(persist->Load(storage.Get()), STG_E_FILENOTFOUND);
+    EXPECT_EQ(persist->Save(storage.Get(), TRUE), S_OK);
+    EXPECT_EQ(persist->SaveCompleted(nullptr), S_OK);
+
+    ComPtr<IStream> contents;
+    ASSERT_EQ(storage->OpenStream(u"Contents", nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0,
+                                  contents.Put()),
+              S_OK);
+    EXPECT_EQ(StreamBytes(contents.Get()), kNaturalState);
+    auto other = CreatePage<TestPage, IPersistStorage>(IID_IPersistStorage);
+    EXPECT_EQ(other->Load(storage.Get()), S_OK);
+    // Saving again replaces the stream rather than appending to it.
+    EXPECT_EQ(persist->Save(storage.Get(), TRUE), S_OK);
+    ASSERT_EQ(storage->OpenStream(u"Contents", nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0,
+                                  contents.Put()),
+              S_OK);
+    EXPECT_EQ(StreamBytes(contents.Get()).size(), 12u);
+}
+
+HBRUSH PageBrush(HWND page) {
+    return reinterpret_cast<HBRUSH>(SendMessageA(page, WM_CTLCOLORDLG, 0,
+                                                 reinterpret_cast<LPARAM>(page)));
+}
+
+TEST(PageViewAmbient, BackgroundBrushFollowsTheAmbientBackColour) {
+    auto view = CreatePage<TestPage, IGView>(IID_IGView);
+    host::ActiveView active;
+    ASSERT_EQ(host::ActiveView::Activate(view.Get(), &active), S_OK);
+    HBRUSH initial = PageBrush(active.Page());
+    ASSERT_NE(initial, nullptr);
+    // The page answers with its own brush, not the dialog default.
+    EXPECT_NE(initial, GetSysColorBrush(COLOR_BTNFACE));
+
+    ComPtr<IOleControl> control;
+    ASSERT_EQ(view->QueryInterface(IID_IOleControl, control.PutVoid()), S_OK);
+    EXPECT_EQ(control->OnAmbientPropertyChange(DISPID_AMBIENT_FORECOLOR), S_OK);
+    EXPECT_EQ(PageBrush(active.Page()), initial);
+
+    active.SetBackColor(RGB(10, 20, 30));
+    HBRUSH changed = PageBrush(active.Page());
+    EXPECT_NE(changed, initial);
+    EXPECT_NE(changed, nullptr);
+    EXPECT_EQ(control->OnAmbientPropertyChange(DISPID_UNKNOWN), S_OK);
+    EXPECT_NE(PageBrush(active.Page()), nullptr);
+}
+
+// The view reads the colour through its site's IDispatch.
+class CountingSite final : public IOleClientSite, public IDispatch {
+public:
+    int reads = 0;
+    HRESULT QueryInterface(REFIID riid, void** ppv) override {
+        *ppv = nullptr;
+        if (IsEqualGUID(riid, IID_IUnknown) || IsEqualGUID(riid, IID_IOleClientSite)) {
+            *ppv = static_cast<IOleClientSite*>(this);
+        } else if (IsEqualGUID(riid, IID_IDispatch)) {
+            *ppv = static_cast<IDispatch*>(this);
+        } else {
+            return E_NOINTERFACE;
+        }
+        return S_OK;
+    }
+    ULONG AddRef() override { return 2; }
+    ULONG Release() override { return 1; }
+    HRESULT SaveObject() override { return S_OK; }
+    HRESULT GetMoniker(DWORD, DWORD, IMoniker**) override { return E_NOTIMPL; }
+    HRESULT GetContainer(IOleContainer**) override { return E_NOINTERFACE; }
+    HRESULT ShowObject() override { return S_OK; }
+    HRESULT OnShowWindow(BOOL) override { return S_OK; }
+    HRESULT RequestNewObjectLayout() override { return E_NOTIMPL; }
+    HRESULT GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    HRESULT Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
+                   UINT*) override {
+        EXPECT_EQ(id, DISPID_AMBIENT_BACKCOLOR);
+        EXPECT_EQ(flags, DISPATCH_PROPERTYGET);
+        ++reads;
+        result->vt = VT_I4;
+        result->lVal = RGB(1, 2, 3);
+        return S_OK;
+    }
+};
+
+TEST(PageViewAmbient, ReadsTheColourFromTheSiteOnEachChange) {
+    auto object = CreatePage<TestPage, IOleObject>(IID_IOleObject);
+    CountingSite site;
+    EXPECT_EQ(object->SetClientSite(&site), S_OK);
+    ComPtr<IOleControl> control;
+    ASSERT_EQ(object->QueryInterface(IID_IOleControl, control.PutVoid()), S_OK);
+    EXPECT_EQ(control->OnAmbientPropertyChange(DISPID_AMBIENT_BACKCOLOR), S_OK);
+    EXPECT_EQ(control->OnAmbientPropertyChange(DISPID_AMBIENT_USERMODE), S_OK);
+    EXPECT_EQ(site.reads, 1);
+    // Without an in-place site the view cannot be activated here.
+    EXPECT_EQ(object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, nullptr, 0, nullptr, nullptr),
+              E_FAIL);
+    EXPECT_EQ(object->SetClientSite(nullptr), S_OK);
+}
+
+std::string Rendered(HWND window) {
+    std::array<char, 4096> text{};
+    int length = VtRenderToText(window, FALSE, text.data(), static_cast<int>(text.size()));
+    return std::string(text.data(), static_cast<size_t>(length > 0 ? length : 0));
+}
+
+TEST(PageViewDrawing, ShowsItsBoundsAndKindWhileNotActive) {
+    auto view = CreatePage<TestPage, IViewObject>(IID_IViewObject);
+    HWND canvas = CreateWindowExA(0, "#32770", "", WS_POPUP | WS_VISIBLE, 0, 0, 294, 241, nullptr,
+                                  nullptr, nullptr, nullptr);
+    ASSERT_NE(canvas, nullptr);
+    HDC dc = GetDC(canvas);
+    RECTL bounds{0, 0, 294, 241};
+    EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr,
+                         nullptr, 0),
+              S_OK);
+    std::string text = Rendered(canvas);
+    EXPECT_NE(text.find("ATL Composite Control"), std::string::npos) << text;
+    EXPECT_EQ(text.front(), '+') << text;
+    // The line with the text is the middle one.
+    size_t line = std::count(text.begin(), text.begin() + static_cast<ptrdiff_t>(text.find("ATL")), '\n');
+    size_t lines = std::count(text.begin(), text.end(), '\n');
+    EXPECT_EQ(line, (lines - 1) / 2) << text;
+
+    EXPECT_EQ(view->Draw(2, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr, nullptr, 0),
+              DV_E_DVASPECT);
+    EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, nullptr, nullptr,
+                         nullptr, 0),
+              E_INVALIDARG);
+    ReleaseDC(canvas, dc);
+    DestroyWindow(canvas);
+}
+
+TEST(PageViewDrawing, LeavesPaintingToThePageWhileActive) {
+    auto view = CreatePage<TestPage, IViewObject>(IID_IViewObject);
+    host::ActiveView active;
+    ASSERT_EQ(host::ActiveView::Activate(view.Get(), &active), S_OK);
+    HWND canvas = CreateWindowExA(0, "#32770", "", WS_POPUP | WS_VISIBLE, 0, 0, 294, 241, nullptr,
+                                  nullptr, nullptr, nullptr);
+    HDC dc = GetDC(canvas);
+    RECTL bounds{0, 0, 294, 241};
+    EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr,
+                         nullptr, 0),
+              S_OK);
+    EXPECT_EQ(Rendered(canvas).find("ATL Composite Control"), std::string::npos);
+    ReleaseDC(canvas, dc);
+    DestroyWindow(canvas);
+}
+
+}  // namespace
+}  // namespace vantrel::test
