@@ -59,61 +59,81 @@ bool AddConnectTo(std::string_view text) {
                                   std::string(parts[2]).c_str(), static_cast<USHORT>(port2)) == 0;
 }
 
-}  // namespace
-
-int CmdHttp(int argc, char** argv) {
+struct HttpArgs {
     const char* url = nullptr;
     std::string proxy_host;
     unsigned long proxy_port = 0;
     unsigned long timeout = 10000;
     bool show_headers = false;
+};
+
+enum class ParseOutcome { kRun, kHelp, kUsage };
+
+ParseOutcome ParseArgs(int argc, char** argv, HttpArgs* args) {
     for (int i = 1; i < argc; ++i) {
         std::string_view arg = argv[i];
         const bool has_value = i + 1 < argc;
         if (arg == "--help" || arg == "-h") {
-            std::fputs(kUsage, stdout);
-            return kExitOk;
+            return ParseOutcome::kHelp;
         } else if (arg == "-i") {
-            show_headers = true;
+            args->show_headers = true;
         } else if (arg == "--proxy" && has_value) {
             std::string_view value = argv[++i];
             size_t colon = value.find(':');
             if (colon == value.npos || colon == 0 ||
-                !ParseNumber(value.substr(colon + 1), 1, 65535, &proxy_port)) {
-                return Usage("--proxy wants HOST:PORT with a port of 1 to 65535");
+                !ParseNumber(value.substr(colon + 1), 1, 65535, &args->proxy_port)) {
+                Usage("--proxy wants HOST:PORT with a port of 1 to 65535");
+                return ParseOutcome::kUsage;
             }
-            proxy_host = value.substr(0, colon);
+            args->proxy_host = value.substr(0, colon);
         } else if (arg == "--connect-to" && has_value) {
             if (!AddConnectTo(argv[++i])) {
-                return Usage("--connect-to wants HOST:PORT:HOST2:PORT2");
+                Usage("--connect-to wants HOST:PORT:HOST2:PORT2");
+                return ParseOutcome::kUsage;
             }
         } else if (arg == "--timeout" && has_value) {
-            if (!ParseNumber(argv[++i], 1, 0xFFFFFFFEul, &timeout)) {
-                return Usage("--timeout wants milliseconds above 0");
+            if (!ParseNumber(argv[++i], 1, 0xFFFFFFFEul, &args->timeout)) {
+                Usage("--timeout wants milliseconds above 0");
+                return ParseOutcome::kUsage;
             }
-        } else if (!arg.empty() && arg[0] == '-') {
-            return Usage("unknown option or missing value");
-        } else if (url == nullptr) {
-            url = argv[i];
+        } else if ((!arg.empty() && arg[0] == '-') || args->url != nullptr) {
+            Usage(args->url != nullptr ? "only one URL" : "unknown option or missing value");
+            return ParseOutcome::kUsage;
         } else {
-            return Usage("only one URL");
+            args->url = argv[i];
         }
     }
-    if (url == nullptr) {
-        return Usage("a URL is needed");
+    if (args->url == nullptr) {
+        Usage("a URL is needed");
+        return ParseOutcome::kUsage;
     }
+    return ParseOutcome::kRun;
+}
 
+}  // namespace
+
+int CmdHttp(int argc, char** argv) {
+    HttpArgs args;
+    switch (ParseArgs(argc, argv, &args)) {
+    case ParseOutcome::kHelp:
+        std::fputs(kUsage, stdout);
+        return kExitOk;
+    case ParseOutcome::kUsage:
+        return kExitUsage;
+    case ParseOutcome::kRun:
+        break;
+    }
     vantrel::http::HttpClient client;
-    if (!proxy_host.empty()) {
-        client.SetProxy(proxy_host.c_str(), static_cast<uint16_t>(proxy_port));
+    if (!args.proxy_host.empty()) {
+        client.SetProxy(args.proxy_host.c_str(), static_cast<uint16_t>(args.proxy_port));
     }
     vantrel::http::HttpRequestOptions options;
     options.SetMethod("GET");
-    options.timeout = static_cast<uint32_t>(timeout);
-    const bool ok = client.SendRequest(url, &options);
+    options.timeout = static_cast<uint32_t>(args.timeout);
+    const bool ok = client.SendRequest(args.url, &options);
     std::printf("%d\n", client.GetStatus());
     if (client.GetStatus() != -1) {
-        if (show_headers) {
+        if (args.show_headers) {
             std::string_view block = client.GetHeaderBlock();
             std::fwrite(block.data(), 1, block.size(), stdout);
         }

@@ -51,6 +51,52 @@ int RemainingMs(DWORD timeout, std::chrono::steady_clock::time_point start) {
     return spent >= timeout ? 0 : static_cast<int>(timeout - spent);
 }
 
+// One poll(2) over the events' wake descriptors and the sockets that can
+// signal them, then the sockets that became ready are driven. False (with
+// the last error set) when poll fails.
+bool PollOnce(const WSAEVENT* events, DWORD count, bool wait_all, int timeout_ms) {
+    std::vector<pollfd> fds;
+    std::vector<vtnet::Socket*> polled;
+    for (DWORD i = 0; i < count; ++i) {
+        events[i]->waiters.fetch_add(1);
+        fds.push_back({events[i]->wake_fd, POLLIN, 0});
+    }
+    {
+        std::lock_guard<std::mutex> guard(vtnet::Lock());
+        for (vtnet::Socket* s : vtnet::AllSockets()) {
+            short interest = vtnet::Interest(*s, events, count);
+            if (interest != 0) {
+                fds.push_back({s->fd, interest, 0});
+                polled.push_back(s);
+            }
+        }
+    }
+    int error = 0;
+    DWORD index = 0;
+    // A set that raced with the registration above is seen here.
+    if (!Ready(events, count, wait_all, &index) && poll(fds.data(), fds.size(), timeout_ms) < 0 &&
+        errno != EINTR) {
+        error = VtWsaErrorFromErrno(errno);
+    }
+    for (DWORD i = 0; i < count; ++i) {
+        events[i]->waiters.fetch_sub(1);
+        Drain(events[i]->wake_fd);
+    }
+    if (error != 0) {
+        WSASetLastError(error);
+        return false;
+    }
+    std::lock_guard<std::mutex> guard(vtnet::Lock());
+    for (size_t i = 0; i < polled.size(); ++i) {
+        short revents = fds[count + i].revents;
+        // The socket may have been closed by another thread meanwhile.
+        if (revents != 0 && vtnet::FindSocket(reinterpret_cast<SOCKET>(polled[i])) != nullptr) {
+            vtnet::Drive(*polled[i], revents);
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 namespace vtnet {
@@ -148,8 +194,6 @@ VT_PLATFORM_API DWORD WSAWaitForMultipleEvents(DWORD count, const WSAEVENT* even
         }
     }
     const auto start = std::chrono::steady_clock::now();
-    std::vector<pollfd> fds;
-    std::vector<vtnet::Socket*> polled;
     for (;;) {
         DWORD index = 0;
         if (Ready(events, count, wait_all != FALSE, &index)) {
@@ -159,45 +203,8 @@ VT_PLATFORM_API DWORD WSAWaitForMultipleEvents(DWORD count, const WSAEVENT* even
         if (remaining == 0) {
             return WSA_WAIT_TIMEOUT;
         }
-        fds.clear();
-        polled.clear();
-        for (DWORD i = 0; i < count; ++i) {
-            events[i]->waiters.fetch_add(1);
-            fds.push_back({events[i]->wake_fd, POLLIN, 0});
-        }
-        {
-            std::lock_guard<std::mutex> guard(vtnet::Lock());
-            for (vtnet::Socket* s : vtnet::AllSockets()) {
-                short interest = vtnet::Interest(*s, events, count);
-                if (interest != 0) {
-                    fds.push_back({s->fd, interest, 0});
-                    polled.push_back(s);
-                }
-            }
-        }
-        // A set that raced with the registration above is seen here.
-        if (!Ready(events, count, wait_all != FALSE, &index)) {
-            int n = poll(fds.data(), fds.size(), remaining);
-            if (n < 0 && errno != EINTR) {
-                int error = VtWsaErrorFromErrno(errno);
-                for (DWORD i = 0; i < count; ++i) {
-                    events[i]->waiters.fetch_sub(1);
-                }
-                WSASetLastError(error);
-                return WSA_WAIT_FAILED;
-            }
-        }
-        for (DWORD i = 0; i < count; ++i) {
-            events[i]->waiters.fetch_sub(1);
-            Drain(events[i]->wake_fd);
-        }
-        std::lock_guard<std::mutex> guard(vtnet::Lock());
-        for (size_t i = 0; i < polled.size(); ++i) {
-            short revents = fds[count + i].revents;
-            // The socket may have been closed by another thread meanwhile.
-            if (revents != 0 && vtnet::FindSocket(reinterpret_cast<SOCKET>(polled[i])) != nullptr) {
-                vtnet::Drive(*polled[i], revents);
-            }
+        if (!PollOnce(events, count, wait_all != FALSE, remaining)) {
+            return WSA_WAIT_FAILED;
         }
     }
 }

@@ -187,6 +187,20 @@ bool HttpClient::JudgeStatus(const HttpRequestOptions& options) {
     }
 }
 
+// A whole URL stands as it is; anything else is a path taken from the root
+// of the current URL, whose other parts (the query too) stay.
+bool HttpClient::CompleteLocation(const std::string& location, std::string* completed) const {
+    ParsedUrl whole;
+    if (ParseUrl(location, &whole)) {
+        *completed = location;
+        return true;
+    }
+    ParsedUrl base = m_url;
+    std::string path = base.path.empty() ? "/" : base.path;
+    base.path = path.substr(0, path.find('/') + 1) + location;
+    return BuildUrl(base, kRedirectUrlRoom, completed);
+}
+
 HttpClient::RedirectOutcome HttpClient::FollowRedirect(const HttpRequestOptions& options) {
     const std::string* found = m_response.Header("Location");
     if (found == nullptr) {
@@ -202,19 +216,11 @@ HttpClient::RedirectOutcome HttpClient::FollowRedirect(const HttpRequestOptions&
     m_response.headers.clear();
     m_response.buffer.Clear();
 
-    std::string completed = location;
-    ParsedUrl next;
-    if (!ParseUrl(location, &next)) {
-        // Relative: always taken from the root of the current URL.
-        ParsedUrl base = m_url;
-        std::string path = base.path.empty() ? "/" : base.path;
-        path = path.substr(0, path.find('/') + 1) + location;
-        // The current query stays, as the rebuilt URL keeps every other part.
-        base.path = path;
-        if (!BuildUrl(base, kRedirectUrlRoom, &completed)) {
-            return RedirectOutcome::kFailed;
-        }
+    std::string completed;
+    if (!CompleteLocation(location, &completed)) {
+        return RedirectOutcome::kFailed;
     }
+    ParsedUrl next;
     const uint16_t fallback_port = m_url.port;
     if (!ParseUrl(completed, &next) || !CheckRequestUrl(&next, fallback_port)) {
         return RedirectOutcome::kFailed;

@@ -60,6 +60,7 @@ private:
     bool Exchange(const HttpRequestOptions& options);
     bool JudgeStatus(const HttpRequestOptions& options);
     RedirectOutcome FollowRedirect(const HttpRequestOptions& options);
+    bool CompleteLocation(const std::string& location, std::string* completed) const;
     ReadResult Read(const HttpRequestOptions& options);
     bool ConnectEndpoint(const ParsedUrl& url);
     bool SendAll(const char* bytes, size_t length, const HttpRequestOptions& options);
