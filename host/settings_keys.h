@@ -1,0 +1,41 @@
+// The keys of `vantrel settings`, per provider, in blob order: what each
+// key is in the blob and which control of the page takes it.
+#pragma once
+
+#include <span>
+
+#include "host/common.h"
+
+namespace host {
+
+enum class BlobKind { TextList, CountedText, BareText, Integer, ShortInteger, Flag };
+
+// How a value reaches the page.
+enum class Control {
+    HostList,    // typed into edit 201, then "Add" (204); shown in list box 206
+    Edit,        // an edit, or the edit part of an editable combo box
+    DigitsEdit,  // an edit that takes digits only
+    CheckBox,    // choices: unchecked, checked
+    Radio,       // id: the first button of the group; choices: the buttons in order
+    ComboList,   // a drop-down list; choices: its entries in order
+    DialogEdit,  // edit `dialog_edit` of the modal dialog that button `id` opens
+    DialogPort,  // the same, a decimal port number
+};
+
+enum class Secrecy { Shown, Masked };
+
+struct SettingKey {
+    const char* name;
+    BlobKind kind;
+    Control control;
+    int id;
+    int dialog_edit;
+    std::span<const char* const> choices;
+    Secrecy secrecy;
+    const char* help;
+};
+
+// The keys of a provider, in blob order.
+std::span<const SettingKey> KeysOf(const Provider& provider);
+
+}  // namespace host
