@@ -3,6 +3,7 @@
 // edited in two modal dialogs, shown in status lines 217 and 218, and taken
 // from a blob even before the page exists.
 #include "providers/classes.h"
+#include "providers/gnudip/gnudip_settings.h"
 #include "views/page_fields.h"
 #include "views/page_view.h"
 
@@ -23,6 +24,9 @@ constexpr int kTransportFirst = 211;  // 211 TCP, 212 HTTP
 constexpr int kTransportLast = 212;
 constexpr int kServerStatus = 217;
 constexpr int kUrlStatus = 218;
+
+// A choice no button stands for: SelectOffset leaves the group alone.
+constexpr int32_t kNoButton = -1;
 
 constexpr WORD kServerDialog = 131;
 constexpr WORD kUrlDialog = 132;
@@ -85,30 +89,29 @@ protected:
         writer.BareText(m_url.View());
     }
 
+    // Read as the updater reads them, starting from what the page and view
+    // hold, so a field cut short leaves its control or value as it was.
     // Without a page the control calls find no window and do nothing.
     void ReadFields(BlobReader& reader) override {
         HWND page = Page();
-        for (int control : {kUser, kDomain, kPassword}) {
-            if (auto text = reader.CountedText()) {
-                SetControlText(page, control, *text);
-            }
-        }
-        if (auto request = reader.Integer()) {
-            SelectOffset(page, kRequestFirst, kRequestLast, *request);
-        }
-        if (auto transport = reader.Integer()) {
-            SelectOffset(page, kTransportFirst, kTransportLast, *transport);
-        }
-        // An empty address or URL keeps the one already held.
-        if (auto server = reader.BareText(); server && !server->IsEmpty()) {
-            m_server = *server;
-        }
-        if (auto port = reader.ShortInteger()) {
-            m_port = *port;
-        }
-        if (auto url = reader.BareText(); url && !url->IsEmpty()) {
-            m_url = *url;
-        }
+        GenGnuDIPSettings settings;
+        settings.user = EditText(page, kUser);
+        settings.domain = EditText(page, kDomain);
+        settings.password = EditText(page, kPassword);
+        settings.request = kNoButton;
+        settings.transport = kNoButton;
+        settings.server = m_server;
+        settings.port = m_port;
+        settings.url = m_url;
+        ReadGenGnuDIPSettings(reader, settings);
+        SetControlText(page, kUser, settings.user);
+        SetControlText(page, kDomain, settings.domain);
+        SetControlText(page, kPassword, settings.password);
+        SelectOffset(page, kRequestFirst, kRequestLast, settings.request);
+        SelectOffset(page, kTransportFirst, kTransportLast, settings.transport);
+        m_server = settings.server;
+        m_port = settings.port;
+        m_url = settings.url;
         ShowServer();
         ShowUrl();
     }

@@ -1,5 +1,6 @@
 // The GnuDIP2Obj/GnuDIP2View pair (LinuxRC: GnuDIP over TCP to the network's fixed server).
 #include "contract/updater.h"
+#include "providers/gnudip/gnudip_settings.h"
 #include "providers/classes.h"
 
 namespace vantrel {
@@ -12,20 +13,12 @@ public:
     GnuDIP2Obj() : Updater(kGnuDIP2ObjClass, ProxySupport::Refused) {}
 
 protected:
-    // User, domain, password: counted texts, kept without their NUL. A
-    // field cut short by the end of the blob keeps the value held before.
     HRESULT ReadSettings(BlobReader& reader) override {
-        for (Text* field : {&m_user, &m_domain, &m_password}) {
-            if (auto text = reader.CountedText()) {
-                *field = *text;
-            }
-        }
+        ReadLinuxRcSettings(reader, m_settings);
         return S_OK;
     }
 
-    Text m_user;
-    Text m_domain;
-    Text m_password;
+    LinuxRcSettings m_settings;
 };
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The Win2000Obj/Win2000 pair (Windows DNS server: dynamic update of one A record).
 #include "contract/updater.h"
+#include "providers/windns/win2000_settings.h"
 #include "providers/classes.h"
 
 namespace vantrel {
@@ -12,16 +13,8 @@ public:
     Win2000Obj() : Updater(kWin2000ObjClass, ProxySupport::Refused) {}
 
 protected:
-    // Bare texts of exactly their L bytes (L may be 0) and two integers
-    // taken as they are.
     HRESULT ReadSettings(BlobReader& reader) override {
-        ReadText(reader, m_server);
-        ReadText(reader, m_record_name);
-        ReadInteger(reader, m_time_to_live);
-        ReadText(reader, m_user);
-        ReadText(reader, m_password);
-        ReadText(reader, m_user_domain);
-        ReadInteger(reader, m_security);
+        ReadWin2000Settings(reader, m_settings);
         return S_OK;
     }
 
@@ -29,40 +22,33 @@ protected:
     void ResetSettings() override {
         m_message.Empty();
         m_status = VANTREL_STATUS_NO_OUTCOME;
-        m_server.Empty();
-        m_record_name.Empty();
-        m_time_to_live = kDefaultTimeToLive;
-        m_user.Empty();
-        m_password.Empty();
-        m_user_domain.Empty();
-        m_security = kSecurityUseDefault;
+        m_settings = Win2000Settings();
     }
 
-    static void ReadText(BlobReader& reader, Text& field) {
-        if (auto text = reader.BareText()) {
-            field = *text;
-        }
-    }
-    static void ReadInteger(BlobReader& reader, LONG& field) {
-        if (auto value = reader.Integer()) {
-            field = *value;
-        }
-    }
-
-    static constexpr LONG kDefaultTimeToLive = 300;
-    // The DNS API's DNS_UPDATE_SECURITY_USE_DEFAULT.
-    static constexpr LONG kSecurityUseDefault = 0;
-
-    Text m_server;
-    Text m_record_name;
-    LONG m_time_to_live = kDefaultTimeToLive;
-    Text m_user;
-    Text m_password;
-    Text m_user_domain;
-    LONG m_security = kSecurityUseDefault;
+    Win2000Settings m_settings;
 };
 
 }  // namespace
+
+void ReadWin2000Settings(BlobReader& reader, Win2000Settings& settings) {
+    auto text = [&](Text& field) {
+        if (auto value = reader.BareText()) {
+            field = *value;
+        }
+    };
+    auto integer = [&](LONG& field) {
+        if (auto value = reader.Integer()) {
+            field = *value;
+        }
+    };
+    text(settings.server);
+    text(settings.record_name);
+    integer(settings.time_to_live);
+    text(settings.user);
+    text(settings.password);
+    text(settings.user_domain);
+    integer(settings.security);
+}
 
 const ClassInfo kWin2000ObjClass{kWin2000ObjIdentity,
                                  VANTREL_ID_WIN2000,
