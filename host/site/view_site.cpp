@@ -111,8 +111,7 @@ HRESULT ViewSite::OnUIActivate() {
 // The stand-in has no frame or document windows with menus and toolbars to
 // share: both come back null, and the view takes the whole client area.
 HRESULT ViewSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document,
-                                   LPRECT position, LPRECT clip,
-                                   LPOLEINPLACEFRAMEINFO frame_info) {
+                                   LPRECT position, LPRECT clip, LPOLEINPLACEFRAMEINFO frame_info) {
     if (frame == nullptr || document == nullptr || position == nullptr || clip == nullptr) {
         return E_POINTER;
     }
@@ -194,17 +193,17 @@ HRESULT ViewSite::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIA
     }
     VariantInit(result);
     switch (id) {
-    case DISPID_AMBIENT_BACKCOLOR:
-        result->vt = VT_I4;
-        result->lVal = static_cast<LONG>(m_back_color);
-        return S_OK;
-    case DISPID_AMBIENT_USERMODE:
-        // A running host, never a designer.
-        result->vt = VT_BOOL;
-        result->boolVal = VARIANT_TRUE;
-        return S_OK;
-    default:
-        return DISP_E_MEMBERNOTFOUND;
+        case DISPID_AMBIENT_BACKCOLOR:
+            result->vt = VT_I4;
+            result->lVal = static_cast<LONG>(m_back_color);
+            return S_OK;
+        case DISPID_AMBIENT_USERMODE:
+            // A running host, never a designer.
+            result->vt = VT_BOOL;
+            result->boolVal = VARIANT_TRUE;
+            return S_OK;
+        default:
+            return DISP_E_MEMBERNOTFOUND;
     }
 }
 

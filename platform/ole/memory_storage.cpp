@@ -5,7 +5,6 @@
 #include "ole_internal.h"
 
 #include <algorithm>
-#include <atomic>
 #include <map>
 #include <new>
 
@@ -21,8 +20,9 @@ char16_t Fold(char16_t c) {
 
 struct NoCaseLess {
     bool operator()(const std::u16string& a, const std::u16string& b) const {
-        return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                            [](char16_t x, char16_t y) { return Fold(x) < Fold(y); });
+        return std::lexicographical_compare(
+            a.begin(), a.end(), b.begin(), b.end(),
+            [](char16_t x, char16_t y) { return Fold(x) < Fold(y); });
     }
 };
 
@@ -48,30 +48,11 @@ bool ValidStreamMode(DWORD mode) {
     return (mode & 0x70) == STGM_SHARE_EXCLUSIVE && (mode & 3) != 3;
 }
 
-class MemoryStorage final : public IStorage {
+class MemoryStorage final : public UnknownImpl<MemoryStorage, IStorage> {
 public:
     explicit MemoryStorage(DWORD mode) : m_mode(mode) {}
 
-    HRESULT QueryInterface(REFIID riid, void** ppv) override {
-        if (ppv == nullptr) {
-            return E_POINTER;
-        }
-        *ppv = nullptr;
-        if (!IsEqualGUID(riid, IID_IUnknown) && !IsEqualGUID(riid, IID_IStorage)) {
-            return E_NOINTERFACE;
-        }
-        AddRef();
-        *ppv = static_cast<IStorage*>(this);
-        return S_OK;
-    }
-    ULONG AddRef() override { return ++m_refs; }
-    ULONG Release() override {
-        ULONG left = --m_refs;
-        if (left == 0) {
-            delete this;
-        }
-        return left;
-    }
+    static bool Answers(REFIID riid) { return IsEqualGUID(riid, IID_IStorage); }
 
     HRESULT CreateStream(LPCOLESTR name, DWORD mode, DWORD, DWORD, IStream** stream) override {
         if (stream == nullptr) {
@@ -206,7 +187,6 @@ public:
     }
 
 private:
-    std::atomic<ULONG> m_refs{0};
     DWORD m_mode;
     std::map<std::u16string, std::shared_ptr<Bytes>, NoCaseLess> m_streams;
     CLSID m_clsid{};

@@ -3,38 +3,19 @@
 #include "ole_internal.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 #include <new>
 
 namespace vt::ole {
 namespace {
 
-class MemoryStream final : public IStream {
+class MemoryStream final : public UnknownImpl<MemoryStream, IStream> {
 public:
     MemoryStream(std::shared_ptr<Bytes> bytes, std::u16string name, DWORD mode)
         : m_bytes(std::move(bytes)), m_name(std::move(name)), m_mode(mode) {}
 
-    HRESULT QueryInterface(REFIID riid, void** ppv) override {
-        if (ppv == nullptr) {
-            return E_POINTER;
-        }
-        *ppv = nullptr;
-        if (!IsEqualGUID(riid, IID_IUnknown) && !IsEqualGUID(riid, IID_ISequentialStream) &&
-            !IsEqualGUID(riid, IID_IStream)) {
-            return E_NOINTERFACE;
-        }
-        AddRef();
-        *ppv = static_cast<IStream*>(this);
-        return S_OK;
-    }
-    ULONG AddRef() override { return ++m_refs; }
-    ULONG Release() override {
-        ULONG left = --m_refs;
-        if (left == 0) {
-            delete this;
-        }
-        return left;
+    static bool Answers(REFIID riid) {
+        return IsEqualGUID(riid, IID_ISequentialStream) || IsEqualGUID(riid, IID_IStream);
     }
 
     HRESULT Read(void* buffer, ULONG count, ULONG* read) override {
@@ -45,7 +26,9 @@ public:
             return STG_E_INVALIDPOINTER;
         }
         uint64_t size = m_bytes->size();
-        ULONG available = m_position >= size ? 0 : static_cast<ULONG>(std::min<uint64_t>(count, size - m_position));
+        ULONG available = m_position >= size
+                              ? 0
+                              : static_cast<ULONG>(std::min<uint64_t>(count, size - m_position));
         if (available != 0) {
             std::memcpy(buffer, m_bytes->data() + m_position, available);
         }
@@ -87,10 +70,17 @@ public:
     HRESULT Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGER* position) override {
         int64_t base = 0;
         switch (origin) {
-        case STREAM_SEEK_SET: base = 0; break;
-        case STREAM_SEEK_CUR: base = static_cast<int64_t>(m_position); break;
-        case STREAM_SEEK_END: base = static_cast<int64_t>(m_bytes->size()); break;
-        default: return STG_E_INVALIDFUNCTION;
+            case STREAM_SEEK_SET:
+                base = 0;
+                break;
+            case STREAM_SEEK_CUR:
+                base = static_cast<int64_t>(m_position);
+                break;
+            case STREAM_SEEK_END:
+                base = static_cast<int64_t>(m_bytes->size());
+                break;
+            default:
+                return STG_E_INVALIDFUNCTION;
         }
         int64_t target = base + move.QuadPart;
         // Before the start is an error; past the end is allowed, a later
@@ -129,7 +119,8 @@ public:
             return STG_E_INVALIDPOINTER;
         }
         uint64_t size = m_bytes->size();
-        uint64_t available = m_position >= size ? 0 : std::min<uint64_t>(count.QuadPart, size - m_position);
+        uint64_t available =
+            m_position >= size ? 0 : std::min<uint64_t>(count.QuadPart, size - m_position);
         // Copied through a buffer of its own: the target may share our bytes.
         Bytes chunk(m_bytes->begin() + static_cast<ptrdiff_t>(m_position),
                     m_bytes->begin() + static_cast<ptrdiff_t>(m_position + available));
@@ -175,7 +166,6 @@ public:
     }
 
 private:
-    std::atomic<ULONG> m_refs{0};
     std::shared_ptr<Bytes> m_bytes;
     std::u16string m_name;
     DWORD m_mode;
@@ -192,8 +182,8 @@ IStream* NewMemoryStream(std::shared_ptr<Bytes> bytes, std::u16string name, DWOR
     return stream;
 }
 
-HRESULT FillStat(STATSTG* stat, DWORD flags, const std::u16string& name, DWORD type,
-                 uint64_t size, DWORD mode) {
+HRESULT FillStat(STATSTG* stat, DWORD flags, const std::u16string& name, DWORD type, uint64_t size,
+                 DWORD mode) {
     if (stat == nullptr) {
         return STG_E_INVALIDPOINTER;
     }

@@ -56,25 +56,26 @@ HRESULT PageView::ActivateInPlace(IOleClientSite* site, Activation activation) {
 HRESULT PageView::DoVerb(LONG verb, MSG*, IOleClientSite* active_site, LONG, HWND, LPCRECT) {
     IOleClientSite* site = m_site ? m_site.Get() : active_site;
     switch (verb) {
-    case OLEIVERB_PRIMARY:
-    case OLEIVERB_SHOW:
-    case OLEIVERB_UIACTIVATE:
-        return Guarded([&] { return ActivateInPlace(site, Activation::UserInterface); });
-    case OLEIVERB_INPLACEACTIVATE:
-        return Guarded([&] { return ActivateInPlace(site, Activation::InPlace); });
-    case OLEIVERB_HIDE:
-        UIDeactivate();
-        if (m_page != nullptr) {
-            ShowWindow(m_page, SW_HIDE);
-        }
-        return S_OK;
-    default:
-        // Positive verbs the object does not know act as the primary verb.
-        if (verb > 0) {
-            HRESULT hr = Guarded([&] { return ActivateInPlace(site, Activation::UserInterface); });
-            return FAILED(hr) ? hr : OLEOBJ_S_INVALIDVERB;
-        }
-        return E_NOTIMPL;
+        case OLEIVERB_PRIMARY:
+        case OLEIVERB_SHOW:
+        case OLEIVERB_UIACTIVATE:
+            return Guarded([&] { return ActivateInPlace(site, Activation::UserInterface); });
+        case OLEIVERB_INPLACEACTIVATE:
+            return Guarded([&] { return ActivateInPlace(site, Activation::InPlace); });
+        case OLEIVERB_HIDE:
+            UIDeactivate();
+            if (m_page != nullptr) {
+                ShowWindow(m_page, SW_HIDE);
+            }
+            return S_OK;
+        default:
+            // Positive verbs the object does not know act as the primary verb.
+            if (verb > 0) {
+                HRESULT hr =
+                    Guarded([&] { return ActivateInPlace(site, Activation::UserInterface); });
+                return FAILED(hr) ? hr : OLEOBJ_S_INVALIDVERB;
+            }
+            return E_NOTIMPL;
     }
 }
 

@@ -31,8 +31,8 @@ ParsedTemplate LoadTemplate(HINSTANCE instance, WORD template_id) {
     if (bytes == nullptr) {
         return nullptr;
     }
-    return ParsedTemplate(
-        VtParseDialogTemplateA(static_cast<const char*>(bytes), SizeofResource(instance, resource)));
+    return ParsedTemplate(VtParseDialogTemplateA(static_cast<const char*>(bytes),
+                                                 SizeofResource(instance, resource)));
 }
 
 // Dialog base units of a font, measured the way the dialog manager does:

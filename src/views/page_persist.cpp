@@ -56,7 +56,8 @@ HRESULT PageView::Load(IStream* stream) {
     if (read != kStateSize || GetUint32(&state[0]) > kStateVersion) {
         return E_FAIL;
     }
-    m_extent = SIZEL{static_cast<LONG>(GetUint32(&state[4])), static_cast<LONG>(GetUint32(&state[8]))};
+    m_extent =
+        SIZEL{static_cast<LONG>(GetUint32(&state[4])), static_cast<LONG>(GetUint32(&state[8]))};
     m_dirty = false;
     return S_OK;
 }

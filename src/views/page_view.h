@@ -35,8 +35,8 @@ public:
     HRESULT GetOrgSize(LONG* x, LONG* y) override;
 
     // IViewObject, IViewObject2.
-    HRESULT Draw(DWORD aspect, LONG index, void* aspect_info, DVTARGETDEVICE* target,
-                 HDC target_dc, HDC draw_dc, LPCRECTL bounds, LPCRECTL window_bounds,
+    HRESULT Draw(DWORD aspect, LONG index, void* aspect_info, DVTARGETDEVICE* target, HDC target_dc,
+                 HDC draw_dc, LPCRECTL bounds, LPCRECTL window_bounds,
                  BOOL (*keep_going)(ULONG_PTR), ULONG_PTR keep_going_arg) override;
     HRESULT GetColorSet(DWORD aspect, LONG index, void* aspect_info, DVTARGETDEVICE* target,
                         HDC target_dc, LOGPALETTE** colors) override;

@@ -10,15 +10,15 @@
 namespace {
 
 const vantrel::ClassIdentity* const kViews[] = {
-    &vantrel::kDynamIdentity,       &vantrel::kDynupIdentity,       &vantrel::kDnsExitViewIdentity,
-    &vantrel::kEuroDynDnsIdentity,  &vantrel::kWin2000Identity,     &vantrel::kGnuDIP2ViewIdentity,
-    &vantrel::kGenGnuDIPViewIdentity, &vantrel::kDipDNSIdentity,    &vantrel::kDyFiViewIdentity,
+    &vantrel::kDynamIdentity,         &vantrel::kDynupIdentity,   &vantrel::kDnsExitViewIdentity,
+    &vantrel::kEuroDynDnsIdentity,    &vantrel::kWin2000Identity, &vantrel::kGnuDIP2ViewIdentity,
+    &vantrel::kGenGnuDIPViewIdentity, &vantrel::kDipDNSIdentity,  &vantrel::kDyFiViewIdentity,
 };
 
 const IID* const kControlInterfaces[] = {
-    &IID_IViewObject2,       &IID_IViewObject, &IID_IOleInPlaceObject, &IID_IOleWindow,
-    &IID_IOleControl,        &IID_IOleObject,  &IID_IPersistStreamInit, &IID_IPersist,
-    &IID_ISupportErrorInfo,  &IID_IPersistStorage,
+    &IID_IViewObject2,      &IID_IViewObject,     &IID_IOleInPlaceObject,  &IID_IOleWindow,
+    &IID_IOleControl,       &IID_IOleObject,      &IID_IPersistStreamInit, &IID_IPersist,
+    &IID_ISupportErrorInfo, &IID_IPersistStorage,
 };
 
 class ModuleViews : public ::testing::Test {

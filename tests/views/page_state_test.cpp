@@ -136,8 +136,8 @@ TEST(PageViewPersistence, KeepsItsStateInTheContentsStreamOfAStorage) {
 }
 
 HBRUSH PageBrush(HWND page) {
-    return reinterpret_cast<HBRUSH>(SendMessageA(page, WM_CTLCOLORDLG, 0,
-                                                 reinterpret_cast<LPARAM>(page)));
+    return reinterpret_cast<HBRUSH>(
+        SendMessageA(page, WM_CTLCOLORDLG, 0, reinterpret_cast<LPARAM>(page)));
 }
 
 TEST(PageViewAmbient, BackgroundBrushFollowsTheAmbientBackColour) {
@@ -234,7 +234,8 @@ TEST(PageViewDrawing, ShowsItsBoundsAndKindWhileNotActive) {
     EXPECT_NE(text.find("ATL Composite Control"), std::string::npos) << text;
     EXPECT_EQ(text.front(), '+') << text;
     // The line with the text is the middle one.
-    size_t line = std::count(text.begin(), text.begin() + static_cast<ptrdiff_t>(text.find("ATL")), '\n');
+    size_t line =
+        std::count(text.begin(), text.begin() + static_cast<ptrdiff_t>(text.find("ATL")), '\n');
     size_t lines = std::count(text.begin(), text.end(), '\n');
     EXPECT_EQ(line, (lines - 1) / 2) << text;
 

@@ -5,9 +5,12 @@
 
 namespace vantrel::test {
 
-const ClassInfo kTestPageClass{kTestPageIdentity, 99,
-                               0,                 0,
-                               kTestTemplate,     Aggregation::Refused,
+const ClassInfo kTestPageClass{kTestPageIdentity,
+                               99,
+                               0,
+                               0,
+                               kTestTemplate,
+                               Aggregation::Refused,
                                CreateObject<TestPage, Aggregation::Refused>};
 
 }  // namespace vantrel::test
