@@ -6,10 +6,12 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
-#include <new>
 
 namespace vantrel::http {
+
+void ResponseBuffer::FreeBlock::operator()(char* block) const { std::free(block); }
 
 void ResponseBuffer::TakeFrom(ResponseBuffer& other) {
     if (other.m_heap != nullptr) {
@@ -39,13 +41,17 @@ char* ResponseBuffer::Reserve(int n) {
     if (needed > m_room) {
         int grown = m_room > INT_MAX / 2 ? INT_MAX : m_room * 2;
         grown = std::max({grown, needed, m_room + kMinGrowth});
-        std::unique_ptr<char[]> block(new (std::nothrow) char[static_cast<size_t>(grown)]);
+        const bool was_inline = m_heap == nullptr;
+        auto* block = static_cast<char*>(std::realloc(m_heap.get(), static_cast<size_t>(grown)));
         if (block == nullptr) {
             ThrowHResult(E_OUTOFMEMORY);
         }
-        std::memcpy(block.get(), m_data, static_cast<size_t>(m_size) + 1);
-        m_heap = std::move(block);
-        m_data = m_heap.get();
+        m_heap.release();
+        m_heap.reset(block);
+        if (was_inline) {
+            std::memcpy(block, m_inline.data(), static_cast<size_t>(m_size) + 1);
+        }
+        m_data = block;
         m_room = grown;
     }
     return Tail();

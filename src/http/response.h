@@ -40,8 +40,13 @@ public:
     void Append(const char* bytes, int n);
 
 private:
+    struct FreeBlock {
+        void operator()(char* block) const;
+    };
+
     std::array<char, kInlineRoom> m_inline;
-    std::unique_ptr<char[]> m_heap;
+    // From malloc, so growing a large block can move pages instead of bytes.
+    std::unique_ptr<char, FreeBlock> m_heap;
     char* m_data = m_inline.data();
     int m_size = 0;
     int m_room = kInlineRoom;
