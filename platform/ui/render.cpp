@@ -55,7 +55,7 @@ int LabelRow(const Window& label) {
             }
         }
     }
-    return best != nullptr ? OneLineRow(*best) : (label_centre + 4) / 8;
+    return best != nullptr ? OneLineRow(*best) : label_centre / 8;
 }
 
 std::string Masked(const Window& edit) {

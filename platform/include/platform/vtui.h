@@ -22,10 +22,11 @@
  * stand for BEGIN and END; "//" starts a comment.
  *
  * Character cells: a column is 4 horizontal dialog units, a row 8 vertical
- * ones. A one-line control (edit, button, closed combo box, label) sits on
- * the row of its vertical centre, rounded to the nearest row boundary; a
- * label takes the row of a one-line control it overlaps on the same line.
- * List boxes and group boxes cover the rows from their top to their bottom.
+ * ones. A one-line control (edit, button, closed combo box) sits on the
+ * row of its vertical centre rounded to the nearest row boundary; a label
+ * takes the row of a one-line control beside it on the same lines, or else
+ * the row that holds its centre. List boxes and group boxes cover the rows
+ * from their top to their bottom.
  */
 #ifndef PLATFORM_VTUI_H
 #define PLATFORM_VTUI_H

@@ -1,0 +1,1 @@
+vt_add_fuzzer(dialog_template LIBS vtplatform)
