@@ -214,6 +214,38 @@ TEST(PageViewAmbient, ReadsTheColourFromTheSiteOnEachChange) {
     EXPECT_EQ(object->SetClientSite(nullptr), S_OK);
 }
 
+TEST(ViewSite, AnswersAmbientPropertyGets) {
+    struct Case {
+        DISPID id;
+        WORD flags;
+        HRESULT expected;
+        VARTYPE type;
+    };
+    const Case cases[] = {
+        {DISPID_AMBIENT_BACKCOLOR, DISPATCH_PROPERTYGET, S_OK, VT_I4},
+        {DISPID_AMBIENT_USERMODE, DISPATCH_PROPERTYGET, S_OK, VT_BOOL},
+        {DISPID_AMBIENT_FORECOLOR, DISPATCH_PROPERTYGET, DISP_E_MEMBERNOTFOUND, VT_EMPTY},
+        {DISPID_AMBIENT_BACKCOLOR, DISPATCH_METHOD, DISP_E_MEMBERNOTFOUND, VT_EMPTY},
+    };
+    host::ComRef<host::ViewSite> site =
+        host::ComRef<host::ViewSite>::Adopt(host::ViewSite::Create(nullptr));
+    site->SetBackColor(RGB(10, 20, 30));
+    DISPPARAMS none{nullptr, nullptr, 0, 0};
+    for (const Case& c : cases) {
+        VARIANT result;
+        VariantInit(&result);
+        EXPECT_EQ(site->Invoke(c.id, IID_NULL, 0, c.flags, &none, &result, nullptr, nullptr),
+                  c.expected)
+            << c.id;
+        EXPECT_EQ(result.vt, c.type) << c.id;
+        if (c.type == VT_I4) {
+            EXPECT_EQ(result.lVal, static_cast<LONG>(RGB(10, 20, 30)));
+        }
+    }
+    // Without a window there is nothing to activate in.
+    EXPECT_EQ(site->CanInPlaceActivate(), S_FALSE);
+}
+
 std::string Rendered(HWND window) {
     std::array<char, 4096> text{};
     int length = VtRenderToText(window, FALSE, text.data(), static_cast<int>(text.size()));
