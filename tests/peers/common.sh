@@ -1,13 +1,18 @@
 # Shared by the peer scripts: free ports, readiness and shutdown waits.
 # Every wait is bounded; nothing here looks a name up.
 
-# A port the kernel hands out for 127.0.0.1 (released again at once).
-free_port() {
-    python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1]); s.close()'
-}
-
 port_open() {
     (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null
+}
+
+# A random unused port of 127.0.0.1 in the ephemeral range. A server can
+# still lose it to someone else before binding: the start scripts retry.
+free_port() {
+    local port
+    while :; do
+        port=$(( 32768 + (RANDOM * 32768 + RANDOM) % 28000 ))
+        port_open "$port" || { echo "$port"; return 0; }
+    done
 }
 
 # wait_until SECONDS COMMAND...: polls COMMAND every 20 ms.
