@@ -1,0 +1,55 @@
+// The views and updaters of the built module, made through its class
+// objects, and a view's page active in a container of the host.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <platform/ole2.h>
+#include <vantrel/vantrel.h>
+
+#include "contract/class_ids.h"
+#include "host/site/active_view.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace vantrel::test {
+
+using Settings = std::vector<std::pair<std::string, std::string>>;
+
+class ModulePages : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    host::ComRef<IUnknown> Create(const ClassIdentity& identity);
+    // A new view of the class, active in place; Page() is its page.
+    host::ActiveView ActiveView(const ClassIdentity& identity);
+    host::ComRef<IIPUpdate> Updater(const ClassIdentity& identity);
+
+    // `vantrel settings` in process: the same keys put on the page by the
+    // host's page driver.
+    static void Apply(const char* provider, HWND page, const Settings& settings);
+
+private:
+    HMODULE m_module = nullptr;
+    VantrelDllGetClassObjectFn m_get_class_object = nullptr;
+};
+
+std::vector<BYTE> BytesOf(const VARIANT& value);
+std::vector<BYTE> GetDataBytes(IGView* view);
+
+// A VARIANT of the given type over a VT_UI1 array of the bytes.
+class BlobValue {
+public:
+    explicit BlobValue(const std::vector<BYTE>& bytes, VARTYPE type = VT_ARRAY);
+    ~BlobValue() { VariantClear(&m_value); }
+    BlobValue(const BlobValue&) = delete;
+    BlobValue& operator=(const BlobValue&) = delete;
+    const VARIANT& Get() const { return m_value; }
+
+private:
+    VARIANT m_value;
+};
+
+}  // namespace vantrel::test

@@ -1,0 +1,227 @@
+// The pages' own handlers: the host-list editor, Win2000's security combo
+// box and Generic GnuDIP2's radio groups, status lines and dialogs.
+#include "module_pages.h"
+
+#include <platform/vtui.h>
+
+#include "contract/blob.h"
+
+namespace vantrel::test {
+namespace {
+
+std::string ControlText(HWND page, int id) {
+    char text[512] = {};
+    GetDlgItemTextA(page, id, text, sizeof text);
+    return text;
+}
+
+std::vector<std::string> ListEntries(HWND page) {
+    std::vector<std::string> entries;
+    LRESULT count = SendDlgItemMessageA(page, 206, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        char text[512] = {};
+        SendDlgItemMessageA(page, 206, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        entries.emplace_back(text);
+    }
+    return entries;
+}
+
+void Click(HWND page, int id) {
+    SendMessageA(GetDlgItem(page, id), BM_CLICK, 0, 0);
+}
+
+// One step on the editor: type into 201 and press Add, press Delete, or
+// select entry n (which notifies the page as a click in the list does).
+struct Step {
+    enum class Kind { Add, Delete, Select } kind;
+    const char* text;
+    int index;
+};
+
+struct EditorCase {
+    const char* name;
+    std::vector<Step> steps;
+    std::vector<std::string> list;
+    std::string entry;
+};
+
+const EditorCase kEditorCases[] = {
+    {"SortsNewEntries", {{Step::Kind::Add, "b", 0}, {Step::Kind::Add, "a", 0}}, {"a", "b"}, ""},
+    {"IgnoresEmptyText", {{Step::Kind::Add, "", 0}}, {}, ""},
+    {"KeepsDuplicatesAndSpaces",
+     {{Step::Kind::Add, " x ", 0}, {Step::Kind::Add, " x ", 0}}, {" x ", " x "}, ""},
+    {"DeleteWithoutSelectionDoesNothing",
+     {{Step::Kind::Add, "a", 0}, {Step::Kind::Delete, nullptr, 0}}, {"a"}, ""},
+    {"SelectionCopiesIntoTheEntry",
+     {{Step::Kind::Add, "a", 0}, {Step::Kind::Add, "b", 0}, {Step::Kind::Select, nullptr, 1}},
+     {"a", "b"}, "b"},
+    {"DeleteRemovesTheSelectionAndKeepsTheEntry",
+     {{Step::Kind::Add, "a", 0}, {Step::Kind::Add, "b", 0}, {Step::Kind::Select, nullptr, 0},
+      {Step::Kind::Delete, nullptr, 0}},
+     {"b"}, "a"},
+};
+
+TEST_F(ModulePages, HostListEditorOnEachOfItsPages) {
+    for (const ClassIdentity* identity : {&kDipDNSIdentity, &kDyFiViewIdentity, &kEuroDynDnsIdentity}) {
+        for (const EditorCase& c : kEditorCases) {
+            host::ActiveView view = ActiveView(*identity);
+            HWND page = view.Page();
+            ASSERT_NE(page, nullptr);
+            for (const Step& step : c.steps) {
+                if (step.kind == Step::Kind::Add) {
+                    SetDlgItemTextA(page, 201, step.text);
+                    Click(page, 204);
+                } else if (step.kind == Step::Kind::Delete) {
+                    Click(page, 205);
+                } else {
+                    SendDlgItemMessageA(page, 206, LB_SETCURSEL, static_cast<WPARAM>(step.index), 0);
+                    SendMessageA(page, WM_COMMAND, MAKEWPARAM(206, LBN_SELCHANGE),
+                                 reinterpret_cast<LPARAM>(GetDlgItem(page, 206)));
+                }
+            }
+            EXPECT_EQ(ListEntries(page), c.list) << identity->name << " " << c.name;
+            EXPECT_EQ(ControlText(page, 201), c.entry) << identity->name << " " << c.name;
+        }
+    }
+}
+
+// A second SetData adds its host names to those shown; texts are replaced.
+TEST_F(ModulePages, SetDataAddsHostNamesToTheList) {
+    host::ActiveView view = ActiveView(kDipDNSIdentity);
+    for (const char* host : {"c", "a"}) {
+        BlobWriter writer;
+        writer.CountedTextList(std::vector<Text>{Text(host)});
+        writer.CountedText(host);
+        VARIANT value;
+        VariantInit(&value);
+        ASSERT_EQ(writer.ToVariant(&value), S_OK);
+        EXPECT_EQ(view.View()->SetData(value), S_OK);
+        VariantClear(&value);
+    }
+    EXPECT_EQ(ListEntries(view.Page()), (std::vector<std::string>{"a", "c"}));
+    EXPECT_EQ(ControlText(view.Page(), 202), "a");
+}
+
+TEST_F(ModulePages, DyFiChecksTheOfflineBoxOnlyForOne) {
+    host::ActiveView view = ActiveView(kDyFiViewIdentity);
+    for (auto [flag, checked] : {std::pair{1, BST_CHECKED}, {2, BST_UNCHECKED}, {1, BST_CHECKED},
+                                 {0, BST_UNCHECKED}, {-1, BST_UNCHECKED}}) {
+        BlobWriter writer;
+        writer.Integer(0);
+        writer.CountedText("");
+        writer.CountedText("");
+        writer.Integer(flag);
+        VARIANT value;
+        VariantInit(&value);
+        ASSERT_EQ(writer.ToVariant(&value), S_OK);
+        view.View()->SetData(value);
+        VariantClear(&value);
+        EXPECT_EQ(IsDlgButtonChecked(view.Page(), 219), static_cast<UINT>(checked)) << flag;
+    }
+}
+
+// Security values select: bit 0x10 the first entry, else bit 0x100 the
+// second; anything else leaves the selection as it was.
+TEST_F(ModulePages, Win2000SecuritySelectsTheComboEntry) {
+    struct Case {
+        int32_t security;
+        LRESULT selected;
+    };
+    const Case cases[] = {{256, 1}, {0, 1}, {16, 0}, {0x110, 0}, {0x100, 1}, {7, 1}};
+    host::ActiveView view = ActiveView(kWin2000Identity);
+    HWND page = view.Page();
+    EXPECT_EQ(SendDlgItemMessageA(page, 214, CB_GETCOUNT, 0, 0), 2);
+    EXPECT_EQ(SendDlgItemMessageA(page, 214, CB_GETCURSEL, 0, 0), CB_ERR);
+    for (const Case& c : cases) {
+        BlobWriter writer;
+        for (int i = 0; i < 2; ++i) writer.BareText("");
+        writer.Integer(-5);
+        for (int i = 0; i < 3; ++i) writer.BareText("");
+        writer.Integer(c.security);
+        VARIANT value;
+        VariantInit(&value);
+        ASSERT_EQ(writer.ToVariant(&value), S_OK);
+        view.View()->SetData(value);
+        VariantClear(&value);
+        EXPECT_EQ(SendDlgItemMessageA(page, 214, CB_GETCURSEL, 0, 0), c.selected) << c.security;
+        EXPECT_EQ(ControlText(page, 221), "-5");
+    }
+}
+
+// The server settings belong to the view: a blob given before the page
+// exists keeps them, and an empty address or URL keeps what is held.
+TEST_F(ModulePages, GenGnuDipKeepsServerSettingsWithoutAPage) {
+    host::ComRef<IUnknown> object = Create(kGenGnuDIPViewIdentity);
+    host::ComRef<IGView> view;
+    ASSERT_EQ(object->QueryInterface(IID_IGView, view.Put()), S_OK);
+    auto give = [&](const char* server, uint16_t port, const char* url, int32_t request) {
+        BlobWriter writer;
+        writer.CountedText("me");
+        writer.CountedText("d");
+        writer.CountedText("pw");
+        writer.Integer(request);
+        writer.Integer(0);
+        writer.BareText(server);
+        writer.ShortInteger(port);
+        writer.BareText(url);
+        VARIANT value;
+        VariantInit(&value);
+        ASSERT_EQ(writer.ToVariant(&value), S_OK);
+        EXPECT_EQ(view->SetData(value), S_OK);
+        VariantClear(&value);
+    };
+    give("s.example", 40000, "http://u/", 1);
+    give("", 7, "", 1);
+
+    host::ActiveView active;
+    ASSERT_EQ(host::ActiveView::Activate(object.Get(), &active), S_OK);
+    HWND page = active.Page();
+    EXPECT_EQ(ControlText(page, 201), "");  // the page did not exist
+    give("", 40000, "", 2);
+    EXPECT_EQ(ControlText(page, 201), "me");
+    EXPECT_EQ(IsDlgButtonChecked(page, 210), static_cast<UINT>(BST_CHECKED));
+    EXPECT_EQ(ControlText(page, 217), "Server: s.example Port: 40000");
+    EXPECT_EQ(ControlText(page, 218), "Update URL: http://u/");
+    give("", 40000, "", 5);  // no such request code: the selection stays
+    EXPECT_EQ(IsDlgButtonChecked(page, 210), static_cast<UINT>(BST_CHECKED));
+    EXPECT_EQ(IsDlgButtonChecked(page, 211), static_cast<UINT>(BST_CHECKED));
+}
+
+// The first dialog: OK takes the port modulo 65536 (0 for text that is not
+// a number); Cancel changes nothing.
+TEST_F(ModulePages, GenGnuDipServerDialog) {
+    struct Case {
+        const char* port;
+        bool ok;
+        const char* status;
+    };
+    const Case cases[] = {{"40000", true, "Server: srv Port: 40000"},
+                          {"70000", true, "Server: srv Port: 4464"},
+                          {"x", true, "Server: srv Port: 0"},
+                          {"123", false, "Server: srv Port: 0"}};
+    host::ActiveView view = ActiveView(kGenGnuDIPViewIdentity);
+    for (const Case& c : cases) {
+        struct Visit {
+            const Case* c;
+            std::string shown_port;
+            static BOOL Pump(HWND dialog, void* context) {
+                auto* visit = static_cast<Visit*>(context);
+                char shown[64] = {};
+                GetDlgItemTextA(dialog, 202, shown, sizeof shown);
+                visit->shown_port = shown;
+                SetDlgItemTextA(dialog, 201, "srv");
+                SetDlgItemTextA(dialog, 202, visit->c->port);
+                Click(dialog, visit->c->ok ? IDOK : IDCANCEL);
+                return TRUE;
+            }
+        } visit{&c, {}};
+        VtModalHook previous = VtSetModalHook(VtModalHook{&Visit::Pump, &visit});
+        Click(view.Page(), 204);
+        VtSetModalHook(previous);
+        EXPECT_FALSE(visit.shown_port.empty()) << c.port;
+        EXPECT_EQ(ControlText(view.Page(), 217), c.status) << c.port;
+    }
+}
+
+}  // namespace
+}  // namespace vantrel::test

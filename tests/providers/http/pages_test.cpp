@@ -1,0 +1,222 @@
+// Every provider's page and blob: the settings `vantrel settings` puts on a
+// page give a blob that another page reads back to the same bytes, and
+// that the provider's updater reads field by field.
+#include "module_pages.h"
+
+#include <platform/winsock.h>
+
+#include "loopback_server.h"
+#include "providers/gnudip/gnudip_settings.h"
+#include "providers/http/services.h"
+#include "providers/windns/win2000_settings.h"
+#include "text/text.h"
+
+namespace vantrel::test {
+namespace {
+
+using Bytes = std::vector<BYTE>;
+
+struct PageCase {
+    const char* provider;
+    const ClassIdentity* view;
+    const ClassIdentity* updater;
+    Settings settings;  // host names already in sorted order
+    Bytes exact;        // the whole blob, when the layout is pinned down
+};
+
+Bytes Le32(uint32_t n) {
+    return {static_cast<BYTE>(n), static_cast<BYTE>(n >> 8), static_cast<BYTE>(n >> 16),
+            static_cast<BYTE>(n >> 24)};
+}
+Bytes Cat(std::initializer_list<Bytes> parts) {
+    Bytes all;
+    for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+Bytes Counted(const std::string& text) {
+    Bytes bytes = Le32(static_cast<uint32_t>(text.size() + 1));
+    bytes.insert(bytes.end(), text.begin(), text.end());
+    bytes.push_back(0);
+    return bytes;
+}
+
+const PageCase kCases[] = {
+    {"dipdns", &kDipDNSIdentity, &kDipDNSObjIdentity,
+     {{"host", "a.example"}, {"host", "b.example"}, {"key", "k3y"}}, {}},
+    // A DipDNS blob without hosts starts with a zero count.
+    {"dipdns", &kDipDNSIdentity, &kDipDNSObjIdentity, {{"key", "k3y"}},
+     Cat({Le32(0), Counted("k3y")})},
+    {"dnsexit", &kDnsExitViewIdentity, &kDnsExitIdentity,
+     {{"host", "h.example"}, {"user", "me"}, {"password", "pw"}}, {}},
+    {"dyfi", &kDyFiViewIdentity, &kDyFiIdentity,
+     {{"host", "a.example"}, {"host", "b.example"}, {"user", "me"}, {"password", "pw"},
+      {"offline", "1"}},
+     {}},
+    {"dynam", &kDynamIdentity, &kDynamObjIdentity,
+     {{"host", "h.example"}, {"user", "me"}, {"password", "pw"}}, {}},
+    // Three letters and a NUL, two letters and a NUL, two lengths: 15 bytes.
+    {"dynup", &kDynupIdentity, &kDynupObjIdentity, {{"host", "abc"}, {"password", "pw"}},
+     Cat({Counted("abc"), Counted("pw")})},
+    {"eurodyndns", &kEuroDynDnsIdentity, &kEuroDynDnsObjIdentity,
+     {{"host", "a.example"}, {"host", "b.example"}, {"user", "me"}, {"password", "pw"}}, {}},
+    {"linuxrc", &kGnuDIP2ViewIdentity, &kGnuDIP2ObjIdentity,
+     {{"user", "me"}, {"domain", "d.example"}, {"password", "pw"}},
+     Cat({Counted("me"), Counted("d.example"), Counted("pw")})},
+    {"gnudip", &kGenGnuDIPViewIdentity, &kGenGnuDIPObjIdentity,
+     {{"user", "me"}, {"domain", "d.example"}, {"password", "pw"}, {"request", "1"},
+      {"transport", "http"}, {"server", "s.example"}, {"port", "40000"}, {"url", "http://u/x"}},
+     Cat({Counted("me"), Counted("d.example"), Counted("pw"), Le32(1), Le32(1), Le32(9),
+          Bytes{'s', '.', 'e', 'x', 'a', 'm', 'p', 'l', 'e', 0x40, 0x9c}, Le32(10),
+          Bytes{'h', 't', 't', 'p', ':', '/', '/', 'u', '/', 'x'}})},
+    // Five empty texts, time to live 300 and security 16: 28 bytes.
+    {"win2000", &kWin2000Identity, &kWin2000ObjIdentity, {{"ttl", "300"}, {"security", "off"}},
+     Cat({Le32(0), Le32(0), Le32(300), Le32(0), Le32(0), Le32(0), Le32(16)})},
+};
+
+class PageBlobs : public ModulePages, public ::testing::WithParamInterface<PageCase> {};
+
+TEST_P(PageBlobs, SettingsBlobReadBackByAnotherPageGivesTheSameBytes) {
+    const PageCase& c = GetParam();
+    host::ActiveView first = ActiveView(*c.view);
+    ASSERT_NE(first.Page(), nullptr);
+    Apply(c.provider, first.Page(), c.settings);
+    const Bytes written = GetDataBytes(first.View());
+    if (!c.exact.empty()) {
+        EXPECT_EQ(written, c.exact);
+    }
+    host::ActiveView second = ActiveView(*c.view);
+    BlobValue blob(written);
+    EXPECT_EQ(second.View()->SetData(blob.Get()), S_OK);
+    EXPECT_EQ(GetDataBytes(second.View()), written);
+}
+
+// Every reader compares the whole type with VT_ARRAY.
+TEST_P(PageBlobs, ArrayOfBytesTypedAsSuchIsIgnored) {
+    const PageCase& c = GetParam();
+    host::ActiveView source = ActiveView(*c.view);
+    Apply(c.provider, source.Page(), c.settings);
+    BlobValue typed(GetDataBytes(source.View()), VT_ARRAY | VT_UI1);
+
+    host::ActiveView fresh = ActiveView(*c.view);
+    const Bytes empty = GetDataBytes(fresh.View());
+    EXPECT_EQ(fresh.View()->SetData(typed.Get()), S_OK);
+    EXPECT_EQ(GetDataBytes(fresh.View()), empty);
+    host::ComRef<IIPUpdate> updater = Updater(*c.updater);
+    ASSERT_TRUE(updater);
+    EXPECT_EQ(updater->SetData(typed.Get()), S_OK);
+}
+
+INSTANTIATE_TEST_SUITE_P(Providers, PageBlobs, ::testing::ValuesIn(kCases),
+                         [](const auto& info) {
+                             return std::string(info.param.provider) + std::to_string(info.index);
+                         });
+
+// The template updaters show what they read in the request they send.
+struct RequestCase {
+    const char* provider;
+    const ClassIdentity* view;
+    const ClassIdentity* updater;
+    const char* update_host;
+    Settings settings;
+    std::vector<std::string> carried;
+};
+
+const RequestCase kRequests[] = {
+    {"dipdns", &kDipDNSIdentity, &kDipDNSObjIdentity, kDipDnsService.update_host,
+     {{"host", "a.example"}, {"host", "b.example"}, {"key", "k3y"}},
+     {"key=k3y&host=a.example,b.example&ip=1.2.3.4"}},
+    {"dnsexit", &kDnsExitViewIdentity, &kDnsExitIdentity, kDnsExitService.update_host,
+     {{"host", "h.example"}, {"user", "me"}, {"password", "pw"}},
+     {"login=me&password=pw&host=h.example&myip=1.2.3.4"}},
+    // "me:pw" in Base64.
+    {"dyfi", &kDyFiViewIdentity, &kDyFiIdentity, kDyFiService.update_host,
+     {{"host", "a.example"}, {"host", "b.example"}, {"user", "me"}, {"password", "pw"},
+      {"offline", "1"}},
+     {"hostname=a.example,b.example&offline=yes", "Authorization: Basic bWU6cHc=\r\n"}},
+    {"dynam", &kDynamIdentity, &kDynamObjIdentity, kDynamService.update_host,
+     {{"host", "h.example"}, {"user", "me"}, {"password", "pw"}},
+     {"host=h.example&login=me&pass=pw&rmthost=1.2.3.4"}},
+    {"dynup", &kDynupIdentity, &kDynupObjIdentity, kDynupService.update_host,
+     {{"host", "abc"}, {"password", "pw"}}, {"hostname=abc&password=pw"}},
+    {"eurodyndns", &kEuroDynDnsIdentity, &kEuroDynDnsObjIdentity, kEuroDynDnsService.update_host,
+     {{"host", "a.example"}, {"host", "b.example"}, {"user", "me"}, {"password", "pw"}},
+     {"hostname=a.example,b.example&myip=1.2.3.4", "Authorization: Basic bWU6cHc=\r\n"}},
+};
+
+class TemplateUpdaters : public ModulePages, public ::testing::WithParamInterface<RequestCase> {};
+
+TEST_P(TemplateUpdaters, ReadEveryFieldOfThePagesBlob) {
+    const RequestCase& c = GetParam();
+    host::ActiveView page = ActiveView(*c.view);
+    Apply(c.provider, page.Page(), c.settings);
+    BlobValue blob(GetDataBytes(page.View()));
+    host::ComRef<IIPUpdate> updater = Updater(*c.updater);
+    ASSERT_TRUE(updater);
+    ASSERT_EQ(updater->SetData(blob.Get()), S_OK);
+
+    using namespace vantrel::testing;
+    LoopbackServer server({Script{ReadRequest(), Send("HTTP/1.0 200 OK\r\n\r\nok"), CloseConnection()}});
+    VtResolverClearConnectTo();
+    ASSERT_EQ(VtResolverAddConnectTo(c.update_host, 80, "127.0.0.1", server.Port()), 0);
+    BSTR address = Text("1.2.3.4").ToBstr();
+    updater->DoEntryPoint(address);
+    SysFreeString(address);
+    VtResolverClearConnectTo();
+    std::vector<std::string> received = server.Received();
+    ASSERT_EQ(received.size(), 1u);
+    for (const std::string& part : c.carried) {
+        EXPECT_NE(received[0].find(part), std::string::npos) << part << " not in " << received[0];
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Providers, TemplateUpdaters, ::testing::ValuesIn(kRequests),
+                         [](const auto& info) { return std::string(info.param.provider); });
+
+// The other three updaters read their blobs through the functions below.
+TEST_F(ModulePages, GnuDipAndWin2000UpdatersReadEveryFieldOfThePagesBlob) {
+    host::ActiveView linuxrc = ActiveView(kGnuDIP2ViewIdentity);
+    Apply("linuxrc", linuxrc.Page(), {{"user", "me"}, {"domain", "d.example"}, {"password", "pw"}});
+    BlobValue linuxrc_blob(GetDataBytes(linuxrc.View()));
+    BlobReader linuxrc_reader(linuxrc_blob.Get());
+    LinuxRcSettings lrc;
+    ReadLinuxRcSettings(linuxrc_reader, lrc);
+    EXPECT_EQ(lrc.user.View(), "me");
+    EXPECT_EQ(lrc.domain.View(), "d.example");
+    EXPECT_EQ(lrc.password.View(), "pw");
+
+    host::ActiveView gnudip = ActiveView(kGenGnuDIPViewIdentity);
+    Apply("gnudip", gnudip.Page(),
+          {{"user", "me"}, {"domain", "d"}, {"password", "pw"}, {"request", "2"},
+           {"transport", "http"}, {"server", "s.example"}, {"port", "65535"}, {"url", "http://u/"}});
+    BlobValue gnudip_blob(GetDataBytes(gnudip.View()));
+    BlobReader gnudip_reader(gnudip_blob.Get());
+    GenGnuDIPSettings gen;
+    ReadGenGnuDIPSettings(gnudip_reader, gen);
+    EXPECT_EQ(gen.user.View(), "me");
+    EXPECT_EQ(gen.domain.View(), "d");
+    EXPECT_EQ(gen.password.View(), "pw");
+    EXPECT_EQ(gen.request, 2);
+    EXPECT_EQ(gen.transport, 1);
+    EXPECT_EQ(gen.server.View(), "s.example");
+    EXPECT_EQ(gen.port, 65535);
+    EXPECT_EQ(gen.url.View(), "http://u/");
+
+    host::ActiveView win = ActiveView(kWin2000Identity);
+    Apply("win2000", win.Page(),
+          {{"server", "10.0.0.1"}, {"name", "r.example"}, {"ttl", "60"}, {"user", "u"},
+           {"password", "pw"}, {"domain", "ad"}, {"security", "secure-only"}});
+    BlobValue win_blob(GetDataBytes(win.View()));
+    BlobReader win_reader(win_blob.Get());
+    Win2000Settings w;
+    ReadWin2000Settings(win_reader, w);
+    EXPECT_EQ(w.server.View(), "10.0.0.1");
+    EXPECT_EQ(w.record_name.View(), "r.example");
+    EXPECT_EQ(w.time_to_live, 60);
+    EXPECT_EQ(w.user.View(), "u");
+    EXPECT_EQ(w.password.View(), "pw");
+    EXPECT_EQ(w.user_domain.View(), "ad");
+    EXPECT_EQ(w.security, 256);
+}
+
+}  // namespace
+}  // namespace vantrel::test
