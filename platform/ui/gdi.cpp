@@ -132,6 +132,16 @@ LONG CharWidth(const VtGdiObject* font) { return MulDiv(font != nullptr ? font->
 LONG CharHeight(const VtGdiObject* font) { return MulDiv(font != nullptr ? font->em : 11, 13, 11); }
 
 }  // namespace
+
+bool BrushColor(HBRUSH brush, COLORREF* color) {
+    const VtGdiObject* object = Object(brush);
+    if (object == nullptr || object->type != VtGdiObject::Type::Brush || object->null_brush) {
+        return false;
+    }
+    *color = object->color;
+    return true;
+}
+
 }  // namespace vt::ui
 
 using namespace vt::ui;

@@ -220,6 +220,13 @@ Canvas DrawDialog(Window& dialog, RenderedFrame* frame) {
 RenderedFrame RenderDialogStack(Window& root, bool with_modals) {
     RenderedFrame frame;
     Canvas base = DrawDialog(root, &frame);
+    HWND handle = root.handle();
+    auto brush = reinterpret_cast<HBRUSH>(
+        SendMessageA(handle, WM_CTLCOLORDLG, 0, reinterpret_cast<LPARAM>(handle)));
+    // The stock dialog brush means the page chose no colour of its own.
+    if (brush == GetSysColorBrush(COLOR_BTNFACE) || !BrushColor(brush, &frame.background)) {
+        frame.background = CLR_INVALID;
+    }
     std::vector<Window*> modals;
     if (with_modals) {
         for (Window* modal : ModalStack()) {

@@ -11,6 +11,8 @@ struct RenderedFrame {
     // Cell of the text caret of the focused edit; -1 when there is none.
     int caret_column = -1;
     int caret_row = -1;
+    // The colour of the brush the page answers WM_CTLCOLORDLG with.
+    COLORREF background = CLR_INVALID;
 };
 
 // One dialog and its controls on a grid of the dialog's size.

@@ -49,6 +49,7 @@ public:
         Window* page = FromHandle(m_page);
         if (page == nullptr) return;
         RenderedFrame frame = RenderDialogStack(*page, true);
+        attr_t page_colour = PageColour(frame.background);
         erase();
         int columns = getmaxx(stdscr);
         int rows = getmaxy(stdscr);
@@ -61,7 +62,7 @@ public:
         for (int r = 0; r < frame.canvas.rows() && top + r < rows - 1; ++r) {
             for (int c = 0; c < frame.canvas.columns() && left + c < columns; ++c) {
                 const Cell& cell = frame.canvas.at(c, r);
-                attr_t attributes = A_NORMAL;
+                attr_t attributes = page_colour;
                 if ((cell.attributes & kReverse) != 0) attributes |= A_REVERSE;
                 if ((cell.attributes & kBold) != 0) attributes |= A_BOLD;
                 if ((cell.attributes & kUnderline) != 0) attributes |= A_UNDERLINE;
@@ -111,6 +112,31 @@ public:
     }
 
 private:
+    // The page's background brush as the nearest of the eight terminal
+    // colours, with black or white text, whichever reads better.
+    static attr_t PageColour(COLORREF colour) {
+        if (colour == CLR_INVALID || !has_colors()) return A_NORMAL;
+        static const short kColours[] = {COLOR_BLACK, COLOR_RED,     COLOR_GREEN, COLOR_YELLOW,
+                                         COLOR_BLUE,  COLOR_MAGENTA, COLOR_CYAN,  COLOR_WHITE};
+        int red = GetRValue(colour), green = GetGValue(colour), blue = GetBValue(colour);
+        int best = 0;
+        int best_distance = 1 << 30;
+        for (int i = 0; i < 8; ++i) {
+            // Colour i has red in bit 0, green in bit 1, blue in bit 2.
+            int dr = red - ((i & 1) != 0 ? 205 : 0);
+            int dg = green - ((i & 2) != 0 ? 205 : 0);
+            int db = blue - ((i & 4) != 0 ? 205 : 0);
+            int distance = dr * dr + dg * dg + db * db;
+            if (distance < best_distance) {
+                best = i;
+                best_distance = distance;
+            }
+        }
+        bool light = red * 299 + green * 587 + blue * 114 > 128000;
+        init_pair(1, light ? COLOR_BLACK : COLOR_WHITE, kColours[best]);
+        return COLOR_PAIR(1);
+    }
+
     static bool FocusWantsAllKeys() {
         HWND focus = GetFocus();
         return focus != nullptr && (SendMessageA(focus, WM_GETDLGCODE, VK_ESCAPE, 0) & DLGC_WANTALLKEYS) != 0;
@@ -161,6 +187,7 @@ public:
         noecho();
         nonl();
         keypad(stdscr, FALSE);  // keys are decoded from the bytes themselves
+        if (has_colors()) start_color();
         return screen;
     }
     ~Screen() {

@@ -113,6 +113,9 @@ bool DispatchPostedMessage();
 VtCellRect ControlCells(const Window& control);
 VtCellRect DialogCells(const Window& dialog);
 
+// The colour of a solid brush; false for anything else.
+bool BrushColor(HBRUSH brush, COLORREF* color);
+
 // Strips '&' mnemonics ("&&" stays one '&').
 std::string StripMnemonic(std::string_view text);
 
