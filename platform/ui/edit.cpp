@@ -41,7 +41,11 @@ bool EditKey(Window& window, UINT message, WPARAM key, bool digits_only) {
     if (digits_only && (key < '0' || key > '9')) {
         return false;
     }
-    if (text.size() >= window.limit) {
+    // Without ES_AUTOHSCROLL a single-line edit takes no more than it can
+    // show (its cells less the two brackets).
+    bool full = window.kind == Kind::Edit && (window.style & ES_AUTOHSCROLL) == 0 &&
+                static_cast<int>(text.size()) >= ControlCells(window).columns - 2;
+    if (text.size() >= window.limit || full) {
         if (window.kind == Kind::Edit) {
             Notify(window, EN_MAXTEXT);
         }

@@ -129,6 +129,10 @@ TEST(Edit, NumberStyleRefusesTypedNonDigitsOnly) {
     long changes = 0;
     for (const auto& command : recorder.commands) changes += command == std::make_pair(20, int{EN_CHANGE});
     EXPECT_EQ(changes, 4) << "three digits typed and one WM_SETTEXT";
+    // Without ES_AUTOHSCROLL typing stops at the width shown: 18 cells.
+    SetDlgItemTextA(dialog.hwnd(), 20, "");
+    dialog.Type("1234567890123456789012345");
+    EXPECT_EQ(dialog.Text(20), "123456789012345678");
 }
 
 TEST(Edit, LimitBackspaceAndCaretKeys) {
