@@ -26,36 +26,41 @@ std::string Ok(const std::string& body) {
     return "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
 }
 
-TEST(HttpClient, SendsDirectRequestWithBareHost) {
-    LoopbackServer server({{testing::ReadRequest(), testing::Send(Ok("fine")), testing::CloseConnection()}});
-    HttpClient client;
-    HttpRequestOptions options;
-    options.SetExtraHeaders("Authorization: Basic dTpw\r\n");
-    ASSERT_TRUE(client.SendRequest(Url(server, "/nic/update?hostname=a b&x=1").c_str(), &options));
-    client.Close();
-    auto received = server.Received();
-    ASSERT_EQ(received.size(), 1u);
-    EXPECT_EQ(received[0], "GET /nic/update?hostname=a b&x=1 HTTP/1.0\r\n"
-                           "Authorization: Basic dTpw\r\n"
-                           "Host: 127.0.0.1\r\n" +
-                               std::string(kUserAgent) + "\r\n");
-    EXPECT_EQ(std::string(client.GetBody(), client.GetBodyLength()), "fine");
-}
-
-TEST(HttpClient, SendsProxyRequestWithWholeUrlAndPort) {
-    LoopbackServer proxy({{testing::ReadRequest(), testing::Send(Ok("via")), testing::CloseConnection()}});
-    HttpClient client;
-    client.SetProxy("127.0.0.1", proxy.Port());
-    HttpRequestOptions options;
-    options.SetExtraHeaders("Authorization: Basic dTpw\r\n");
-    // The name is never looked up: only the proxy is connected.
-    ASSERT_TRUE(client.SendRequest("http://update.example.invalid:8180/a b?q=1", &options));
-    auto received = proxy.Received();
-    ASSERT_EQ(received.size(), 1u);
-    EXPECT_EQ(received[0], "GET http://update.example.invalid:8180/a%20b?q=1 HTTP/1.0\r\n"
-                           "Host: update.example.invalid:8180\r\n"
-                           "Authorization: Basic dTpw\r\n" +
-                               std::string(kUserAgent) + "\r\n");
+TEST(HttpClient, SendsRequestTextByteForByte) {
+    enum class Route { kDirect, kProxy };
+    const struct {
+        Route route;
+        std::string path;  // behind the server's address, or a whole URL for the proxy
+        std::string expected;
+    } cases[] = {
+        // Direct: the bare host, even with a port; the query goes out unescaped.
+        {Route::kDirect, "/nic/update?hostname=a b&x=1",
+         "GET /nic/update?hostname=a b&x=1 HTTP/1.0\r\nAuthorization: Basic dTpw\r\n"
+         "Host: 127.0.0.1\r\n"},
+        // Proxy: the whole URL and the port; the name is never looked up.
+        {Route::kProxy, "http://update.example.invalid:8180/a b?q=1",
+         "GET http://update.example.invalid:8180/a%20b?q=1 HTTP/1.0\r\n"
+         "Host: update.example.invalid:8180\r\nAuthorization: Basic dTpw\r\n"},
+        {Route::kProxy, "http://update.example.invalid/",
+         "GET http://update.example.invalid/ HTTP/1.0\r\n"
+         "Host: update.example.invalid\r\nAuthorization: Basic dTpw\r\n"},
+    };
+    for (const auto& c : cases) {
+        LoopbackServer server({{testing::ReadRequest(), testing::Send(Ok("fine")), testing::CloseConnection()}});
+        HttpClient client;
+        if (c.route == Route::kProxy) {
+            client.SetProxy("127.0.0.1", server.Port());
+        }
+        HttpRequestOptions options;
+        options.SetExtraHeaders("Authorization: Basic dTpw\r\n");
+        const std::string url = c.route == Route::kProxy ? c.path : Url(server, c.path);
+        ASSERT_TRUE(client.SendRequest(url.c_str(), &options)) << url;
+        EXPECT_EQ(std::string(client.GetBody(), client.GetBodyLength()), "fine");
+        client.Close();
+        auto received = server.Received();
+        ASSERT_EQ(received.size(), 1u);
+        EXPECT_EQ(received[0], c.expected + kUserAgent + "\r\n");
+    }
 }
 
 struct ExchangeCase {
