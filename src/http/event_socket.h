@@ -4,6 +4,7 @@
 
 #include "http/transport.h"
 
+// Only the VT_ socket names: includers may use the POSIX socket headers too.
 #define VT_WINSOCK_NO_SHORT_NAMES
 #include <platform/winsock.h>
 
