@@ -193,6 +193,12 @@ std::string Indented(const std::string& message) {
     return out;
 }
 
+// The two results DoEntryPoint gives, named; anything else as hex only.
+std::string HResultWithName(HRESULT hr) {
+    const std::string text = host::HResultText(hr);
+    return hr == S_OK ? text + " (S_OK)" : hr == E_FAIL ? text + " (E_FAIL)" : text;
+}
+
 void PrintOutcome(const Arguments& args, SHORT status, const std::string& message, HRESULT hr) {
     const std::string hresult = host::HResultText(hr);
     if (args.json) {
@@ -202,7 +208,7 @@ void PrintOutcome(const Arguments& args, SHORT status, const std::string& messag
         return;
     }
     std::printf("status:  %d (%s)\nmessage: %s\nhresult: %s\n", status, Meaning(status),
-                Indented(message).c_str(), hresult.c_str());
+                Indented(message).c_str(), HResultWithName(hr).c_str());
 }
 
 UpdaterPtr CreateUpdater(const host::Provider& provider, const Arguments& args) {
