@@ -45,7 +45,7 @@ void SetupControl(Window& control, DWORD style, DWORD ex_style, int id, RECT uni
     bool has_text = control.kind != Kind::ListBox &&
                     !(control.kind == Kind::ComboBox && control.combo_type() == CBS_DROPDOWNLIST);
     control.text = (has_text && text != nullptr) ? text : "";
-    control.caret = control.text.size();
+    control.caret = control.anchor = control.text.size();
 }
 
 HWND CreateDialogFrom(HINSTANCE instance, LPCDLGTEMPLATEA source, HWND parent, DLGPROC proc,
@@ -89,7 +89,7 @@ HWND CreateDialogFrom(HINSTANCE instance, LPCDLGTEMPLATEA source, HWND parent, D
     }
     // TRUE from WM_INITDIALOG asks the system to focus the first tab stop.
     if (set_focus != 0 && first != nullptr) {
-        SetFocus(first);
+        FocusControl(first);
     }
     return handle;
 }

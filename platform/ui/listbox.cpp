@@ -204,7 +204,7 @@ namespace {
 void SelectComboItem(Window& window, int index) {
     window.selection = index;
     window.text = index >= 0 ? window.items[static_cast<size_t>(index)] : std::string();
-    window.caret = window.text.size();
+    window.caret = window.anchor = window.text.size();
 }
 
 void CloseUp(Window& window, bool accept) {
@@ -305,7 +305,7 @@ LRESULT ComboBoxProc(Window& window, UINT message, WPARAM wparam, LPARAM lparam)
         const char* text = lparam != 0 ? reinterpret_cast<const char*>(lparam) : "";
         if (editable) {
             window.text = text;
-            window.caret = window.text.size();
+            window.caret = window.anchor = window.text.size();
             return TRUE;
         }
         // A drop-down list shows only its entries.

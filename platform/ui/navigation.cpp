@@ -88,6 +88,17 @@ bool ArrowKey(WPARAM key) {
 
 }  // namespace
 
+void FocusControl(HWND control) {
+    if (control == nullptr) {
+        return;
+    }
+    SetFocus(control);
+    // The dialog manager selects the whole text of an edit it moves to.
+    if ((SendMessageA(control, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) != 0) {
+        SendMessageA(control, EM_SETSEL, 0, -1);
+    }
+}
+
 }  // namespace vt::ui
 
 using namespace vt::ui;
@@ -157,7 +168,7 @@ VT_EXTERN_C VT_PLATFORM_API BOOL IsDialogMessageA(HWND dialog, MSG* message) {
         if (key == VK_TAB && (code & DLGC_WANTTAB) == 0) {
             HWND next = GetNextDlgTabItem(dialog, target != object ? target->handle() : nullptr,
                                           shift ? TRUE : FALSE);
-            if (next != nullptr) SetFocus(next);
+            FocusControl(next);
             return TRUE;
         }
         if (key == VK_RETURN) {

@@ -79,6 +79,15 @@ void DrawField(Canvas& canvas, Window& window, const VtCellRect& cells, const st
     canvas.Fill(cells.column + 1, cells.row, inner, 1, ' ', StateAttributes(window, focused) | kUnderline);
     canvas.Text(cells.column + 1, cells.row, std::string_view(shown).substr(std::min(window.scroll, shown.size())),
                 StateAttributes(window, focused) | kUnderline, inner);
+    if (focused) {
+        // The selection shows inverted against the focused field.
+        size_t from = std::max(std::min(window.anchor, caret), window.scroll);
+        size_t to = std::min({std::max(window.anchor, caret), shown.size(),
+                              window.scroll + static_cast<size_t>(inner)});
+        for (size_t i = from; i < to; ++i) {
+            canvas.Put(cells.column + 1 + static_cast<int>(i - window.scroll), cells.row, shown[i], kUnderline);
+        }
+    }
     if (arrow != 0) canvas.Put(cells.column + 1 + inner, cells.row, arrow);
     canvas.Put(cells.column + cells.columns - 1, cells.row, ']');
     if (focused && frame != nullptr) {

@@ -53,6 +53,7 @@ struct Window {
 
     // Edits, and the edit part of an editable combo box.
     size_t caret = 0;
+    size_t anchor = 0;  // the other end of the selection; == caret for none
     size_t scroll = 0;
     size_t limit = kDefaultEditLimit;
 
@@ -101,6 +102,9 @@ int FindItem(const Window& window, int start, const char* text, bool exact);
 void GroupBounds(const Window& dialog, size_t i, size_t* first, size_t* end);
 // Checks one auto radio button and clears the others of its group.
 void CheckAutoRadio(Window& button);
+
+// Focus as the dialog manager gives it: an edit's text gets selected.
+void FocusControl(HWND control);
 
 // Thread state: focus and the stack of running modal dialogs.
 Window*& FocusSlot();

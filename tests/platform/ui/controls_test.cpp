@@ -151,6 +151,28 @@ TEST(Edit, LimitBackspaceAndCaretKeys) {
     EXPECT_EQ(GetWindowTextLengthA(edit), 2);
 }
 
+TEST(Edit, TabbingInSelectsTheWholeTextAndTypingReplacesIt) {
+    Dialog dialog(kControls);
+    SetDlgItemTextA(dialog.hwnd(), 21, "old");
+    SetFocus(dialog.item(20));
+    dialog.Key(VK_TAB);
+    ASSERT_EQ(GetFocus(), dialog.item(21));
+    // The dialog manager sends EM_SETSEL(0, -1) to an edit it tabs to.
+    DWORD from = 99;
+    DWORD to = 99;
+    EXPECT_EQ(dialog.Send(21, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to)),
+              MAKELONG(0, 3));
+    EXPECT_EQ(from, 0u);
+    EXPECT_EQ(to, 3u);
+    dialog.Type("new");
+    EXPECT_EQ(dialog.Text(21), "new");
+    // A movement key drops the selection; Backspace then takes one character.
+    dialog.Send(21, EM_SETSEL, 0, -1);
+    dialog.Key(VK_END);
+    dialog.Type("\b");
+    EXPECT_EQ(dialog.Text(21), "ne");
+}
+
 TEST(DialogText, GetDlgItemTextTruncatesToTheBuffer) {
     Dialog dialog(kControls);
     std::string long_text(300, 'h');
