@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# vantrel settings from the command line: settings_cli_test.sh VANTREL MODULE
+set -u
+vantrel=$1
+module=$2
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+hive="$scratch/hive.reg"
+failures=0
+
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+
+# expected exit code, then the arguments; a failure says why on one line.
+expect() {
+    local want=$1
+    shift
+    "$vantrel" "$@" >"$scratch/out" 2>"$scratch/err"
+    local got=$?
+    if [ "$got" -ne "$want" ]; then
+        fail "vantrel $* gave $got, expected $want: $(cat "$scratch/err")"
+    elif [ "$want" -ne 0 ] && [ "$(wc -l <"$scratch/err")" -ne 1 ]; then
+        fail "vantrel $* should print one line on stderr"
+    fi
+}
+
+# hex of a file, one line
+hex() { od -An -tx1 -v "$1" | tr -d ' \n'; }
+
+"$vantrel" register --registry "$hive" --module "$module" >/dev/null || fail "register"
+r=(--registry "$hive")
+
+# Usage errors name the key and write nothing.
+for bad in "nokey=1" "port=abc" "port=70000" "request=3" "transport=udp" "user"; do
+    expect 2 settings gnudip "$bad" -o "$scratch/bad.blob" "${r[@]}"
+    key=${bad%%=*}
+    grep -q "$key" "$scratch/err" || fail "the error for $bad does not name $key"
+    [ ! -e "$scratch/bad.blob" ] || fail "$bad wrote a blob"
+done
+expect 2 settings dynup host=a host=b -o "$scratch/bad.blob" "${r[@]}"
+expect 2 settings win2000 ttl=-1 -o "$scratch/bad.blob" "${r[@]}"
+expect 2 settings dynup host=a "${r[@]}"
+expect 2 settings nosuchprovider --help
+expect 0 settings --help
+expect 0 settings win2000 --help
+grep -q "^  security " "$scratch/out" || fail "win2000 --help misses security"
+expect 1 settings dynup --show "$scratch/missing.blob" "${r[@]}"
+grep -q "missing.blob" "$scratch/err" || fail "a missing file is not named"
+
+# Providers by short name in any case, by ID and by ProgID; Dynup's blob
+# for a three-letter host and a two-letter password is 15 bytes.
+dynup=040000006162630003000000707700
+for name in dynup DynUp 15 Vantrel.Dynup Vantrel.DynupObj.1; do
+    expect 0 settings "$name" host=abc password=pw -o "$scratch/dynup.blob" "${r[@]}"
+    [ "$(hex "$scratch/dynup.blob")" = "$dynup" ] || fail "$name: $(hex "$scratch/dynup.blob")"
+done
+
+# Win2000 with empty texts, TTL 300 and security off: 28 bytes.
+expect 0 settings win2000 ttl=300 security=off -o "$scratch/w.blob" "${r[@]}"
+[ "$(hex "$scratch/w.blob")" = "00000000000000002c01000000000000000000000000000010000000" ] ||
+    fail "win2000: $(hex "$scratch/w.blob")"
+
+# --show reads back through the page, passwords masked unless --reveal.
+expect 0 settings dyfi host=b.example host=a.example user=me password=secret offline=1 \
+    -o "$scratch/dyfi.blob" "${r[@]}"
+expect 0 settings dyfi --show "$scratch/dyfi.blob" "${r[@]}"
+printf 'host=a.example\nhost=b.example\nuser=me\npassword=********\noffline=1\n' >"$scratch/want"
+cmp -s "$scratch/out" "$scratch/want" || fail "dyfi --show: $(cat "$scratch/out")"
+expect 0 settings dyfi --show "$scratch/dyfi.blob" --reveal "${r[@]}"
+grep -qx "password=secret" "$scratch/out" || fail "--reveal hides the password"
+
+# --dump annotates each field, and says where a blob is cut short.
+expect 0 settings dynup --dump "$scratch/dynup.blob"
+grep -q '"abc" NUL' "$scratch/out" || fail "dump misses the host"
+head -c 6 "$scratch/dynup.blob" >"$scratch/cut.blob"
+expect 0 settings dynup --dump "$scratch/cut.blob"
+grep -q "cut short" "$scratch/out" || fail "dump of a cut blob: $(cat "$scratch/out")"
+
+expect 0 configure --help
+expect 2 configure dyfi "${r[@]}"
+expect 1 configure dyfi -i "$scratch/missing.blob" "${r[@]}"
+
+exit $((failures == 0 ? 0 : 1))
