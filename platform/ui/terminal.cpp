@@ -5,6 +5,7 @@
 
 #include <curses.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -24,14 +25,15 @@ const char kModalKeys[] = "Tab/Shift+Tab move  Enter OK  Esc cancel";
 
 class Terminal {
 public:
-    Terminal(HWND page, const char* title, int in_fd) : m_page(page), m_title(title), m_in(in_fd) {}
+    Terminal(HWND page, const char* title, int in_fd, int out_fd)
+        : m_page(page), m_title(title), m_in(in_fd), m_out(out_fd) {}
 
     // Reads one key; false at the end of input.
     bool ReadKey(VtKeyEvent* key) {
         for (;;) {
             if (m_length > 0) {
                 size_t used = VtDecodeKey(m_buffer, m_length, FALSE, key);
-                if (used == 0 && !Fill(kEscapeWaitMs)) {
+                if (used == 0 && Fill(kEscapeWaitMs) != Input::Data) {
                     used = VtDecodeKey(m_buffer, m_length, TRUE, key);
                 }
                 if (used > 0) {
@@ -41,18 +43,31 @@ public:
                 }
                 continue;
             }
-            if (!Fill(-1)) return false;
+            Input input = Fill(-1);
+            if (input == Input::Interrupted) Draw();  // most likely a resize
+            if (input == Input::End) return false;
         }
     }
 
     void Draw() {
         Window* page = FromHandle(m_page);
         if (page == nullptr) return;
-        RenderedFrame frame = RenderDialogStack(*page, true);
-        attr_t page_colour = PageColour(frame.background);
+        winsize size{};
+        if (ioctl(m_out, TIOCGWINSZ, &size) == 0 && size.ws_row > 0 &&
+            (size.ws_row != LINES || size.ws_col != COLS)) {
+            resizeterm(size.ws_row, size.ws_col);
+        }
         erase();
         int columns = getmaxx(stdscr);
         int rows = getmaxy(stdscr);
+        if (columns < kMinColumns || rows < kMinRows) {
+            mvprintw(0, 0, "The terminal is %d x %d; the page needs at least %d x %d.", columns, rows,
+                     kMinColumns, kMinRows);
+            refresh();
+            return;
+        }
+        RenderedFrame frame = RenderDialogStack(*page, true);
+        attr_t page_colour = PageColour(frame.background);
         attron(A_REVERSE);
         mvhline(0, 0, ' ', columns);
         mvaddnstr(0, 1, m_title.c_str(), columns - 2);
@@ -142,24 +157,26 @@ private:
         return focus != nullptr && (SendMessageA(focus, WM_GETDLGCODE, VK_ESCAPE, 0) & DLGC_WANTALLKEYS) != 0;
     }
 
-    // Waits up to timeout_ms (-1: no limit) for input; false on none or EOF.
-    bool Fill(int timeout_ms) {
-        if (m_length >= sizeof m_buffer) return true;
+    enum class Input { Data, End, Interrupted };
+    // Waits up to timeout_ms (-1: no limit) for input. A signal (the
+    // terminal's resize) interrupts the wait; a timeout counts as the end.
+    Input Fill(int timeout_ms) {
+        if (m_length >= sizeof m_buffer) return Input::Data;
         pollfd descriptor{m_in, POLLIN, 0};
-        int ready = 0;
-        do {
-            ready = poll(&descriptor, 1, timeout_ms);
-        } while (ready < 0 && errno == EINTR);
-        if (ready <= 0) return false;
+        int ready = poll(&descriptor, 1, timeout_ms);
+        if (ready < 0 && errno == EINTR) return Input::Interrupted;
+        if (ready <= 0) return Input::End;
         ssize_t got = read(m_in, m_buffer + m_length, sizeof m_buffer - m_length);
-        if (got <= 0) return false;
+        if (got < 0 && errno == EINTR) return Input::Interrupted;
+        if (got <= 0) return Input::End;
         m_length += static_cast<size_t>(got);
-        return true;
+        return Input::Data;
     }
 
     HWND m_page;
     std::string m_title;
     int m_in;
+    int m_out;
     unsigned char m_buffer[256]{};
     size_t m_length = 0;
 };
@@ -236,7 +253,7 @@ VT_EXTERN_C VT_PLATFORM_API int VtRunTerminalFd(HWND dialog, const char* title, 
                      columns, rows, kMinColumns, kMinRows);
         return VT_TERMINAL_ERROR;
     }
-    Terminal terminal(dialog, title != nullptr ? title : "", in_fd);
+    Terminal terminal(dialog, title != nullptr ? title : "", in_fd, out_fd);
     VtModalHook previous = VtSetModalHook(VtModalHook{PumpModal, &terminal});
     if (GetFocus() == nullptr || IsChild(dialog, GetFocus()) == FALSE) {
         SetFocus(GetNextDlgTabItem(dialog, nullptr, FALSE));

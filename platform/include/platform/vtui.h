@@ -94,9 +94,11 @@ VT_PLATFORM_API BOOL VtGetControlCells(HWND control, VtCellRect* cells);
 VT_PLATFORM_API int VtRenderToText(HWND dialog, BOOL with_modals, LPSTR buffer, int size);
 
 /* Runs the dialog in the terminal on the given descriptors (TERM names the
- * terminal) until the user saves (F2 or Ctrl+S) or cancels (Esc).
- * VT_TERMINAL_SAVED, VT_TERMINAL_CANCELLED, or VT_TERMINAL_ERROR with a
- * reason written to stderr (no terminal, or smaller than 80 x 24). */
+ * terminal) until the user saves (F2 or Ctrl+S) or cancels (Esc; the end of
+ * input cancels too). Modal dialogs opened meanwhile run on top (Enter or F2
+ * confirms, Esc cancels). VT_TERMINAL_SAVED, VT_TERMINAL_CANCELLED, or
+ * VT_TERMINAL_ERROR with a reason on stderr (no terminal, or one smaller
+ * than 80 x 24 at the start; shrunk later, it says so until made larger). */
 VT_PLATFORM_API int VtRunTerminalFd(HWND dialog, const char* title, int in_fd, int out_fd);
 VT_PLATFORM_API int VtRunTerminal(HWND dialog, const char* title);
 
