@@ -1,10 +1,12 @@
 // Arbitrary bytes as a settings blob for every view's and every updater's
 // SetData: each view active on its page (and Generic GnuDIP2's also before
-// its page exists), then GetData of what the page took.
+// its page exists), then GetData of what the page took. The module's
+// pieces are linked in, with its packed resources, so the pages are found
+// in this program's own resource section.
 #include <platform/ole2.h>
 #include <vantrel/vantrel.h>
 
-#include "contract/class_ids.h"
+#include "module/class_table.h"
 #include "host/site/active_view.h"
 
 #include <cstddef>
@@ -14,26 +16,10 @@
 
 namespace {
 
-VantrelDllGetClassObjectFn LoadModule() {
-    static VantrelDllGetClassObjectFn get_class_object = [] {
-        if (FAILED(CoInitialize(nullptr))) std::abort();
-        HMODULE module = LoadLibraryExA(VANTREL_MODULE_PATH, nullptr, 0);
-        auto found = module != nullptr ? reinterpret_cast<VantrelDllGetClassObjectFn>(
-                                             GetProcAddress(module, "DllGetClassObject"))
-                                       : nullptr;
-        if (found == nullptr) std::abort();
-        return found;
-    }();
-    return get_class_object;
-}
-
-host::ComRef<IUnknown> Create(const vantrel::ClassIdentity& identity) {
-    host::ComRef<IClassFactory> factory;
+host::ComRef<IUnknown> Create(const vantrel::ClassInfo& info) {
+    static const bool initialised = SUCCEEDED(CoInitialize(nullptr));
     host::ComRef<IUnknown> object;
-    if (SUCCEEDED(LoadModule()(identity.clsid, IID_IClassFactory, factory.Put()))) {
-        factory->CreateInstance(nullptr, IID_IUnknown, object.Put());
-    }
-    if (!object) std::abort();
+    if (!initialised || FAILED(info.create(nullptr, IID_IUnknown, object.Put()))) std::abort();
     return object;
 }
 
@@ -64,9 +50,9 @@ void GetData(IGView* view) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Blob blob(data, size);
-    for (const vantrel::ClassIdentity* identity : vantrel::kClassIdentities) {
-        host::ComRef<IUnknown> object = Create(*identity);
-        if (identity->kind != vantrel::ClassKind::View) {
+    for (const vantrel::ClassInfo* info : vantrel::ClassTable()) {
+        host::ComRef<IUnknown> object = Create(*info);
+        if (info->identity.kind != vantrel::ClassKind::View) {
             host::ComRef<IIPUpdate> updater;
             object->QueryInterface(IID_IIPUpdate, updater.Put());
             if (!updater || updater->SetData(blob.value) != S_OK) std::abort();

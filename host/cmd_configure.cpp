@@ -8,7 +8,7 @@
 
 #include "host/blob_file.h"
 #include "host/common.h"
-#include "host/site/active_view.h"
+#include "host/page_command.h"
 
 namespace {
 
@@ -29,8 +29,7 @@ struct Arguments {
 };
 
 int Usage(const std::string& problem) {
-    host::Fail("configure", "%s (see vantrel configure --help)", problem.c_str());
-    return kExitUsage;
+    return host::PageUsage("configure", problem);
 }
 
 int ParseArguments(int argc, char** argv, Arguments& args) {
@@ -72,24 +71,6 @@ std::string DisplayName(IGView* view) {
     return result;
 }
 
-int Save(IGView* view, const std::string& path) {
-    VARIANT blob;
-    VariantInit(&blob);
-    HRESULT hr = view->GetData(&blob);
-    std::optional<std::vector<BYTE>> bytes = host::BlobBytes(blob);
-    VariantClear(&blob);
-    if (FAILED(hr) || !bytes) {
-        host::Fail("configure", "GetData gave no settings blob (%s)", host::HResultText(hr).c_str());
-        return kExitFailure;
-    }
-    std::string why;
-    if (!host::WriteBlobFile(path, *bytes, why)) {
-        host::Fail("configure", "%s", why.c_str());
-        return kExitFailure;
-    }
-    return kExitOk;
-}
-
 }  // namespace
 
 int CmdConfigure(int argc, char** argv) {
@@ -111,14 +92,8 @@ int CmdConfigure(int argc, char** argv) {
             return kExitFailure;
         }
     }
-    if (!host::SelectRegistry(args.options, "configure") || FAILED(CoInitialize(nullptr))) {
-        return kExitFailure;
-    }
     host::ActiveView active;
-    HRESULT hr = host::ActiveView::ActivateByProgId(provider->view_prog_id, &active);
-    if (FAILED(hr) || active.Page() == nullptr) {
-        host::Fail("configure", "cannot show the page of %s (%s); is the module registered?",
-                   provider->view_prog_id, host::HResultText(hr).c_str());
+    if (!host::ActivatePage("configure", *provider, args.options, active)) {
         return kExitFailure;
     }
     if (input) {
@@ -128,7 +103,8 @@ int CmdConfigure(int argc, char** argv) {
     const std::string title = DisplayName(active.View());
     switch (VtRunTerminal(active.Page(), title.c_str())) {
         case VT_TERMINAL_SAVED:
-            return Save(active.View(), args.output.empty() ? args.input : args.output);
+            return host::SaveViewData("configure", active.View(),
+                                      args.output.empty() ? args.input : args.output);
         case VT_TERMINAL_CANCELLED:
             std::fputs("vantrel configure: cancelled; nothing written\n", stderr);
             return kExitFailure;

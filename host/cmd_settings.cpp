@@ -12,8 +12,8 @@
 #include "host/blob_dump.h"
 #include "host/blob_file.h"
 #include "host/common.h"
+#include "host/page_command.h"
 #include "host/page_driver.h"
-#include "host/site/active_view.h"
 
 namespace {
 
@@ -47,8 +47,7 @@ struct Arguments {
 };
 
 int Usage(const std::string& problem) {
-    host::Fail("settings", "%s (see vantrel settings --help)", problem.c_str());
-    return kExitUsage;
+    return host::PageUsage("settings", problem);
 }
 
 // -1 when the arguments are fine, else the exit code.
@@ -127,54 +126,22 @@ int CheckSettings(const host::Provider& provider, const Arguments& args) {
     return -1;
 }
 
-int Activate(const host::Provider& provider, const Arguments& args, host::ActiveView& active) {
-    if (!host::SelectRegistry(args.options, "settings") || FAILED(CoInitialize(nullptr))) {
-        return kExitFailure;
-    }
-    HRESULT hr = host::ActiveView::ActivateByProgId(provider.view_prog_id, &active);
-    if (hr == REGDB_E_CLASSNOTREG || hr == CO_E_CLASSSTRING) {
-        host::Fail("settings", "%s is not registered; register the module first (vantrel register)",
-                   provider.view_prog_id);
-        return kExitFailure;
-    }
-    if (FAILED(hr) || active.Page() == nullptr) {
-        host::Fail("settings", "cannot show the page of %s: %s", provider.view_prog_id,
-                   host::HResultText(hr).c_str());
-        return kExitFailure;
-    }
-    return -1;
-}
-
 int WriteSettings(const host::Provider& provider, const Arguments& args) {
     host::ActiveView active;
-    if (int code = Activate(provider, args, active); code >= 0) {
-        return code;
+    if (!host::ActivatePage("settings", provider, args.options, active)) {
+        return kExitFailure;
     }
     for (const auto& [name, value] : args.settings) {
         host::ApplyValue(active.Page(), *FindKey(provider, name), value);
     }
-    VARIANT blob;
-    VariantInit(&blob);
-    HRESULT hr = active.View()->GetData(&blob);
-    std::optional<std::vector<BYTE>> bytes = host::BlobBytes(blob);
-    VariantClear(&blob);
-    if (FAILED(hr) || !bytes) {
-        host::Fail("settings", "GetData gave no settings blob (%s)", host::HResultText(hr).c_str());
-        return kExitFailure;
-    }
-    std::string why;
-    if (!host::WriteBlobFile(args.file, *bytes, why)) {
-        host::Fail("settings", "%s", why.c_str());
-        return kExitFailure;
-    }
-    return kExitOk;
+    return host::SaveViewData("settings", active.View(), args.file);
 }
 
 int ShowSettings(const host::Provider& provider, const Arguments& args,
                  const std::vector<BYTE>& bytes) {
     host::ActiveView active;
-    if (int code = Activate(provider, args, active); code >= 0) {
-        return code;
+    if (!host::ActivatePage("settings", provider, args.options, active)) {
+        return kExitFailure;
     }
     host::BlobVariant blob(bytes);
     if (!blob.IsValid()) {

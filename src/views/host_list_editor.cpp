@@ -2,9 +2,29 @@
 
 #include "views/page_fields.h"
 
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace vantrel {
+
+namespace {
+
+// The text of list entry `index`; nullopt when the list box cannot tell
+// its length.
+std::optional<Text> EntryText(HWND page, LRESULT index) {
+    const auto entry = static_cast<WPARAM>(index);
+    LRESULT length = SendDlgItemMessageA(page, HostListEditor::kList, LB_GETTEXTLEN, entry, 0);
+    if (length == LB_ERR) {
+        return std::nullopt;
+    }
+    std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
+    SendDlgItemMessageA(page, HostListEditor::kList, LB_GETTEXT, entry,
+                        reinterpret_cast<LPARAM>(text.data()));
+    return Text(text.data());
+}
+
+}  // namespace
 
 INT_PTR HostListEditor::OnMessage(HWND page, UINT message, WPARAM wparam, LPARAM) {
     if (message != WM_COMMAND) {
@@ -47,14 +67,9 @@ void HostListEditor::CopySelection(HWND page) {
     if (selected == LB_ERR) {
         return;
     }
-    LRESULT length = SendDlgItemMessageA(page, kList, LB_GETTEXTLEN, static_cast<WPARAM>(selected), 0);
-    if (length == LB_ERR) {
-        return;
+    if (auto text = EntryText(page, selected)) {
+        SetControlText(page, kEntry, *text);
     }
-    std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
-    SendDlgItemMessageA(page, kList, LB_GETTEXT, static_cast<WPARAM>(selected),
-                        reinterpret_cast<LPARAM>(text.data()));
-    SetDlgItemTextA(page, kEntry, text.data());
 }
 
 // An entry whose length the list box cannot report is left out, and the
@@ -63,14 +78,9 @@ void HostListEditor::Write(HWND page, BlobWriter& writer) {
     LRESULT count = SendDlgItemMessageA(page, kList, LB_GETCOUNT, 0, 0);
     std::vector<Text> entries;
     for (LRESULT i = 0; i < count; ++i) {
-        LRESULT length = SendDlgItemMessageA(page, kList, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
-        if (length == LB_ERR) {
-            continue;
+        if (auto text = EntryText(page, i)) {
+            entries.push_back(std::move(*text));
         }
-        std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
-        SendDlgItemMessageA(page, kList, LB_GETTEXT, static_cast<WPARAM>(i),
-                            reinterpret_cast<LPARAM>(text.data()));
-        entries.emplace_back(text.data());
     }
     writer.CountedTextList(entries);
 }

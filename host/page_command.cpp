@@ -1,0 +1,49 @@
+#include "host/page_command.h"
+
+#include "host/blob_file.h"
+
+namespace host {
+
+int PageUsage(const char* command, const std::string& problem) {
+    Fail(command, "%s (see vantrel %s --help)", problem.c_str(), command);
+    return kExitUsage;
+}
+
+bool ActivatePage(const char* command, const Provider& provider, const Options& options,
+                  ActiveView& active) {
+    if (!SelectRegistry(options, command) || FAILED(CoInitialize(nullptr))) {
+        return false;
+    }
+    HRESULT hr = ActiveView::ActivateByProgId(provider.view_prog_id, &active);
+    if (hr == REGDB_E_CLASSNOTREG || hr == CO_E_CLASSSTRING) {
+        Fail(command, "%s is not registered; register the module first (vantrel register)",
+             provider.view_prog_id);
+        return false;
+    }
+    if (FAILED(hr) || active.Page() == nullptr) {
+        Fail(command, "cannot show the page of %s: %s", provider.view_prog_id,
+             HResultText(hr).c_str());
+        return false;
+    }
+    return true;
+}
+
+int SaveViewData(const char* command, IGView* view, const std::string& path) {
+    VARIANT blob;
+    VariantInit(&blob);
+    HRESULT hr = view->GetData(&blob);
+    std::optional<std::vector<BYTE>> bytes = BlobBytes(blob);
+    VariantClear(&blob);
+    if (FAILED(hr) || !bytes) {
+        Fail(command, "GetData gave no settings blob (%s)", HResultText(hr).c_str());
+        return kExitFailure;
+    }
+    std::string why;
+    if (!WriteBlobFile(path, *bytes, why)) {
+        Fail(command, "%s", why.c_str());
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+}  // namespace host

@@ -1,0 +1,23 @@
+// What `vantrel configure` and `vantrel settings` share: the provider's
+// view active on its page, and GetData's blob saved to a file.
+#pragma once
+
+#include <string>
+
+#include "host/common.h"
+#include "host/site/active_view.h"
+
+namespace host {
+
+// Prints "vantrel <command>: <problem> (see vantrel <command> --help)".
+int PageUsage(const char* command, const std::string& problem);
+
+// The view of the provider, created through the registry (after
+// --registry) and active on its page. false after saying why.
+bool ActivatePage(const char* command, const Provider& provider, const Options& options,
+                  ActiveView& active);
+
+// GetData's blob written atomically to path; the exit code.
+int SaveViewData(const char* command, IGView* view, const std::string& path);
+
+}  // namespace host
