@@ -6,12 +6,11 @@
 #include <platform/registry.h>
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "host/blob_file.h"
 #include "host/common.h"
 #include "host/connect_to.h"
 
@@ -95,40 +94,6 @@ int ParseArguments(int argc, char** argv, Arguments& args) {
     return -1;
 }
 
-std::optional<std::vector<BYTE>> ReadFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        return std::nullopt;
-    }
-    std::vector<BYTE> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (file.bad()) {
-        return std::nullopt;
-    }
-    return bytes;
-}
-
-// The VARIANT a host hands to SetData: VT_ARRAY over a VT_UI1 vector.
-struct Blob {
-    VARIANT value;
-    explicit Blob(const std::vector<BYTE>& bytes) {
-        VariantInit(&value);
-        SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size()));
-        void* data = nullptr;
-        if (array == nullptr || FAILED(SafeArrayAccessData(array, &data))) {
-            SafeArrayDestroy(array);
-            return;
-        }
-        std::copy(bytes.begin(), bytes.end(), static_cast<BYTE*>(data));
-        SafeArrayUnaccessData(array);
-        value.vt = VT_ARRAY;
-        value.parray = array;
-    }
-    ~Blob() { VariantClear(&value); }
-    Blob(const Blob&) = delete;
-    Blob& operator=(const Blob&) = delete;
-    bool IsValid() const { return value.vt == VT_ARRAY; }
-};
-
 struct ReleaseUpdater {
     void operator()(IIPUpdate* updater) const { updater->Release(); }
 };
@@ -163,11 +128,21 @@ std::string JsonString(const std::string& text) {
     std::string out = "\"";
     for (unsigned char c : text) {
         switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
             default:
                 if (c < 0x20) {
                     char escape[8];
@@ -218,9 +193,12 @@ UpdaterPtr CreateUpdater(const host::Provider& provider, const Arguments& args) 
     if (hr == REGDB_E_CLASSNOTREG || hr == CO_E_CLASSSTRING) {
         char hive[4096] = "";
         VtRegistryGetHiveFile(hive, sizeof hive);
-        const std::string module = args.options.module.empty() ? "" : " --module " + args.options.module;
-        host::Fail("update", "%s is not registered in %s; register the module first: vantrel register%s%s%s",
-                   provider.updater_prog_id, hive, args.options.registry.empty() ? "" : " --registry ",
+        const std::string module =
+            args.options.module.empty() ? "" : " --module " + args.options.module;
+        host::Fail("update",
+                   "%s is not registered in %s; register the module first: vantrel register%s%s%s",
+                   provider.updater_prog_id, hive,
+                   args.options.registry.empty() ? "" : " --registry ",
                    args.options.registry.c_str(), module.c_str());
     } else if (FAILED(hr) || updater == nullptr) {
         host::Fail("update", "cannot create %s: %s", provider.updater_prog_id,
@@ -242,9 +220,10 @@ int CmdUpdate(int argc, char** argv) {
     }
     // Read before anything runs: a run with empty settings would only
     // mislead.
-    std::optional<std::vector<BYTE>> bytes = ReadFile(args.settings);
+    std::string why;
+    std::optional<std::vector<BYTE>> bytes = host::ReadBlobFile(args.settings, why);
     if (!bytes) {
-        host::Fail("update", "cannot read the settings file %s", args.settings.c_str());
+        host::Fail("update", "settings: %s", why.c_str());
         return kExitFailure;
     }
     if (!host::SelectRegistry(args.options, "update") || FAILED(CoInitialize(nullptr))) {
@@ -252,14 +231,14 @@ int CmdUpdate(int argc, char** argv) {
     }
     int exit_code = kExitFailure;
     if (UpdaterPtr updater = CreateUpdater(*provider, args)) {
-        Blob blob(*bytes);
+        host::BlobVariant blob(*bytes);
         WideText proxy(args.proxy);
         WideText address(args.address);
         if (!blob.IsValid()) {
             host::Fail("update", "out of memory for the settings blob");
         } else if (args.init && FAILED(updater->InitData())) {
             host::Fail("update", "InitData failed");
-        } else if (FAILED(updater->SetData(blob.value))) {
+        } else if (FAILED(updater->SetData(blob.Value()))) {
             host::Fail("update", "SetData failed");
         } else if (args.has_proxy && FAILED(updater->SetProxy(proxy.value))) {
             host::Fail("update", "%s takes no proxy", provider->updater_prog_id);

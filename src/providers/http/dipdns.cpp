@@ -20,11 +20,10 @@ private:
 
     std::optional<UpdateRequest> BuildRequest(const Text& address) override {
         return UpdateRequest{
-            FillTemplate(kDipDnsService.update_host,
-                         "/dynamic/upd.php?key=###KEY###&host=###HOST###&ip=###IP###",
-                         {{"###IP###", address},
-                          {"###KEY###", m_key},
-                          {"###HOST###", JoinHosts(m_hosts)}}),
+            FillTemplate(
+                kDipDnsService.update_host,
+                "/dynamic/upd.php?key=###KEY###&host=###HOST###&ip=###IP###",
+                {{"###IP###", address}, {"###KEY###", m_key}, {"###HOST###", JoinHosts(m_hosts)}}),
             {}};
     }
 

@@ -13,31 +13,24 @@ public:
 
 private:
     HRESULT ReadSettings(BlobReader& reader) override {
-        ReadText(reader, m_host);
-        ReadText(reader, m_user);
-        ReadText(reader, m_password);
+        m_settings.Read(reader);
         return S_OK;
     }
 
     std::optional<UpdateRequest> BuildRequest(const Text& address) override {
         return UpdateRequest{
-            FillTemplate(kDnsExitService.update_host,
-                         "/RemoteUpdate.sv?login=###LOGIN###&password=###PASSWORD###"
-                         "&host=###HOST###&myip=###IP###",
-                         {{"###IP###", address},
-                          {"###HOST###", m_host},
-                          {"###LOGIN###", m_user},
-                          {"###PASSWORD###", m_password}}),
+            m_settings.FillTemplate(kDnsExitService.update_host,
+                                    "/RemoteUpdate.sv?login=###LOGIN###&password=###PASSWORD###"
+                                    "&host=###HOST###&myip=###IP###",
+                                    address),
             {}};
     }
 
     SHORT ParseReply(const Text& reply) override {
-        return ParseCodeLineReply(reply, m_host, m_message);
+        return ParseCodeLineReply(reply, m_settings.host, m_message);
     }
 
-    Text m_host;
-    Text m_user;
-    Text m_password;
+    HostLogin m_settings;
 };
 
 }  // namespace

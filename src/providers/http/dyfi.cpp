@@ -9,7 +9,7 @@ namespace vantrel {
 namespace {
 
 constexpr ReplyCode kCodes[] = {
-    {"good", VANTREL_STATUS_ACCEPTED},       {"nochg", VANTREL_STATUS_ACCEPTED},
+    {"good", VANTREL_STATUS_ACCEPTED},         {"nochg", VANTREL_STATUS_ACCEPTED},
     {"badauth", VANTREL_STATUS_SERVICE_ERROR}, {"notfqdn", VANTREL_STATUS_SERVICE_ERROR},
     {"nohost", VANTREL_STATUS_SERVICE_ERROR},  {"abuse", VANTREL_STATUS_SERVICE_ERROR},
     {"badip", VANTREL_STATUS_SERVICE_ERROR},   {"dnserr", VANTREL_STATUS_SERVICE_ERROR},
@@ -21,13 +21,8 @@ public:
 
 private:
     HRESULT ReadSettings(BlobReader& reader) override {
-        AppendHosts(reader, m_hosts);
-        Text user;
-        Text password;
-        ReadText(reader, user);
-        ReadText(reader, password);
+        m_account.Read(reader);
         m_offline = reader.Flag().value_or(false);
-        m_credentials.Build(user, password);
         return S_OK;
     }
 
@@ -35,15 +30,14 @@ private:
     // Credentials that did not fit end the run unsent: a request with a
     // broken Authorization line could only fail at the service.
     std::optional<UpdateRequest> BuildRequest(const Text&) override {
-        if (!m_credentials.Fits()) {
+        if (!m_account.credentials.Fits()) {
             return std::nullopt;
         }
-        UpdateRequest request{
-            FillTemplate(kDyFiService.update_host,
-                         HasProxy() ? ":8180/nic/update?hostname=###HOST###"
-                                    : "/nic/update?hostname=###HOST###",
-                         {{"###HOST###", JoinHosts(m_hosts)}}),
-            m_credentials.Header()};
+        UpdateRequest request{FillTemplate(kDyFiService.update_host,
+                                           HasProxy() ? ":8180/nic/update?hostname=###HOST###"
+                                                      : "/nic/update?hostname=###HOST###",
+                                           {{"###HOST###", JoinHosts(m_account.hosts)}}),
+                              m_account.credentials.Header()};
         if (m_offline) {
             request.url.Append("&offline=yes");
         }
@@ -51,11 +45,10 @@ private:
     }
 
     SHORT ParseReply(const Text& reply) override {
-        return ParseLinePerHostReply(reply, m_hosts, kCodes, m_message);
+        return ParseLinePerHostReply(reply, m_account.hosts, kCodes, m_message);
     }
 
-    TextList m_hosts;
-    BasicCredentials m_credentials;
+    HostListAccount m_account;
     bool m_offline = false;
 };
 

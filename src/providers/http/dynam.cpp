@@ -22,31 +22,23 @@ public:
 
 private:
     HRESULT ReadSettings(BlobReader& reader) override {
-        ReadText(reader, m_host);
-        ReadText(reader, m_user);
-        ReadText(reader, m_password);
+        m_settings.Read(reader);
         return S_OK;
     }
 
     std::optional<UpdateRequest> BuildRequest(const Text& address) override {
-        return UpdateRequest{
-            FillTemplate(kDynamService.update_host,
-                         "/update.php?host=###HOST###&login=###LOGIN###"
-                         "&pass=###PASSWORD###&rmthost=###IP###",
-                         {{"###IP###", address},
-                          {"###HOST###", m_host},
-                          {"###LOGIN###", m_user},
-                          {"###PASSWORD###", m_password}}),
-            {}};
+        return UpdateRequest{m_settings.FillTemplate(kDynamService.update_host,
+                                                     "/update.php?host=###HOST###&login=###LOGIN###"
+                                                     "&pass=###PASSWORD###&rmthost=###IP###",
+                                                     address),
+                             {}};
     }
 
     SHORT ParseReply(const Text& reply) override {
-        return ParseKeywordReply(reply, m_host, kSearch, m_message);
+        return ParseKeywordReply(reply, m_settings.host, kSearch, m_message);
     }
 
-    Text m_host;
-    Text m_user;
-    Text m_password;
+    HostLogin m_settings;
 };
 
 }  // namespace

@@ -24,32 +24,27 @@ public:
 
 private:
     HRESULT ReadSettings(BlobReader& reader) override {
-        AppendHosts(reader, m_hosts);
-        Text user;
-        Text password;
-        ReadText(reader, user);
-        ReadText(reader, password);
-        m_credentials.Build(user, password);
+        m_account.Read(reader);
         return S_OK;
     }
 
     // Credentials that did not fit end the run unsent, as for DyFi.
     std::optional<UpdateRequest> BuildRequest(const Text& address) override {
-        if (!m_credentials.Fits()) {
+        if (!m_account.credentials.Fits()) {
             return std::nullopt;
         }
-        return UpdateRequest{FillTemplate(kEuroDynDnsService.update_host,
-                                          "/update/?hostname=###HOST###&myip=###IP###",
-                                          {{"###IP###", address}, {"###HOST###", JoinHosts(m_hosts)}}),
-                             m_credentials.Header()};
+        return UpdateRequest{
+            FillTemplate(kEuroDynDnsService.update_host,
+                         "/update/?hostname=###HOST###&myip=###IP###",
+                         {{"###IP###", address}, {"###HOST###", JoinHosts(m_account.hosts)}}),
+            m_account.credentials.Header()};
     }
 
     SHORT ParseReply(const Text& reply) override {
-        return ParseLinePerHostReply(reply, m_hosts, kCodes, m_message);
+        return ParseLinePerHostReply(reply, m_account.hosts, kCodes, m_message);
     }
 
-    TextList m_hosts;
-    BasicCredentials m_credentials;
+    HostListAccount m_account;
 };
 
 }  // namespace

@@ -35,8 +35,7 @@ SHORT StatusOfWord(const Text& word, std::span<const ReplyCode> codes) {
 
 }  // namespace
 
-SHORT ParseKeywordReply(Text reply, const Text& host, const KeywordSearch& search,
-                        Text& message) {
+SHORT ParseKeywordReply(Text reply, const Text& host, const KeywordSearch& search, Text& message) {
     AppendHostPrefix(host, message);
     if (search.removed_tag != nullptr) {
         reply.ReplaceAll(search.removed_tag, "");
@@ -113,7 +112,8 @@ SHORT ParseUpdatedCountReply(const Text& reply, int host_count, Text& message) {
         return kAccepted;
     }
     if (reply.Find("Error Occurred") >= 0) {
-        message.Append("Error Occurred While Processing Request - Check your configuration parameters!");
+        message.Append(
+            "Error Occurred While Processing Request - Check your configuration parameters!");
         return kRefused;
     }
     message.Append("Check your configuration parameters!");

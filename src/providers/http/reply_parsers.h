@@ -30,8 +30,7 @@ struct KeywordSearch {
     std::span<const ReplyCode> phrases;
     const char* removed_tag = nullptr;
 };
-SHORT ParseKeywordReply(Text reply, const Text& host, const KeywordSearch& search,
-                        Text& message);
+SHORT ParseKeywordReply(Text reply, const Text& host, const KeywordSearch& search, Text& message);
 
 // One line per host name, in list order, each host's part joined by "\n".
 // The first word of a line (up to the first space, unless the line starts

@@ -61,6 +61,30 @@ Text BasicCredentials::Header() const {
     return header;
 }
 
+void HostLogin::Read(BlobReader& reader) {
+    ReadText(reader, host);
+    ReadText(reader, user);
+    ReadText(reader, password);
+}
+
+Text HostLogin::FillTemplate(const char* update_host, const char* path_and_query,
+                             const Text& address) const {
+    return vantrel::FillTemplate(update_host, path_and_query,
+                                 {{"###IP###", address},
+                                  {"###HOST###", host},
+                                  {"###LOGIN###", user},
+                                  {"###PASSWORD###", password}});
+}
+
+void HostListAccount::Read(BlobReader& reader) {
+    AppendHosts(reader, hosts);
+    Text user;
+    Text password;
+    ReadText(reader, user);
+    ReadText(reader, password);
+    credentials.Build(user, password);
+}
+
 // The message was emptied and the status set to 3 before this runs, so
 // every early return leaves status 3, an empty message and E_FAIL.
 HRESULT TemplateUpdater::RunUpdate(const Text& address) {
@@ -87,7 +111,8 @@ HRESULT TemplateUpdater::RunUpdate(const Text& address) {
     if (status_read && client.GetBodyLength() > 0) {
         // The parsers see the body as a C string: nothing after a NUL.
         const char* body = client.GetBody();
-        Text reply(body, static_cast<int>(strnlen(body, static_cast<size_t>(client.GetBodyLength()))));
+        Text reply(body,
+                   static_cast<int>(strnlen(body, static_cast<size_t>(client.GetBodyLength()))));
         m_status = reply.IsEmpty() ? SHORT{VANTREL_STATUS_NOT_DONE} : ParseReply(reply);
         result = S_OK;
     }

@@ -60,6 +60,28 @@ private:
     int m_length = 0;
 };
 
+// Host name, user name and password in blob order, as DnsExit and Dynam
+// keep them; both templates take them in one order: IP, HOST, LOGIN,
+// PASSWORD.
+struct HostLogin {
+    Text host;
+    Text user;
+    Text password;
+
+    void Read(BlobReader& reader);
+    Text FillTemplate(const char* update_host, const char* path_and_query,
+                      const Text& address) const;
+};
+
+// A host-name list and the Basic credentials of "user:password", as DyFi
+// and EuroDynDns keep them; the user name and password are not kept.
+struct HostListAccount {
+    TextList hosts;
+    BasicCredentials credentials;
+
+    void Read(BlobReader& reader);
+};
+
 class TemplateUpdater : public Updater {
 protected:
     explicit TemplateUpdater(const ClassInfo& info) : Updater(info, ProxySupport::Stored) {}
