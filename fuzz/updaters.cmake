@@ -1,0 +1,1 @@
+vt_add_fuzzer(reply_parsers LIBS vt_providers_http)
