@@ -176,9 +176,10 @@ std::string ReadFields(BlobReader& reader, std::string_view fields) {
 
 TEST(BlobReader, OddAndTruncatedFields) {
     const std::string long_text = std::string(254, 'x') + "\xC3\xA9" + "yy";
-    Bytes long_counted = {3, 1, 0, 0};  // 259: 254 x, a two-byte character, yy, NUL
-    long_counted.insert(long_counted.end(), long_text.begin(), long_text.end());
-    long_counted.insert(long_counted.end(), {0, 7, 0, 0, 0});
+    // 259: 254 x, a two-byte character, yy, NUL; then an integer 7.
+    const std::string raw =
+        std::string("\x03\x01\x00\x00", 4) + long_text + std::string("\x00\x07\x00\x00\x00", 5);
+    const Bytes long_counted(raw.begin(), raw.end());
     struct Case {
         const char* name;
         Bytes bytes;
