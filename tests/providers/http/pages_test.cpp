@@ -68,6 +68,9 @@ const PageCase kCases[] = {
      Cat({Counted("me"), Counted("d.example"), Counted("pw"), Le32(1), Le32(1), Le32(9),
           Bytes{'s', '.', 'e', 'x', 'a', 'm', 'p', 'l', 'e', 0x40, 0x9c}, Le32(10),
           Bytes{'h', 't', 't', 'p', ':', '/', '/', 'u', '/', 'x'}})},
+    // A fresh page: time to live 0 (empty edit), security 16 (no selection).
+    {"win2000", &kWin2000Identity, &kWin2000ObjIdentity, {},
+     Cat({Le32(0), Le32(0), Le32(0), Le32(0), Le32(0), Le32(0), Le32(16)})},
     // Five empty texts, time to live 300 and security 16: 28 bytes.
     {"win2000", &kWin2000Identity, &kWin2000ObjIdentity, {{"ttl", "300"}, {"security", "off"}},
      Cat({Le32(0), Le32(0), Le32(300), Le32(0), Le32(0), Le32(0), Le32(16)})},
