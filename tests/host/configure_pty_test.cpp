@@ -240,6 +240,23 @@ TEST_F(ConfigureInTerminal, EscCancelsAndWritesNothing) {
     EXPECT_FALSE(std::ifstream(saved).good());
 }
 
+// Generic GnuDIP2's first "Configure..." opens its dialog on top of the
+// page; OK takes the server and port and the status line shows them.
+TEST_F(ConfigureInTerminal, GnuDipServerDialogFromThePage) {
+    // user, domain, password, request group, transport group, Configure...
+    const std::string keys = std::string(kTab) + kTab + kTab + kTab + kTab + " " + "srv.example" +
+                             kTab + "40000" + "\r" + kSave;
+    Screen screen;
+    const std::string saved = m_folder + "/dialog.blob";
+    ASSERT_EQ(Configure({"gnudip", "-o", saved}, keys, screen), 0);
+    const std::string expected = m_folder + "/dialog-expected.blob";
+    ASSERT_EQ(RunHost({VANTREL_HOST, "settings", "gnudip", "server=srv.example", "port=40000", "-o",
+                       expected, "--registry", m_hive}),
+              0);
+    EXPECT_EQ(ReadFileBytes(saved), ReadFileBytes(expected));
+    EXPECT_GE(screen.RowOf("Server: srv.example Port: 40000"), 0);
+}
+
 // A page filled from -i and saved unchanged writes the same bytes.
 TEST_F(ConfigureInTerminal, InputBlobSavedUnchanged) {
     const std::string input = m_folder + "/in.blob";
