@@ -47,12 +47,34 @@ int Usage(const char* problem, const std::string& detail = "") {
     return kExitUsage;
 }
 
+// The options that take a value, as "--name VALUE" or "--name=VALUE".
+bool TakesValue(const std::string& name) {
+    return name == "--settings" || name == "--ip" || name == "--proxy" || name == "--connect-to" ||
+           name == "--registry" || name == "--module";
+}
+
 // Returns -1 when the arguments are fine, else the exit code.
 int ParseArguments(int argc, char** argv, Arguments& args) {
     bool has_settings = false;
     for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        const bool has_value = i + 1 < argc;
+        std::string arg = argv[i];
+        std::string value;
+        const size_t equals = arg.find('=');
+        const bool inline_value = arg.rfind("--", 0) == 0 && equals != std::string::npos;
+        if (inline_value) {
+            value = arg.substr(equals + 1);
+            arg.resize(equals);
+        }
+        if (TakesValue(arg)) {
+            if (!inline_value && i + 1 >= argc) {
+                return Usage("a value is needed after ", arg);
+            }
+            if (!inline_value) {
+                value = argv[++i];
+            }
+        } else if (inline_value) {
+            return Usage("unknown option: ", arg);
+        }
         if (arg == "--help" || arg == "-h") {
             std::fputs(kUsage, stdout);
             return kExitOk;
@@ -60,25 +82,25 @@ int ParseArguments(int argc, char** argv, Arguments& args) {
             args.init = true;
         } else if (arg == "--json") {
             args.json = true;
-        } else if (arg == "--settings" && has_value) {
-            args.settings = argv[++i];
+        } else if (arg == "--settings") {
+            args.settings = value;
             has_settings = true;
-        } else if (arg == "--ip" && has_value) {
-            args.address = argv[++i];
+        } else if (arg == "--ip") {
+            args.address = value;
             args.has_address = true;
-        } else if (arg == "--proxy" && has_value) {
-            args.proxy = argv[++i];
+        } else if (arg == "--proxy") {
+            args.proxy = value;
             args.has_proxy = true;
-        } else if (arg == "--connect-to" && has_value) {
-            if (!host::AddConnectTo(argv[++i])) {
-                return Usage("--connect-to wants HOST:PORT:HOST2:PORT2, not ", argv[i]);
+        } else if (arg == "--connect-to") {
+            if (!host::AddConnectTo(value)) {
+                return Usage("--connect-to wants HOST:PORT:HOST2:PORT2, not ", value);
             }
-        } else if (arg == "--registry" && has_value) {
-            args.options.registry = argv[++i];
-        } else if (arg == "--module" && has_value) {
-            args.options.module = argv[++i];
+        } else if (arg == "--registry") {
+            args.options.registry = value;
+        } else if (arg == "--module") {
+            args.options.module = value;
         } else if (!arg.empty() && arg[0] == '-') {
-            return Usage("unknown option or missing value: ", arg);
+            return Usage("unknown option: ", arg);
         } else if (args.provider.empty()) {
             args.provider = arg;
         } else {

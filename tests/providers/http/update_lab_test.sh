@@ -60,7 +60,7 @@ direct() { echo "--connect-to $1:80:127.0.0.1:$port"; }
 via_lab="--proxy 127.0.0.1:$port"
 
 expect 0 2 dipdns --settings "$scratch/dipdns" --ip 198.51.100.21 $(direct www.dipdns.com)
-expect 0 2 dnsexit --settings "$scratch/dnsexit" --ip 198.51.100.16 $(direct update.dnsexit.com)
+expect 0 2 dnsexit --settings="$scratch/dnsexit" --ip=198.51.100.16 $(direct update.dnsexit.com)
 expect 1 4 dnsexit --settings "$scratch/dnsexit-wrong" --ip 198.51.100.99 $(direct update.dnsexit.com)
 expect 0 2 dyfi --settings "$scratch/dyfi" --ip 198.51.100.22 $via_lab
 expect 0 2 dynam --settings "$scratch/dynam" --ip 198.51.100.14 $(direct dynam.ac) --init
