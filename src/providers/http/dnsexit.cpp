@@ -17,6 +17,7 @@ private:
         return S_OK;
     }
 
+    // Placeholders in the order IP, HOST, LOGIN, PASSWORD; no extra header.
     std::optional<UpdateRequest> BuildRequest(const Text& address) override {
         return UpdateRequest{
             m_settings.FillTemplate(kDnsExitService.update_host,

@@ -26,6 +26,7 @@ private:
         return S_OK;
     }
 
+    // Placeholders in the order IP, HOST, LOGIN, PASSWORD; no extra header.
     std::optional<UpdateRequest> BuildRequest(const Text& address) override {
         return UpdateRequest{m_settings.FillTemplate(kDynamService.update_host,
                                                      "/update.php?host=###HOST###&login=###LOGIN###"
