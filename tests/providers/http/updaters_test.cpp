@@ -317,5 +317,16 @@ TEST(UpdaterRuns, ProxyNeedsHostAndPort) {
     }
 }
 
+// The port goes to the client as a 16-bit number: 65536 above it wraps.
+TEST(UpdaterRuns, ProxyPortIsTakenAsSixteenBits) {
+    LoopbackServer proxy({Answer("HTTP/1.0 200 OK", "Updated 1 hostname")});
+    ComPtr<IIPUpdate> updater = MakeUpdater(kDipDNSObjClass);
+    GiveSettings(updater.Get(), DipDnsSettings);
+    GiveProxy(updater.Get(), "127.0.0.1:" + std::to_string(proxy.Port() + 65536));
+    VtResolverClearConnectTo();
+    EXPECT_EQ(RunUpdate(updater.Get(), "192.0.2.7").status, kGood);
+    EXPECT_EQ(proxy.Connections(), 1);
+}
+
 }  // namespace
 }  // namespace vantrel::test
