@@ -135,5 +135,15 @@ VT_EXTERN_C VT_PLATFORM_API HRESULT UnRegisterTypeLib(REFGUID lib, WORD major, W
     status = RegDeleteKeyA(HKEY_CLASSES_ROOT, ("TypeLib\\" + libid).c_str());
     if (status != ERROR_SUCCESS && status != ERROR_ACCESS_DENIED && status != ERROR_FILE_NOT_FOUND)
         return TYPE_E_REGISTRYACCESS;
+    // On Windows "TypeLib" and "Interface" belong to the system and always
+    // exist; the stand-in hive holds only what was registered, so the two
+    // folders go once they are empty (RegDeleteKeyA keeps a key that still
+    // has subkeys).
+    for (const char* folder : {"TypeLib", "Interface"}) {
+        status = RegDeleteKeyA(HKEY_CLASSES_ROOT, folder);
+        if (status != ERROR_SUCCESS && status != ERROR_ACCESS_DENIED &&
+            status != ERROR_FILE_NOT_FOUND)
+            return TYPE_E_REGISTRYACCESS;
+    }
     return S_OK;
 }
