@@ -43,10 +43,8 @@ int ParseArguments(int argc, char** argv, Arguments& args) {
             args.input = argv[++i];
         } else if (arg == "-o" && has_value) {
             args.output = argv[++i];
-        } else if (arg == "--registry" && has_value) {
-            args.options.registry = argv[++i];
-        } else if (arg == "--module" && has_value) {
-            args.options.module = argv[++i];
+        } else if (host::TakeHostOption(argc, argv, i, args.options)) {
+            continue;
         } else if (!arg.empty() && arg[0] == '-') {
             return Usage("unknown option or missing value: " + arg);
         } else if (args.provider.empty()) {

@@ -74,10 +74,8 @@ int ParseArguments(int argc, char** argv, Arguments& args) {
             if (!take_file(Mode::Show)) return Usage("only one of -o, --show and --dump");
         } else if (arg == "--dump" && has_value) {
             if (!take_file(Mode::Dump)) return Usage("only one of -o, --show and --dump");
-        } else if (arg == "--registry" && has_value) {
-            args.options.registry = argv[++i];
-        } else if (arg == "--module" && has_value) {
-            args.options.module = argv[++i];
+        } else if (host::TakeHostOption(argc, argv, i, args.options)) {
+            continue;
         } else if (!arg.empty() && arg[0] == '-') {
             return Usage("unknown option or missing value: " + arg);
         } else if (args.provider.empty()) {

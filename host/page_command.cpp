@@ -9,6 +9,18 @@ int PageUsage(const char* command, const std::string& problem) {
     return kExitUsage;
 }
 
+bool TakeHostOption(int argc, char** argv, int& i, Options& options) {
+    const std::string arg = argv[i];
+    std::string* value = arg == "--registry" ? &options.registry
+                         : arg == "--module" ? &options.module
+                                             : nullptr;
+    if (value == nullptr || i + 1 >= argc) {
+        return false;
+    }
+    *value = argv[++i];
+    return true;
+}
+
 bool ActivatePage(const char* command, const Provider& provider, const Options& options,
                   ActiveView& active) {
     if (!SelectRegistry(options, command) || FAILED(CoInitialize(nullptr))) {

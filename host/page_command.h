@@ -12,6 +12,10 @@ namespace host {
 // Prints "vantrel <command>: <problem> (see vantrel <command> --help)".
 int PageUsage(const char* command, const std::string& problem);
 
+// "--registry FILE" or "--module PATH" at argv[i], taking the value; false
+// for any other argument.
+bool TakeHostOption(int argc, char** argv, int& i, Options& options);
+
 // The view of the provider, created through the registry (after
 // --registry) and active on its page. false after saying why.
 bool ActivatePage(const char* command, const Provider& provider, const Options& options,

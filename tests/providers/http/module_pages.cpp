@@ -67,6 +67,13 @@ void ModulePages::Apply(const char* provider, HWND page, const Settings& setting
     }
 }
 
+std::vector<BYTE> ModulePages::SettingsBlob(const ClassIdentity& view, const char* provider,
+                                            const Settings& settings) {
+    host::ActiveView page = ActiveView(view);
+    Apply(provider, page.Page(), settings);
+    return GetDataBytes(page.View());
+}
+
 std::vector<BYTE> BytesOf(const VARIANT& value) {
     std::vector<BYTE> bytes;
     EXPECT_EQ(value.vt, VT_ARRAY);

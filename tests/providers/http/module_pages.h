@@ -30,6 +30,9 @@ protected:
     // `vantrel settings` in process: the same keys put on the page by the
     // host's page driver.
     static void Apply(const char* provider, HWND page, const Settings& settings);
+    // GetData of a new page of the view after Apply.
+    std::vector<BYTE> SettingsBlob(const ClassIdentity& view, const char* provider,
+                                   const Settings& settings);
 
 private:
     HMODULE m_module = nullptr;

@@ -80,10 +80,7 @@ class PageBlobs : public ModulePages, public ::testing::WithParamInterface<PageC
 
 TEST_P(PageBlobs, SettingsBlobReadBackByAnotherPageGivesTheSameBytes) {
     const PageCase& c = GetParam();
-    host::ActiveView first = ActiveView(*c.view);
-    ASSERT_NE(first.Page(), nullptr);
-    Apply(c.provider, first.Page(), c.settings);
-    const Bytes written = GetDataBytes(first.View());
+    const Bytes written = SettingsBlob(*c.view, c.provider, c.settings);
     if (!c.exact.empty()) {
         EXPECT_EQ(written, c.exact);
     }
@@ -96,9 +93,7 @@ TEST_P(PageBlobs, SettingsBlobReadBackByAnotherPageGivesTheSameBytes) {
 // Every reader compares the whole type with VT_ARRAY.
 TEST_P(PageBlobs, ArrayOfBytesTypedAsSuchIsIgnored) {
     const PageCase& c = GetParam();
-    host::ActiveView source = ActiveView(*c.view);
-    Apply(c.provider, source.Page(), c.settings);
-    BlobValue typed(GetDataBytes(source.View()), VT_ARRAY | VT_UI1);
+    BlobValue typed(SettingsBlob(*c.view, c.provider, c.settings), VT_ARRAY | VT_UI1);
 
     host::ActiveView fresh = ActiveView(*c.view);
     const Bytes empty = GetDataBytes(fresh.View());
@@ -150,9 +145,7 @@ class TemplateUpdaters : public ModulePages, public ::testing::WithParamInterfac
 
 TEST_P(TemplateUpdaters, ReadEveryFieldOfThePagesBlob) {
     const RequestCase& c = GetParam();
-    host::ActiveView page = ActiveView(*c.view);
-    Apply(c.provider, page.Page(), c.settings);
-    BlobValue blob(GetDataBytes(page.View()));
+    BlobValue blob(SettingsBlob(*c.view, c.provider, c.settings));
     host::ComRef<IIPUpdate> updater = Updater(*c.updater);
     ASSERT_TRUE(updater);
     ASSERT_EQ(updater->SetData(blob.Get()), S_OK);
@@ -177,9 +170,8 @@ INSTANTIATE_TEST_SUITE_P(Providers, TemplateUpdaters, ::testing::ValuesIn(kReque
 
 // The other three updaters read their blobs through the functions below.
 TEST_F(ModulePages, GnuDipAndWin2000UpdatersReadEveryFieldOfThePagesBlob) {
-    host::ActiveView linuxrc = ActiveView(kGnuDIP2ViewIdentity);
-    Apply("linuxrc", linuxrc.Page(), {{"user", "me"}, {"domain", "d.example"}, {"password", "pw"}});
-    BlobValue linuxrc_blob(GetDataBytes(linuxrc.View()));
+    BlobValue linuxrc_blob(SettingsBlob(kGnuDIP2ViewIdentity, "linuxrc",
+                                        {{"user", "me"}, {"domain", "d.example"}, {"password", "pw"}}));
     BlobReader linuxrc_reader(linuxrc_blob.Get());
     LinuxRcSettings lrc;
     ReadLinuxRcSettings(linuxrc_reader, lrc);
@@ -187,11 +179,10 @@ TEST_F(ModulePages, GnuDipAndWin2000UpdatersReadEveryFieldOfThePagesBlob) {
     EXPECT_EQ(lrc.domain.View(), "d.example");
     EXPECT_EQ(lrc.password.View(), "pw");
 
-    host::ActiveView gnudip = ActiveView(kGenGnuDIPViewIdentity);
-    Apply("gnudip", gnudip.Page(),
-          {{"user", "me"}, {"domain", "d"}, {"password", "pw"}, {"request", "2"},
-           {"transport", "http"}, {"server", "s.example"}, {"port", "65535"}, {"url", "http://u/"}});
-    BlobValue gnudip_blob(GetDataBytes(gnudip.View()));
+    BlobValue gnudip_blob(SettingsBlob(
+        kGenGnuDIPViewIdentity, "gnudip",
+        {{"user", "me"}, {"domain", "d"}, {"password", "pw"}, {"request", "2"},
+         {"transport", "http"}, {"server", "s.example"}, {"port", "65535"}, {"url", "http://u/"}}));
     BlobReader gnudip_reader(gnudip_blob.Get());
     GenGnuDIPSettings gen;
     ReadGenGnuDIPSettings(gnudip_reader, gen);
@@ -204,11 +195,10 @@ TEST_F(ModulePages, GnuDipAndWin2000UpdatersReadEveryFieldOfThePagesBlob) {
     EXPECT_EQ(gen.port, 65535);
     EXPECT_EQ(gen.url.View(), "http://u/");
 
-    host::ActiveView win = ActiveView(kWin2000Identity);
-    Apply("win2000", win.Page(),
-          {{"server", "10.0.0.1"}, {"name", "r.example"}, {"ttl", "60"}, {"user", "u"},
-           {"password", "pw"}, {"domain", "ad"}, {"security", "secure-only"}});
-    BlobValue win_blob(GetDataBytes(win.View()));
+    BlobValue win_blob(SettingsBlob(
+        kWin2000Identity, "win2000",
+        {{"server", "10.0.0.1"}, {"name", "r.example"}, {"ttl", "60"}, {"user", "u"},
+         {"password", "pw"}, {"domain", "ad"}, {"security", "secure-only"}}));
     BlobReader win_reader(win_blob.Get());
     Win2000Settings w;
     ReadWin2000Settings(win_reader, w);
