@@ -22,7 +22,10 @@ public:
 private:
     HRESULT ReadSettings(BlobReader& reader) override {
         m_account.Read(reader);
-        m_offline = reader.Flag().value_or(false);
+        // A flag cut off by the end of the blob leaves the stored one.
+        if (std::optional<bool> offline = reader.Flag()) {
+            m_offline = *offline;
+        }
         return S_OK;
     }
 
