@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <string>
 
 extern char** environ;
@@ -51,22 +52,8 @@ public:
         }
     }
 
-    // Output until the lab closes its stdout or a wait passes timeout_ms.
-    std::string ReadOutput(bool first_line_only, int timeout_ms = 5000) {
-        std::string data;
-        char block[1024];
-        while (!first_line_only || data.find('\n') == std::string::npos) {
-            pollfd fd = {m_stdout, POLLIN, 0};
-            if (poll(&fd, 1, timeout_ms) <= 0) {
-                break;
-            }
-            ssize_t n = read(m_stdout, block, sizeof block);
-            if (n <= 0) {
-                break;
-            }
-            data.append(block, static_cast<size_t>(n));
-        }
-        return data;
+    std::string ReadOutput(bool first_line_only) {
+        return vantrel::lab::testing::ReadFrom(m_stdout, first_line_only);
     }
 
     // SIGTERM, then the exit status once stdout has closed.
@@ -97,12 +84,7 @@ TEST(LabEndToEnd, ServesUpdatesOverLoopbackAndStopsOnSigterm) {
     char folder[] = "/tmp/vantrel-lab-test-XXXXXX";
     ASSERT_NE(mkdtemp(folder), nullptr);
     std::string accounts = std::string(folder) + "/accounts";
-    {
-        FILE* file = std::fopen(accounts.c_str(), "w");
-        ASSERT_NE(file, nullptr);
-        std::fputs("dyfi user=aino password=pw hosts=koti.dy.fi\n", file);
-        std::fclose(file);
-    }
+    std::ofstream(accounts) << "dyfi user=aino password=pw hosts=koti.dy.fi\n";
     LabProcess lab(accounts.c_str());
     std::string first = lab.ReadOutput(true);
     ASSERT_EQ(first.rfind("listening 127.0.0.1:", 0), 0u) << first;

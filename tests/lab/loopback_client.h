@@ -14,6 +14,20 @@
 
 namespace vantrel::lab::testing {
 
+// What `fd` gives until it closes, a wait passes 5 s without data, or (when
+// asked) a whole first line has arrived.
+inline std::string ReadFrom(int fd, bool first_line_only = false) {
+    std::string data;
+    char block[4096];
+    pollfd wait = {fd, POLLIN, 0};
+    ssize_t n = 0;
+    while ((!first_line_only || data.find('\n') == std::string::npos) && poll(&wait, 1, 5000) > 0 &&
+           (n = read(fd, block, sizeof block)) > 0) {
+        data.append(block, static_cast<size_t>(n));
+    }
+    return data;
+}
+
 class LoopbackClient {
 public:
     explicit LoopbackClient(uint16_t port) : m_fd(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
@@ -36,32 +50,13 @@ public:
         }
     }
     bool Send(std::string_view data) {
-        while (!data.empty()) {
-            ssize_t n = send(m_fd, data.data(), data.size(), MSG_NOSIGNAL);
-            if (n <= 0) {
-                return false;
-            }
+        ssize_t n = 0;
+        while (!data.empty() && (n = send(m_fd, data.data(), data.size(), MSG_NOSIGNAL)) > 0) {
             data.remove_prefix(static_cast<size_t>(n));
         }
-        return true;
+        return data.empty();
     }
-    // Everything until the peer closes; stops early when a wait passes
-    // timeout_ms without data.
-    std::string ReadToClose(int timeout_ms = 5000) {
-        std::string data;
-        char block[4096];
-        for (;;) {
-            pollfd fd = {m_fd, POLLIN, 0};
-            if (poll(&fd, 1, timeout_ms) <= 0) {
-                return data;
-            }
-            ssize_t n = recv(m_fd, block, sizeof block, 0);
-            if (n <= 0) {
-                return data;
-            }
-            data.append(block, static_cast<size_t>(n));
-        }
-    }
+    std::string ReadToClose() { return ReadFrom(m_fd); }
 
 private:
     int m_fd;

@@ -36,6 +36,13 @@ Connection AcceptOne(VTLISTENER listener) {
     return Connection(connection);
 }
 
+// A raw client connected to a fresh listener, and the accepted side.
+struct Accepted {
+    Listener listener = ListenAnywhere();
+    LoopbackClient client{VtTcpListenerPort(listener.get())};
+    Connection connection = AcceptOne(listener.get());
+};
+
 TEST(TcpServer, RejectsBadArguments) {
     VTLISTENER listener = kBadListener;
     EXPECT_EQ(VtTcpListen("localhost", 0, &listener), VT_TCP_INVALID_ARGUMENT);
@@ -64,39 +71,31 @@ TEST(TcpServer, RejectsBadArguments) {
     VtTcpCloseConnection(nullptr);
 }
 
-TEST(TcpServer, TakenPortIsReported) {
+TEST(TcpServer, TakenPortAndAcceptTimeoutAreReported) {
     Listener first = ListenAnywhere();
+    ASSERT_NE(VtTcpListenerPort(first.get()), 0);
     VTLISTENER second = kBadListener;
     EXPECT_EQ(VtTcpListen("127.0.0.1", VtTcpListenerPort(first.get()), &second),
               VT_TCP_ADDRESS_IN_USE);
     EXPECT_EQ(second, nullptr);
-}
-
-TEST(TcpServer, AcceptWaitsAndTimesOut) {
-    Listener listener = ListenAnywhere();
-    EXPECT_NE(VtTcpListenerPort(listener.get()), 0);
     VTCONNECTION connection = kBadConnection;
-    EXPECT_EQ(VtTcpAccept(listener.get(), 20, &connection), VT_TCP_TIMEOUT);
+    EXPECT_EQ(VtTcpAccept(first.get(), 20, &connection), VT_TCP_TIMEOUT);
     EXPECT_EQ(connection, nullptr);
 }
 
 TEST(TcpServer, StopEndsEveryWait) {
-    Listener listener = ListenAnywhere();
-    LoopbackClient client(VtTcpListenerPort(listener.get()));
-    ASSERT_TRUE(client.Connected());
-    Connection connection = AcceptOne(listener.get());
-
-    std::thread stopper([&] { VtTcpStopListener(listener.get()); });
+    Accepted a;
+    std::thread stopper([&] { VtTcpStopListener(a.listener.get()); });
     VTCONNECTION none = kBadConnection;
-    EXPECT_EQ(VtTcpAccept(listener.get(), VT_TCP_INFINITE, &none), VT_TCP_STOPPED);
+    EXPECT_EQ(VtTcpAccept(a.listener.get(), VT_TCP_INFINITE, &none), VT_TCP_STOPPED);
     stopper.join();
     EXPECT_EQ(none, nullptr);
     // The accepted connection shares the stop event, even after its
     // listener is gone.
-    listener.reset();
+    a.listener.reset();
     char buffer[8];
     DWORD received = 0;
-    EXPECT_EQ(VtTcpRead(connection.get(), buffer, sizeof buffer, VT_TCP_INFINITE, &received),
+    EXPECT_EQ(VtTcpRead(a.connection.get(), buffer, sizeof buffer, VT_TCP_INFINITE, &received),
               VT_TCP_STOPPED);
 }
 
@@ -109,41 +108,33 @@ TEST(TcpServer, SignalSetsTheStopEvent) {
 }
 
 TEST(TcpServer, ExchangesBytesWithAClient) {
-    Listener listener = ListenAnywhere();
-    LoopbackClient client(VtTcpListenerPort(listener.get()));
-    ASSERT_TRUE(client.Connected());
-    Connection connection = AcceptOne(listener.get());
-
+    Accepted a;
+    VTCONNECTION connection = a.connection.get();
     char peer[16] = "sentinel";
-    EXPECT_EQ(VtTcpPeerAddress(connection.get(), peer, 8), VT_TCP_INVALID_ARGUMENT);
-    EXPECT_EQ(VtTcpPeerAddress(connection.get(), peer, sizeof peer), VT_TCP_OK);
+    EXPECT_EQ(VtTcpPeerAddress(connection, peer, 8), VT_TCP_INVALID_ARGUMENT);
+    EXPECT_EQ(VtTcpPeerAddress(connection, peer, sizeof peer), VT_TCP_OK);
     EXPECT_STREQ(peer, "127.0.0.1");
 
     char buffer[64];
     DWORD received = 77;
-    EXPECT_EQ(VtTcpRead(connection.get(), buffer, sizeof buffer, 20, &received), VT_TCP_TIMEOUT);
+    EXPECT_EQ(VtTcpRead(connection, buffer, sizeof buffer, 20, &received), VT_TCP_TIMEOUT);
     EXPECT_EQ(received, 0u);
-
-    ASSERT_TRUE(client.Send("ping"));
-    ASSERT_EQ(VtTcpRead(connection.get(), buffer, sizeof buffer, 5000, &received), VT_TCP_OK);
+    ASSERT_TRUE(a.client.Send("ping"));
+    ASSERT_EQ(VtTcpRead(connection, buffer, sizeof buffer, 5000, &received), VT_TCP_OK);
     EXPECT_EQ(std::string(buffer, received), "ping");
-
     DWORD sent = 0;
-    EXPECT_EQ(VtTcpWrite(connection.get(), "pong", 4, 5000, &sent), VT_TCP_OK);
+    EXPECT_EQ(VtTcpWrite(connection, "pong", 4, 5000, &sent), VT_TCP_OK);
     EXPECT_EQ(sent, 4u);
-    connection.reset();
-    EXPECT_EQ(client.ReadToClose(), "pong");
+    a.connection.reset();
+    EXPECT_EQ(a.client.ReadToClose(), "pong");
 }
 
 TEST(TcpServer, PeerCloseIsReported) {
-    Listener listener = ListenAnywhere();
-    LoopbackClient client(VtTcpListenerPort(listener.get()));
-    ASSERT_TRUE(client.Connected());
-    Connection connection = AcceptOne(listener.get());
-    client.Close();
+    Accepted a;
+    a.client.Close();
     char buffer[8];
     DWORD received = 77;
-    EXPECT_EQ(VtTcpRead(connection.get(), buffer, sizeof buffer, 5000, &received), VT_TCP_CLOSED);
+    EXPECT_EQ(VtTcpRead(a.connection.get(), buffer, sizeof buffer, 5000, &received), VT_TCP_CLOSED);
     EXPECT_EQ(received, 0u);
 }
 
