@@ -28,53 +28,36 @@ TEST(RadioGroup, ClickingOneClearsTheOthersOfItsGroupOnly) {
     Recorder recorder;
     Dialog dialog(kRadioPage, &recorder);
     ASSERT_NE(dialog.hwnd(), nullptr);
-    SendMessageA(dialog.item(211), BM_CLICK, 0, 0);
-    SendMessageA(dialog.item(208), BM_CLICK, 0, 0);
-    SendMessageA(dialog.item(210), BM_CLICK, 0, 0);
-    struct Expect {
-        int id;
-        UINT checked;
-    } const expected[] = {{208, BST_UNCHECKED}, {209, BST_UNCHECKED}, {210, BST_CHECKED}, {211, BST_CHECKED},
-                          {212, BST_UNCHECKED}};
-    for (const Expect& e : expected) {
-        EXPECT_EQ(IsDlgButtonChecked(dialog.hwnd(), e.id), e.checked) << e.id;
-    }
+    for (int id : {211, 208, 210}) dialog.Click(id);
+    EXPECT_EQ(dialog.Checks({208, 209, 210, 211, 212}), "..xx.");
     // BM_SETCHECK by program does not touch the group.
     CheckDlgButton(dialog.hwnd(), 209, BST_CHECKED);
-    EXPECT_EQ(IsDlgButtonChecked(dialog.hwnd(), 210), static_cast<UINT>(BST_CHECKED));
+    EXPECT_EQ(dialog.Checks({209, 210}), "xx");
     // CheckRadioButton sets the whole id range, whatever the groups.
     EXPECT_TRUE(CheckRadioButton(dialog.hwnd(), 208, 210, 208));
-    EXPECT_EQ(IsDlgButtonChecked(dialog.hwnd(), 208), static_cast<UINT>(BST_CHECKED));
-    EXPECT_EQ(IsDlgButtonChecked(dialog.hwnd(), 209), static_cast<UINT>(BST_UNCHECKED));
-    EXPECT_EQ(IsDlgButtonChecked(dialog.hwnd(), 210), static_cast<UINT>(BST_UNCHECKED));
-    long clicks = std::count_if(recorder.commands.begin(), recorder.commands.end(),
-                                [](const auto& command) { return command.second == BN_CLICKED; });
-    EXPECT_EQ(clicks, 3);
+    EXPECT_EQ(dialog.Checks({208, 209, 210}), "x..");
+    EXPECT_EQ(std::count_if(recorder.commands.begin(), recorder.commands.end(),
+                            [](const auto& command) { return command.second == BN_CLICKED; }),
+              3);
 }
 
 TEST(TabOrder, FollowsTheTemplateWithOneStopPerRadioGroup) {
     Recorder recorder;
     Dialog dialog(kRadioPage, &recorder);
     // WM_INITDIALOG answered TRUE: the first tab stop has the focus.
-    EXPECT_EQ(GetFocus(), dialog.item(201));
-    std::vector<int> forward;
-    for (int i = 0; i < 6; ++i) {
-        dialog.Key(VK_TAB);
-        forward.push_back(GetDlgCtrlID(GetFocus()));
-    }
+    EXPECT_EQ(dialog.Focused(), 201);
+    auto walk = [&](int steps, UINT modifiers) {
+        std::vector<int> ids;
+        for (int i = 0; i < steps; ++i, ids.push_back(dialog.Focused())) dialog.Key(VK_TAB, modifiers);
+        return ids;
+    };
     // The disabled edit 202 and the label are skipped; the list wraps.
-    EXPECT_EQ(forward, (std::vector<int>{208, 211, 204, 212, 203, 201}));
+    EXPECT_EQ(walk(6, 0), (std::vector<int>{208, 211, 204, 212, 203, 201}));
     // A group with a checked button is entered at that button.
-    SendMessageA(dialog.item(209), BM_CLICK, 0, 0);
+    dialog.Click(209);
     SetFocus(dialog.item(201));
-    dialog.Key(VK_TAB);
-    EXPECT_EQ(GetDlgCtrlID(GetFocus()), 209);
-    std::vector<int> backward;
-    for (int i = 0; i < 3; ++i) {
-        dialog.Key(VK_TAB, VT_MOD_SHIFT);
-        backward.push_back(GetDlgCtrlID(GetFocus()));
-    }
-    EXPECT_EQ(backward, (std::vector<int>{201, 203, 212}));
+    EXPECT_EQ(walk(1, 0), std::vector<int>{209});
+    EXPECT_EQ(walk(3, VT_MOD_SHIFT), (std::vector<int>{201, 203, 212}));
 }
 
 TEST(TabOrder, ArrowsMoveInsideARadioGroupAndSelect) {
@@ -82,14 +65,14 @@ TEST(TabOrder, ArrowsMoveInsideARadioGroupAndSelect) {
     Dialog dialog(kRadioPage, &recorder);
     SetFocus(dialog.item(208));
     dialog.Key(VK_DOWN);
-    EXPECT_EQ(GetDlgCtrlID(GetFocus()), 209);
-    EXPECT_EQ(IsDlgButtonChecked(dialog.hwnd(), 209), static_cast<UINT>(BST_CHECKED));
+    EXPECT_EQ(dialog.Focused(), 209);
+    EXPECT_EQ(dialog.Checks({209}), "x");
     dialog.Key(VK_UP);
     dialog.Key(VK_UP);  // wraps round inside the group
-    EXPECT_EQ(GetDlgCtrlID(GetFocus()), 210);
-    EXPECT_EQ(IsDlgButtonChecked(dialog.hwnd(), 209), static_cast<UINT>(BST_UNCHECKED));
+    EXPECT_EQ(dialog.Focused(), 210);
+    EXPECT_EQ(dialog.Checks({209}), ".");
     dialog.Type(" ");
-    EXPECT_EQ(IsDlgButtonChecked(dialog.hwnd(), 210), static_cast<UINT>(BST_CHECKED));
+    EXPECT_EQ(dialog.Checks({210}), "x");
 }
 
 const char kModal[] = R"(131 DIALOG 0, 0, 160, 60
@@ -134,10 +117,7 @@ INT_PTR ModalProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
 BOOL TypeAndEnter(HWND dialog, void* context) {
     auto* calls = static_cast<int*>(context);
     if ((*calls)++ > 0) return FALSE;
-    for (char c : std::string("10.0.0.1")) {
-        VtKeyEvent key{WM_CHAR, static_cast<unsigned char>(c), 0};
-        VtDispatchKey(dialog, &key);
-    }
+    TypeInto(dialog, "10.0.0.1");
     VtKeyEvent enter{WM_KEYDOWN, VK_RETURN, 0};
     return VtDispatchKey(dialog, &enter);
 }
@@ -148,25 +128,25 @@ TEST(ModalDialog, ReturnsTheEndDialogResult) {
     Recorder recorder;
     Dialog owner(kRadioPage, &recorder);
     HWND focus_before = GetFocus();
-
-    ModalState at_init{Behaviour::EndAtInit, ""};
-    EXPECT_EQ(DialogBoxIndirectParamA(nullptr, parsed, owner.hwnd(), ModalProc, reinterpret_cast<LPARAM>(&at_init)), 42);
-
+    auto run = [&](Behaviour behaviour, std::string* typed = nullptr) {
+        ModalState state{behaviour, ""};
+        INT_PTR result = DialogBoxIndirectParamA(nullptr, parsed, owner.hwnd(), ModalProc,
+                                                 reinterpret_cast<LPARAM>(&state));
+        if (typed != nullptr) *typed = state.typed;
+        return result;
+    };
+    EXPECT_EQ(run(Behaviour::EndAtInit), 42);
     // Enter in the edit presses the default button: IDOK.
     int calls = 0;
     VtModalHook previous = VtSetModalHook(VtModalHook{TypeAndEnter, &calls});
-    ModalState typed{Behaviour::EndOnCommand, ""};
-    EXPECT_EQ(DialogBoxIndirectParamA(nullptr, parsed, owner.hwnd(), ModalProc, reinterpret_cast<LPARAM>(&typed)), IDOK);
-    EXPECT_EQ(typed.typed, "10.0.0.1");
+    std::string typed;
+    EXPECT_EQ(run(Behaviour::EndOnCommand, &typed), IDOK);
+    EXPECT_EQ(typed, "10.0.0.1");
     EXPECT_TRUE(IsWindowEnabled(owner.hwnd())) << "the owner is enabled again";
     EXPECT_EQ(GetFocus(), focus_before) << "the focus goes back";
-
-    // No more input: the dialog is cancelled as by Esc.
-    ModalState cancelled{Behaviour::EndOnCommand, ""};
-    EXPECT_EQ(DialogBoxIndirectParamA(nullptr, parsed, owner.hwnd(), ModalProc, reinterpret_cast<LPARAM>(&cancelled)), IDCANCEL);
-    // A dialog that never ends fails the call.
-    ModalState stubborn{Behaviour::NeverEnd, ""};
-    EXPECT_EQ(DialogBoxIndirectParamA(nullptr, parsed, owner.hwnd(), ModalProc, reinterpret_cast<LPARAM>(&stubborn)), -1);
+    // No more input: the dialog is cancelled as by Esc; one that never ends fails the call.
+    EXPECT_EQ(run(Behaviour::EndOnCommand), IDCANCEL);
+    EXPECT_EQ(run(Behaviour::NeverEnd), -1);
     VtSetModalHook(previous);
     EXPECT_EQ(DialogBoxIndirectParamA(nullptr, nullptr, nullptr, ModalProc, 0), -1);
     VtFreeDialogTemplate(parsed);
@@ -194,12 +174,8 @@ TEST(DialogResources, CreateDialogParamFindsTheTemplateInTheModule) {
 }
 
 TEST(TemplateParser, BrokenTemplatesFailWithoutCrashing) {
+    // Truncations of a good template are covered by the cuts below.
     const char* const broken[] = {
-        "",
-        "136",
-        "136 DIALOG",
-        "136 DIALOG 0, 0, 196",
-        "136 DIALOG 0, 0, 196, 148\nBEGIN\n",
         "136 DIALOG 0, 0, 196, 148\nSTYLE\nBEGIN\nEND",
         "136 DIALOG 0, 0, 196, 148\nFONT 8\nBEGIN\nEND",
         "136 DIALOG 0, 0, 196, 148\nBEGIN\nLTEXT \"unterminated, -1, 1, 1, 1, 1\nEND",
@@ -217,10 +193,13 @@ TEST(TemplateParser, BrokenTemplatesFailWithoutCrashing) {
         EXPECT_EQ(parsed, nullptr) << text;
         VtFreeDialogTemplate(parsed);
     }
-    // Every cut of a good template either parses or fails cleanly.
-    std::string good = kHostListPage;
+    // Every cut of a good template before its END fails cleanly.
+    const std::string good = kHostListPage;
+    const size_t complete = good.rfind("END") + 3;
     for (size_t length = 0; length < good.size(); ++length) {
-        VtFreeDialogTemplate(VtParseDialogTemplateA(good.data(), length));
+        DLGTEMPLATE* parsed = VtParseDialogTemplateA(good.data(), length);
+        EXPECT_EQ(parsed != nullptr, length >= complete) << length;
+        VtFreeDialogTemplate(parsed);
     }
     EXPECT_EQ(VtParseDialogTemplateA(nullptr, 5), nullptr);
 }
@@ -255,21 +234,17 @@ TEST(TemplateParser, DefaultStylesOfTheStatements) {
     VtFreeDialogTemplate(parsed);
 }
 
+// The views' natural size rests on these: 196 x 148 units are 294 x 241 pixels.
 TEST(DialogUnits, PageSizeAndMulDiv) {
     Dialog dialog(kHostListPage);
     RECT rect{0, 0, 196, 148};
     ASSERT_TRUE(MapDialogRect(dialog.hwnd(), &rect));
-    EXPECT_EQ(rect.right, 294);
-    EXPECT_EQ(rect.bottom, 241);
-    EXPECT_EQ(LOWORD(GetDialogBaseUnits()), 6);
-    EXPECT_EQ(HIWORD(GetDialogBaseUnits()), 13);
-    struct Case {
-        int a, b, c, result;
-    } const cases[] = {{2540, 294, 96, 7779}, {96, 7779, 2540, 294}, {-5, 3, 2, -8},
-                       {5, 3, 2, 8},           {1, 1, 0, -1},         {0x7FFFFFFF, 2, 1, -1}};
-    for (const Case& c : cases) {
-        EXPECT_EQ(MulDiv(c.a, c.b, c.c), c.result) << c.a << "*" << c.b << "/" << c.c;
-    }
+    EXPECT_EQ(std::make_pair(rect.right, rect.bottom), std::make_pair(294, 241));
+    EXPECT_EQ(GetDialogBaseUnits(), MAKELONG(6, 13));
+    // MulDiv rounds half away from zero; a zero divisor or overflow is -1.
+    const int cases[][4] = {{96, 7779, 2540, 294}, {-5, 3, 2, -8}, {5, 3, 2, 8},
+                            {1, 1, 0, -1},         {0x7FFFFFFF, 2, 1, -1}};
+    for (const auto& c : cases) EXPECT_EQ(MulDiv(c[0], c[1], c[2]), c[3]) << c[0] << "*" << c[1];
     HDC screen = GetDC(nullptr);
     EXPECT_EQ(GetDeviceCaps(screen, LOGPIXELSX), 96);
     EXPECT_EQ(GetDeviceCaps(screen, LOGPIXELSY), 96);

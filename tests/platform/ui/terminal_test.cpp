@@ -54,15 +54,10 @@ public:
         Session session;
         std::atomic<bool> done{false};
         std::thread page([&] {
-            HWND dialog = nullptr;
             DLGTEMPLATE* parsed = VtParseDialogTemplateA(kHostListPage, sizeof kHostListPage - 1);
-            dialog = CreateDialogIndirectParamA(nullptr, parsed, nullptr, HostListProc, 0);
+            HWND dialog = CreateDialogIndirectParamA(nullptr, parsed, nullptr, HostListProc, 0);
             session.result = VtRunTerminalFd(dialog, "DyFi", m_slave, m_slave);
-            for (LRESULT i = 0; i < SendDlgItemMessageA(dialog, 206, LB_GETCOUNT, 0, 0); ++i) {
-                char text[256];
-                SendDlgItemMessageA(dialog, 206, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
-                session.hosts.push_back(text);
-            }
+            session.hosts = ListItems(dialog, 206);
             char user[256];
             GetDlgItemTextA(dialog, 202, user, sizeof user);
             session.user = user;

@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <initializer_list>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -59,6 +61,34 @@ inline INT_PTR RecordingProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lp
     return FALSE;
 }
 
+inline void TypeInto(HWND dialog, const char* text) {
+    for (const char* p = text; *p != '\0'; ++p) {
+        VtKeyEvent event{WM_CHAR, static_cast<unsigned char>(*p), 0};
+        VtDispatchKey(dialog, &event);
+    }
+}
+
+inline std::vector<std::string> RenderRows(HWND window, BOOL with_modals) {
+    char buffer[8192];
+    VtRenderToText(window, with_modals, buffer, sizeof buffer);
+    std::vector<std::string> rows;
+    std::istringstream text(buffer);
+    for (std::string row; std::getline(text, row);) rows.push_back(row);
+    return rows;
+}
+
+// The entries of a list box, each read with LB_GETTEXT.
+inline std::vector<std::string> ListItems(HWND dialog, int id) {
+    std::vector<std::string> items;
+    for (LRESULT i = 0; i < SendDlgItemMessageA(dialog, id, LB_GETCOUNT, 0, 0); ++i) {
+        char text[256] = "sentinel";
+        LRESULT length = SendDlgItemMessageA(dialog, id, LB_GETTEXT, static_cast<WPARAM>(i),
+                                             reinterpret_cast<LPARAM>(text));
+        items.push_back(length == static_cast<LRESULT>(std::strlen(text)) ? text : "<bad length>");
+    }
+    return items;
+}
+
 class Dialog {
 public:
     explicit Dialog(const char* text, Recorder* recorder = nullptr) {
@@ -81,39 +111,29 @@ public:
     LRESULT Send(int id, UINT message, WPARAM wparam = 0, LPARAM lparam = 0) const {
         return SendDlgItemMessageA(m_window, id, message, wparam, lparam);
     }
-    LRESULT Add(int id, const char* text) const {
-        return Send(id, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    LRESULT SendText(int id, UINT message, WPARAM wparam, const char* text) const {
+        return Send(id, message, wparam, reinterpret_cast<LPARAM>(text));
     }
+    LRESULT Add(int id, const char* text) const { return SendText(id, LB_ADDSTRING, 0, text); }
+    void Click(int id) const { SendMessageA(item(id), BM_CLICK, 0, 0); }
+    // One character per button: 'x' checked, '.' not.
+    std::string Checks(std::initializer_list<int> ids) const {
+        std::string marks;
+        for (int id : ids) marks += IsDlgButtonChecked(m_window, id) == BST_CHECKED ? 'x' : '.';
+        return marks;
+    }
+    int Focused() const { return GetDlgCtrlID(GetFocus()); }
     void Key(WPARAM key, UINT modifiers = 0) const {
         VtKeyEvent event{WM_KEYDOWN, key, modifiers};
         VtDispatchKey(m_window, &event);
     }
-    void Type(const char* text) const {
-        for (const char* p = text; *p != '\0'; ++p) {
-            VtKeyEvent event{WM_CHAR, static_cast<unsigned char>(*p), 0};
-            VtDispatchKey(m_window, &event);
-        }
-    }
+    void Type(const char* text) const { TypeInto(m_window, text); }
     std::string Text(int id) const {
         char buffer[1024];
         GetDlgItemTextA(m_window, id, buffer, sizeof buffer);
         return buffer;
     }
-    std::vector<std::string> Render() const {
-        char buffer[8192];
-        VtRenderToText(m_window, TRUE, buffer, sizeof buffer);
-        std::vector<std::string> rows;
-        std::string row;
-        for (const char* p = buffer; *p != '\0'; ++p) {
-            if (*p == '\n') {
-                rows.push_back(row);
-                row.clear();
-            } else {
-                row.push_back(*p);
-            }
-        }
-        return rows;
-    }
+    std::vector<std::string> Render() const { return RenderRows(m_window, TRUE); }
 
 private:
     DLGTEMPLATE* m_template = nullptr;
