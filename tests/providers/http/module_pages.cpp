@@ -1,7 +1,5 @@
 #include "module_pages.h"
 
-#include <cstring>
-
 #include "host/page_driver.h"
 
 namespace vantrel::test {
@@ -72,42 +70,6 @@ std::vector<BYTE> ModulePages::SettingsBlob(const ClassIdentity& view, const cha
     host::ActiveView page = ActiveView(view);
     Apply(provider, page.Page(), settings);
     return GetDataBytes(page.View());
-}
-
-std::vector<BYTE> BytesOf(const VARIANT& value) {
-    std::vector<BYTE> bytes;
-    EXPECT_EQ(value.vt, VT_ARRAY);
-    void* data = nullptr;
-    if (value.parray == nullptr || FAILED(SafeArrayAccessData(value.parray, &data))) {
-        return bytes;
-    }
-    bytes.assign(static_cast<BYTE*>(data),
-                 static_cast<BYTE*>(data) + value.parray->rgsabound[0].cElements);
-    SafeArrayUnaccessData(value.parray);
-    return bytes;
-}
-
-std::vector<BYTE> GetDataBytes(IGView* view) {
-    VARIANT value;
-    VariantInit(&value);
-    EXPECT_EQ(view->GetData(&value), S_OK);
-    std::vector<BYTE> bytes = BytesOf(value);
-    VariantClear(&value);
-    return bytes;
-}
-
-BlobValue::BlobValue(const std::vector<BYTE>& bytes, VARTYPE type) {
-    VariantInit(&m_value);
-    SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size()));
-    void* data = nullptr;
-    if (array != nullptr && SUCCEEDED(SafeArrayAccessData(array, &data))) {
-        if (!bytes.empty()) {
-            std::memcpy(data, bytes.data(), bytes.size());
-        }
-        SafeArrayUnaccessData(array);
-    }
-    m_value.vt = type;
-    m_value.parray = array;
 }
 
 }  // namespace vantrel::test

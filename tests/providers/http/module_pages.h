@@ -6,6 +6,7 @@
 #include <platform/ole2.h>
 #include <vantrel/vantrel.h>
 
+#include "contract/blob_values.h"
 #include "contract/class_ids.h"
 #include "host/site/active_view.h"
 
@@ -37,22 +38,6 @@ protected:
 private:
     HMODULE m_module = nullptr;
     VantrelDllGetClassObjectFn m_get_class_object = nullptr;
-};
-
-std::vector<BYTE> BytesOf(const VARIANT& value);
-std::vector<BYTE> GetDataBytes(IGView* view);
-
-// A VARIANT of the given type over a VT_UI1 array of the bytes.
-class BlobValue {
-public:
-    explicit BlobValue(const std::vector<BYTE>& bytes, VARTYPE type = VT_ARRAY);
-    ~BlobValue() { VariantClear(&m_value); }
-    BlobValue(const BlobValue&) = delete;
-    BlobValue& operator=(const BlobValue&) = delete;
-    const VARIANT& Get() const { return m_value; }
-
-private:
-    VARIANT m_value;
 };
 
 }  // namespace vantrel::test

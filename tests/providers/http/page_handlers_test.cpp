@@ -4,8 +4,6 @@
 
 #include <platform/vtui.h>
 
-#include "contract/blob.h"
-
 namespace vantrel::test {
 namespace {
 
@@ -30,35 +28,22 @@ void Click(HWND page, int id) {
     SendMessageA(GetDlgItem(page, id), BM_CLICK, 0, 0);
 }
 
-// One step on the editor: type into 201 and press Add, press Delete, or
-// select entry n (which notifies the page as a click in the list does).
-struct Step {
-    enum class Kind { Add, Delete, Select } kind;
-    const char* text;
-    int index;
-};
-
+// Steps on the editor: "+text" types into 201 and presses Add, "-" presses
+// Delete, "#n" selects entry n (notifying the page as a click in the list).
 struct EditorCase {
     const char* name;
-    std::vector<Step> steps;
+    std::vector<std::string> steps;
     std::vector<std::string> list;
     std::string entry;
 };
 
 const EditorCase kEditorCases[] = {
-    {"SortsNewEntries", {{Step::Kind::Add, "b", 0}, {Step::Kind::Add, "a", 0}}, {"a", "b"}, ""},
-    {"IgnoresEmptyText", {{Step::Kind::Add, "", 0}}, {}, ""},
-    {"KeepsDuplicatesAndSpaces",
-     {{Step::Kind::Add, " x ", 0}, {Step::Kind::Add, " x ", 0}}, {" x ", " x "}, ""},
-    {"DeleteWithoutSelectionDoesNothing",
-     {{Step::Kind::Add, "a", 0}, {Step::Kind::Delete, nullptr, 0}}, {"a"}, ""},
-    {"SelectionCopiesIntoTheEntry",
-     {{Step::Kind::Add, "a", 0}, {Step::Kind::Add, "b", 0}, {Step::Kind::Select, nullptr, 1}},
-     {"a", "b"}, "b"},
-    {"DeleteRemovesTheSelectionAndKeepsTheEntry",
-     {{Step::Kind::Add, "a", 0}, {Step::Kind::Add, "b", 0}, {Step::Kind::Select, nullptr, 0},
-      {Step::Kind::Delete, nullptr, 0}},
-     {"b"}, "a"},
+    {"SortsNewEntries", {"+b", "+a"}, {"a", "b"}, ""},
+    {"IgnoresEmptyText", {"+"}, {}, ""},
+    {"KeepsDuplicatesAndSpaces", {"+ x ", "+ x "}, {" x ", " x "}, ""},
+    {"DeleteWithoutSelectionDoesNothing", {"+a", "-"}, {"a"}, ""},
+    {"SelectionCopiesIntoTheEntry", {"+a", "+b", "#1"}, {"a", "b"}, "b"},
+    {"DeleteRemovesTheSelectionAndKeepsTheEntry", {"+a", "+b", "#0", "-"}, {"b"}, "a"},
 };
 
 TEST_F(ModulePages, HostListEditorOnEachOfItsPages) {
@@ -67,14 +52,14 @@ TEST_F(ModulePages, HostListEditorOnEachOfItsPages) {
             host::ActiveView view = ActiveView(*identity);
             HWND page = view.Page();
             ASSERT_NE(page, nullptr);
-            for (const Step& step : c.steps) {
-                if (step.kind == Step::Kind::Add) {
-                    SetDlgItemTextA(page, 201, step.text);
+            for (const std::string& step : c.steps) {
+                if (step[0] == '+') {
+                    SetDlgItemTextA(page, 201, step.c_str() + 1);
                     Click(page, 204);
-                } else if (step.kind == Step::Kind::Delete) {
+                } else if (step[0] == '-') {
                     Click(page, 205);
                 } else {
-                    SendDlgItemMessageA(page, 206, LB_SETCURSEL, static_cast<WPARAM>(step.index), 0);
+                    SendDlgItemMessageA(page, 206, LB_SETCURSEL, std::stoul(step.substr(1)), 0);
                     SendMessageA(page, WM_COMMAND, MAKEWPARAM(206, LBN_SELCHANGE),
                                  reinterpret_cast<LPARAM>(GetDlgItem(page, 206)));
                 }
@@ -89,14 +74,11 @@ TEST_F(ModulePages, HostListEditorOnEachOfItsPages) {
 TEST_F(ModulePages, SetDataAddsHostNamesToTheList) {
     host::ActiveView view = ActiveView(kDipDNSIdentity);
     for (const char* host : {"c", "a"}) {
-        BlobWriter writer;
-        writer.CountedTextList(std::vector<Text>{Text(host)});
-        writer.CountedText(host);
-        VARIANT value;
-        VariantInit(&value);
-        ASSERT_EQ(writer.ToVariant(&value), S_OK);
-        EXPECT_EQ(view.View()->SetData(value), S_OK);
-        VariantClear(&value);
+        EXPECT_EQ(GiveBlob(view.View(), [&](BlobWriter& w) {
+                      w.CountedTextList(std::vector<Text>{Text(host)});
+                      w.CountedText(host);
+                  }),
+                  S_OK);
     }
     EXPECT_EQ(ListEntries(view.Page()), (std::vector<std::string>{"a", "c"}));
     EXPECT_EQ(ControlText(view.Page(), 202), "a");
@@ -106,16 +88,12 @@ TEST_F(ModulePages, DyFiChecksTheOfflineBoxOnlyForOne) {
     host::ActiveView view = ActiveView(kDyFiViewIdentity);
     for (auto [flag, checked] : {std::pair{1, BST_CHECKED}, {2, BST_UNCHECKED}, {1, BST_CHECKED},
                                  {0, BST_UNCHECKED}, {-1, BST_UNCHECKED}}) {
-        BlobWriter writer;
-        writer.Integer(0);
-        writer.CountedText("");
-        writer.CountedText("");
-        writer.Integer(flag);
-        VARIANT value;
-        VariantInit(&value);
-        ASSERT_EQ(writer.ToVariant(&value), S_OK);
-        view.View()->SetData(value);
-        VariantClear(&value);
+        GiveBlob(view.View(), [&](BlobWriter& w) {
+            w.Integer(0);
+            w.CountedText("");
+            w.CountedText("");
+            w.Integer(flag);
+        });
         EXPECT_EQ(IsDlgButtonChecked(view.Page(), 219), static_cast<UINT>(checked)) << flag;
     }
 }
@@ -133,16 +111,15 @@ TEST_F(ModulePages, Win2000SecuritySelectsTheComboEntry) {
     EXPECT_EQ(SendDlgItemMessageA(page, 214, CB_GETCOUNT, 0, 0), 2);
     EXPECT_EQ(SendDlgItemMessageA(page, 214, CB_GETCURSEL, 0, 0), CB_ERR);
     for (const Case& c : cases) {
-        BlobWriter writer;
-        for (int i = 0; i < 2; ++i) writer.BareText("");
-        writer.Integer(-5);
-        for (int i = 0; i < 3; ++i) writer.BareText("");
-        writer.Integer(c.security);
-        VARIANT value;
-        VariantInit(&value);
-        ASSERT_EQ(writer.ToVariant(&value), S_OK);
-        view.View()->SetData(value);
-        VariantClear(&value);
+        GiveBlob(view.View(), [&](BlobWriter& w) {
+            w.BareText("");
+            w.BareText("");
+            w.Integer(-5);
+            w.BareText("");
+            w.BareText("");
+            w.BareText("");
+            w.Integer(c.security);
+        });
         EXPECT_EQ(SendDlgItemMessageA(page, 214, CB_GETCURSEL, 0, 0), c.selected) << c.security;
         EXPECT_EQ(ControlText(page, 221), "-5");
     }
@@ -155,20 +132,17 @@ TEST_F(ModulePages, GenGnuDipKeepsServerSettingsWithoutAPage) {
     host::ComRef<IGView> view;
     ASSERT_EQ(object->QueryInterface(IID_IGView, view.Put()), S_OK);
     auto give = [&](const char* server, uint16_t port, const char* url, int32_t request) {
-        BlobWriter writer;
-        writer.CountedText("me");
-        writer.CountedText("d");
-        writer.CountedText("pw");
-        writer.Integer(request);
-        writer.Integer(0);
-        writer.BareText(server);
-        writer.ShortInteger(port);
-        writer.BareText(url);
-        VARIANT value;
-        VariantInit(&value);
-        ASSERT_EQ(writer.ToVariant(&value), S_OK);
-        EXPECT_EQ(view->SetData(value), S_OK);
-        VariantClear(&value);
+        EXPECT_EQ(GiveBlob(view.Get(), [&](BlobWriter& w) {
+                      w.CountedText("me");
+                      w.CountedText("d");
+                      w.CountedText("pw");
+                      w.Integer(request);
+                      w.Integer(0);
+                      w.BareText(server);
+                      w.ShortInteger(port);
+                      w.BareText(url);
+                  }),
+                  S_OK);
     };
     give("s.example", 40000, "http://u/", 1);
     give("", 7, "", 1);

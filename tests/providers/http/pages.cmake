@@ -11,7 +11,7 @@ if(TARGET Vantrel)
                 ${PROJECT_SOURCE_DIR}/host/common.cpp
         LIBS vt_providers_gnudip vt_providers_windns vt_host_site)
     target_include_directories(pages_test PRIVATE ${PROJECT_SOURCE_DIR}/tests/http
-                               ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/src)
+                               ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
     target_compile_definitions(pages_test PRIVATE VANTREL_MODULE_PATH="$<TARGET_FILE:Vantrel>")
     add_dependencies(pages_test Vantrel)
 endif()

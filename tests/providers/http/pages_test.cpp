@@ -14,8 +14,6 @@
 namespace vantrel::test {
 namespace {
 
-using Bytes = std::vector<BYTE>;
-
 struct PageCase {
     const char* provider;
     const ClassIdentity* view;
@@ -167,6 +165,41 @@ TEST_P(TemplateUpdaters, ReadEveryFieldOfThePagesBlob) {
 
 INSTANTIATE_TEST_SUITE_P(Providers, TemplateUpdaters, ::testing::ValuesIn(kRequests),
                          [](const auto& info) { return std::string(info.param.provider); });
+
+// Every view is a frame on a page of the module's resources: the same
+// natural size, the control interfaces, error information for its own.
+TEST_F(ModulePages, EveryViewIsAFrameOnAPageOfTheModule) {
+    const IID* const control_interfaces[] = {
+        &IID_IViewObject2,      &IID_IViewObject,     &IID_IOleInPlaceObject,  &IID_IOleWindow,
+        &IID_IOleControl,       &IID_IOleObject,      &IID_IPersistStreamInit, &IID_IPersist,
+        &IID_ISupportErrorInfo, &IID_IPersistStorage,
+    };
+    int views = 0;
+    for (const ClassIdentity* identity : kClassIdentities) {
+        if (identity->kind != ClassKind::View) {
+            continue;
+        }
+        SCOPED_TRACE(identity->name);
+        ++views;
+        host::ComRef<IUnknown> object = Create(*identity);
+        host::ComRef<IGView> view;
+        ASSERT_EQ(object->QueryInterface(IID_IGView, view.Put()), S_OK);
+        LONG x = 1;
+        LONG y = 1;
+        EXPECT_EQ(view->GetOrgSize(&x, &y), S_OK);
+        EXPECT_EQ(x, 294);
+        EXPECT_EQ(y, 241);
+        for (const IID* iid : control_interfaces) {
+            host::ComRef<IUnknown> found;
+            EXPECT_EQ(object->QueryInterface(*iid, found.Put()), S_OK);
+        }
+        host::ComRef<ISupportErrorInfo> support;
+        ASSERT_EQ(object->QueryInterface(IID_ISupportErrorInfo, support.Put()), S_OK);
+        EXPECT_EQ(support->InterfaceSupportsErrorInfo(identity->own_iid), S_OK);
+        EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID_IGView), S_FALSE);
+    }
+    EXPECT_EQ(views, 9);
+}
 
 // The other three updaters read their blobs through the functions below.
 TEST_F(ModulePages, GnuDipAndWin2000UpdatersReadEveryFieldOfThePagesBlob) {

@@ -8,7 +8,8 @@ vt_add_test(updaters_test
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/updaters_test.cpp
             ${PROJECT_SOURCE_DIR}/tests/http/loopback_server.cpp
     LIBS vt_module)
-target_include_directories(updaters_test PRIVATE ${PROJECT_SOURCE_DIR}/tests/http)
+target_include_directories(updaters_test PRIVATE ${PROJECT_SOURCE_DIR}/tests/http
+                           ${PROJECT_SOURCE_DIR}/tests)
 
 add_test(NAME providers.update_lab
          COMMAND ${CMAKE_CURRENT_LIST_DIR}/update_lab_test.sh $<TARGET_FILE:vantrel>
