@@ -10,7 +10,6 @@
 
 #include <cerrno>
 #include <chrono>
-#include <cstring>
 
 namespace vantrel::http {
 namespace {
@@ -19,7 +18,7 @@ using namespace std::chrono_literals;
 using testing::LoopbackServer;
 using testing::Script;
 
-TEST(EventSocket, SendAndReceiveWithoutConnectionAreNotConnected) {
+TEST(EventSocket, UnconnectedSocketKeepsWinsockCodes) {
     EventSocket socket;
     int count = 0x5EED;
     char buffer[4];
@@ -28,20 +27,11 @@ TEST(EventSocket, SendAndReceiveWithoutConnectionAreNotConnected) {
     EXPECT_EQ(count, 0);
     EXPECT_FALSE(socket.Receive(buffer, sizeof buffer, &count));
     EXPECT_EQ(socket.LastError(), WSAENOTCONN);
-    socket.Close();
-    socket.Close();
-    EXPECT_FALSE(socket.IsConnected());
-}
-
-TEST(EventSocket, RefusedConnectKeepsWinsockCode) {
-    uint16_t port = 0;
-    {
-        LoopbackServer gone(std::vector<Script>{Script{}});
-        port = gone.Port();
-    }
-    EventSocket socket;
-    EXPECT_FALSE(socket.Connect("127.0.0.1", port));
+    uint16_t closed_port = LoopbackServer(std::vector<Script>{Script{}}).Port();
+    EXPECT_FALSE(socket.Connect("127.0.0.1", closed_port));
     EXPECT_EQ(socket.LastError(), WSAECONNREFUSED);
+    socket.Close();
+    socket.Close();
     EXPECT_FALSE(socket.IsConnected());
 }
 
@@ -51,8 +41,7 @@ TEST(EventSocket, TimedOutReceiveLeavesBufferAlone) {
     ASSERT_TRUE(socket.Connect("127.0.0.1", server.Port()));
     EXPECT_TRUE(socket.Connect("127.0.0.1", server.Port()));  // already connected: nothing to do
     socket.SetTimeout(50);
-    char abandoned[8];
-    std::memset(abandoned, '#', sizeof abandoned);
+    char abandoned[8] = "#######";
     int count = 0;
     auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(socket.Receive(abandoned, sizeof abandoned, &count));
@@ -82,35 +71,31 @@ long FlakyRecv(int fd, void* buffer, size_t length, int flags) {
     return recv(fd, buffer, length, flags);
 }
 
-class InjectedFailure : public ::testing::Test {
-protected:
-    void TearDown() override { VtSetSocketFunctions(nullptr); }
-    void Inject(VtSocketFunctions functions, int fail_from) {
-        g_calls = 0;
-        g_fail_from = fail_from;
-        VtSetSocketFunctions(&functions);
-    }
-};
-
-TEST_F(InjectedFailure, FailedSendFailsRequestWithoutStatus) {
-    LoopbackServer server({{testing::ReadRequest(), testing::Send("HTTP/1.0 200 OK\r\n\r\n")}});
-    Inject({nullptr, nullptr, FlakySend, nullptr, nullptr}, 1);
-    HttpClient client;
-    EXPECT_FALSE(client.SendRequest(("http://127.0.0.1:" + std::to_string(server.Port()) + "/").c_str()));
-    EXPECT_EQ(client.GetStatus(), -1);
-    EXPECT_FALSE(client.IsConnected());
-}
-
-TEST_F(InjectedFailure, ResetWhileReadingFailsEachPart) {
-    const std::string response = "HTTP/1.0 200 OK\r\nContent-Length: 6000\r\n\r\n" + std::string(6000, 'b');
-    // Fail the first receive (header block), or a later one (the body).
-    for (int fail_from : {1, 3}) {
+TEST(HttpClient, SocketFailureFailsTheRequestWhereItHappens) {
+    const std::string response =
+        "HTTP/1.0 200 OK\r\nContent-Length: 6000\r\n\r\n" + std::string(6000, 'b');
+    const struct {
+        VtSocketFunctions functions;
+        int fail_from;
+        int status;
+    } cases[] = {
+        {{nullptr, nullptr, FlakySend, nullptr, nullptr}, 1, -1},   // the request
+        {{nullptr, nullptr, nullptr, FlakyRecv, nullptr}, 1, -1},   // the header block
+        {{nullptr, nullptr, nullptr, FlakyRecv, nullptr}, 3, 200},  // the body
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fail_from);
         LoopbackServer server({{testing::ReadRequest(), testing::Trickle(response, 2048, 5ms)}});
-        Inject({nullptr, nullptr, nullptr, FlakyRecv, nullptr}, fail_from);
+        g_calls = 0;
+        g_fail_from = c.fail_from;
+        VtSetSocketFunctions(&c.functions);
         HttpClient client;
-        EXPECT_FALSE(client.SendRequest(("http://127.0.0.1:" + std::to_string(server.Port()) + "/").c_str()))
-            << fail_from;
-        EXPECT_EQ(client.GetStatus(), fail_from == 1 ? -1 : 200) << fail_from;
+        bool sent =
+            client.SendRequest(("http://127.0.0.1:" + std::to_string(server.Port()) + "/").c_str());
+        VtSetSocketFunctions(nullptr);
+        EXPECT_FALSE(sent);
+        EXPECT_EQ(client.GetStatus(), c.status);
+        EXPECT_FALSE(client.IsConnected());
     }
 }
 
