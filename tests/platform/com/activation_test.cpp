@@ -17,11 +17,12 @@ GUID Guid(const char16_t* text) {
     return guid;
 }
 
+#define VT_CLSID(n) "{0A1B2C3D-0000-4000-8000-0000000000C" #n "}"
 const char16_t kServerClsid[] = u"" VT_FIXTURE_CLSID;
-const char16_t kNoEntryClsid[] = u"{0A1B2C3D-0000-4000-8000-0000000000C2}";
-const char16_t kMissingFileClsid[] = u"{0A1B2C3D-0000-4000-8000-0000000000C3}";
-const char16_t kUnknownToServerClsid[] = u"{0A1B2C3D-0000-4000-8000-0000000000C4}";
-const char16_t kUnregisteredClsid[] = u"{0A1B2C3D-0000-4000-8000-0000000000C5}";
+const char16_t kNoEntryClsid[] = u"" VT_CLSID(2);
+const char16_t kMissingFileClsid[] = u"" VT_CLSID(3);
+const char16_t kUnknownToServerClsid[] = u"" VT_CLSID(4);
+const char16_t kUnregisteredClsid[] = u"" VT_CLSID(5);
 
 bool IsLoaded(const char* path) {
     void* handle = dlopen(path, RTLD_NOW | RTLD_NOLOAD);
@@ -38,12 +39,9 @@ protected:
         SetString("Vantrel.Broken\\CLSID", nullptr, "not a guid");
         SetString("CLSID\\" VT_FIXTURE_CLSID "\\InprocServer32", nullptr, VT_FIXTURE_SERVER);
         SetString("CLSID\\" VT_FIXTURE_CLSID "\\ProgID", nullptr, "Vantrel.Fixture.1");
-        SetString("CLSID\\{0A1B2C3D-0000-4000-8000-0000000000C2}\\InprocServer32", nullptr,
-                  VT_FIXTURE_NO_ENTRY);
-        SetString("CLSID\\{0A1B2C3D-0000-4000-8000-0000000000C3}\\InprocServer32", nullptr,
-                  "/nonexistent/server.so");
-        SetString("CLSID\\{0A1B2C3D-0000-4000-8000-0000000000C4}\\InprocServer32", nullptr,
-                  VT_FIXTURE_SERVER);
+        SetString("CLSID\\" VT_CLSID(2) "\\InprocServer32", nullptr, VT_FIXTURE_NO_ENTRY);
+        SetString("CLSID\\" VT_CLSID(3) "\\InprocServer32", nullptr, "/nonexistent/server.so");
+        SetString("CLSID\\" VT_CLSID(4) "\\InprocServer32", nullptr, VT_FIXTURE_SERVER);
     }
 };
 
@@ -51,7 +49,7 @@ protected:
 // CO_E_CLASSSTRING for an unknown ProgID, and CLSIDFromString falls back
 // to the ProgID lookup.
 TEST_F(ActivationTest, ProgIdLookups) {
-    struct Case {
+    const struct {
         const char16_t* progid;
         HRESULT hr;
         GUID expected;
@@ -72,19 +70,12 @@ TEST_F(ActivationTest, ProgIdLookups) {
         EXPECT_EQ(CLSIDFromString(c.progid, &clsid), c.hr);
         EXPECT_TRUE(IsEqualGUID(clsid, c.expected));
     }
-    LPOLESTR progid = reinterpret_cast<LPOLESTR>(kSentinelPointer);
-    EXPECT_EQ(ProgIDFromCLSID(Guid(kServerClsid), &progid), S_OK);
-    EXPECT_EQ(std::u16string(progid), u"Vantrel.Fixture.1");
-    CoTaskMemFree(progid);
-    progid = reinterpret_cast<LPOLESTR>(kSentinelPointer);
-    EXPECT_EQ(ProgIDFromCLSID(Guid(kNoEntryClsid), &progid), REGDB_E_CLASSNOTREG);
-    EXPECT_EQ(progid, nullptr);
 }
 
 // Windows' CoGetClassObject error for each way a registration can fail; the
 // out-pointer is always cleared.
 TEST_F(ActivationTest, ClassObjectFailures) {
-    struct Case {
+    const struct {
         const char* what;
         const char16_t* clsid;
         DWORD context;

@@ -3,26 +3,30 @@
 #include <platform/com.h>
 
 #include <atomic>
-#include <cstring>
 
 namespace {
 
 const CLSID kFixtureClsid = {0x0A1B2C3D, 0, 0x4000, {0x80, 0, 0, 0, 0, 0, 0, 0xC1}};
 std::atomic<long> g_locks{0};
 
+// Hands out `self` for IUnknown and `extra`, as QueryInterface must.
+HRESULT Answer(IUnknown* self, REFIID riid, const IID& extra, void** ppv) {
+    if (ppv == nullptr)
+        return E_POINTER;
+    *ppv = nullptr;
+    if (!IsEqualGUID(riid, IID_IUnknown) && !IsEqualGUID(riid, extra))
+        return E_NOINTERFACE;
+    self->AddRef();
+    *ppv = self;
+    return S_OK;
+}
+
 struct Object final : IUnknown {
     std::atomic<ULONG> refs{1};
     Object() { ++g_locks; }
     ~Object() { --g_locks; }
     HRESULT QueryInterface(REFIID riid, void** ppv) override {
-        if (ppv == nullptr)
-            return E_POINTER;
-        *ppv = nullptr;
-        if (!IsEqualGUID(riid, IID_IUnknown))
-            return E_NOINTERFACE;
-        AddRef();
-        *ppv = this;
-        return S_OK;
+        return Answer(this, riid, IID_IUnknown, ppv);
     }
     ULONG AddRef() override { return ++refs; }
     ULONG Release() override {
@@ -35,13 +39,7 @@ struct Object final : IUnknown {
 
 struct Factory final : IClassFactory {
     HRESULT QueryInterface(REFIID riid, void** ppv) override {
-        if (ppv == nullptr)
-            return E_POINTER;
-        *ppv = nullptr;
-        if (!IsEqualGUID(riid, IID_IUnknown) && !IsEqualGUID(riid, IID_IClassFactory))
-            return E_NOINTERFACE;
-        *ppv = static_cast<IClassFactory*>(this);
-        return S_OK;
+        return Answer(this, riid, IID_IClassFactory, ppv);
     }
     ULONG AddRef() override { return 2; }  // lives as long as the module
     ULONG Release() override { return 1; }
