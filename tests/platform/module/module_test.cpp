@@ -22,10 +22,19 @@ std::string TempFile(const char* name, const std::string& content) {
     return path.string();
 }
 
+// Sets last-error to a sentinel, runs the call and checks its result and
+// the last-error it leaves.
+#define EXPECT_RESULT_AND_ERROR(call, result, error) \
+    do {                                              \
+        SetLastError(kSentinel);                      \
+        EXPECT_EQ(call, result);                      \
+        EXPECT_EQ(GetLastError(), DWORD{error});      \
+    } while (0)
+
 // Windows fails LoadLibrary with these last-errors and a null handle.
 TEST(LoadLibraryExA, FailsWithWindowsErrors) {
     std::string text_file = TempFile("text", "not a module");
-    struct Case {
+    const struct {
         const char* what;
         const char* path;
         DWORD flags;
@@ -40,9 +49,7 @@ TEST(LoadLibraryExA, FailsWithWindowsErrors) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        SetLastError(kSentinel);
-        EXPECT_EQ(LoadLibraryExA(c.path, nullptr, c.flags), nullptr);
-        EXPECT_EQ(GetLastError(), c.error);
+        EXPECT_RESULT_AND_ERROR(LoadLibraryExA(c.path, nullptr, c.flags), nullptr, c.error);
     }
     std::filesystem::remove(text_file);
 }
@@ -52,19 +59,14 @@ TEST(LoadLibraryExA, FailsWithWindowsErrors) {
 TEST(LoadLibraryExA, CountsLoadsOfOneFile) {
     HMODULE first = LoadLibraryExA(VT_FIXTURE_MODULE, nullptr, 0);
     ASSERT_NE(first, nullptr);
-    HMODULE second = LoadLibraryExA(VT_FIXTURE_MODULE, nullptr, 0);
-    EXPECT_EQ(first, second);
+    EXPECT_EQ(LoadLibraryExA(VT_FIXTURE_MODULE, nullptr, 0), first);
     auto* answer = reinterpret_cast<int (*)()>(GetProcAddress(first, "FixtureAnswer"));
     ASSERT_NE(answer, nullptr);
     EXPECT_EQ(answer(), 42);
-    SetLastError(kSentinel);
-    EXPECT_EQ(GetProcAddress(first, "Missing"), nullptr);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PROC_NOT_FOUND));
+    EXPECT_RESULT_AND_ERROR(GetProcAddress(first, "Missing"), nullptr, ERROR_PROC_NOT_FOUND);
     EXPECT_TRUE(FreeLibrary(first));
-    EXPECT_TRUE(FreeLibrary(second));
-    SetLastError(kSentinel);
-    EXPECT_FALSE(FreeLibrary(first));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+    EXPECT_TRUE(FreeLibrary(first));
+    EXPECT_RESULT_AND_ERROR(FreeLibrary(first), FALSE, ERROR_INVALID_HANDLE);
 }
 
 // A data-file load reads the file and never runs it: no constructor, no
@@ -74,45 +76,35 @@ TEST(LoadLibraryExA, DataFileIsNeverRun) {
     HMODULE data = LoadLibraryExA(VT_FIXTURE_MODULE, nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(data, nullptr);
     EXPECT_EQ(std::getenv("VT_FIXTURE_RAN"), nullptr);
-    SetLastError(kSentinel);
-    EXPECT_EQ(GetProcAddress(data, "FixtureAnswer"), nullptr);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PROC_NOT_FOUND));
+    EXPECT_RESULT_AND_ERROR(GetProcAddress(data, "FixtureAnswer"), nullptr, ERROR_PROC_NOT_FOUND);
     EXPECT_NE(FindResourceA(data, MAKEINTRESOURCEA(135), "REGISTRY"), nullptr);
     EXPECT_TRUE(FreeLibrary(data));
 }
 
 // The module finds its own handle from one of its addresses; without
-// UNCHANGED_REFCOUNT that takes a count the caller frees.
+// UNCHANGED_REFCOUNT that takes a count the caller frees. Code linked into
+// the executable belongs to the executable's module.
 TEST(GetModuleHandleExA, FindsTheModuleHoldingAnAddress) {
     HMODULE loaded = LoadLibraryExA(VT_FIXTURE_MODULE, nullptr, 0);
     ASSERT_NE(loaded, nullptr);
+    const DWORD from = GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS;
+    const DWORD unchanged = GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT;
     auto address = reinterpret_cast<LPCSTR>(GetProcAddress(loaded, "FixtureAnswer"));
     HMODULE found = kSentinelModule;
-    EXPECT_TRUE(GetModuleHandleExA(
-        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-        address, &found));
+    EXPECT_TRUE(GetModuleHandleExA(from | unchanged, address, &found));
     EXPECT_EQ(found, loaded);
     found = kSentinelModule;
-    EXPECT_TRUE(GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, address, &found));
+    EXPECT_TRUE(GetModuleHandleExA(from, address, &found));
     EXPECT_EQ(found, loaded);
     EXPECT_TRUE(FreeLibrary(found));
-
-    // Code linked into the executable belongs to the executable's module.
     HMODULE executable = kSentinelModule;
-    EXPECT_TRUE(GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT, nullptr,
-                                   &executable));
-    found = kSentinelModule;
-    EXPECT_TRUE(GetModuleHandleExA(
-        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-        reinterpret_cast<LPCSTR>(&TempFile), &found));
+    EXPECT_TRUE(GetModuleHandleExA(unchanged, nullptr, &executable));
+    EXPECT_TRUE(GetModuleHandleExA(from | unchanged, reinterpret_cast<LPCSTR>(&TempFile), &found));
     EXPECT_EQ(found, executable);
-
     found = kSentinelModule;
-    SetLastError(kSentinel);
-    EXPECT_FALSE(GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
-                                    reinterpret_cast<LPCSTR>(0x10), &found));
+    EXPECT_RESULT_AND_ERROR(GetModuleHandleExA(from, reinterpret_cast<LPCSTR>(0x10), &found),
+                            FALSE, ERROR_MOD_NOT_FOUND);
     EXPECT_EQ(found, nullptr);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
     EXPECT_TRUE(FreeLibrary(loaded));
 }
 
@@ -124,18 +116,15 @@ TEST(GetModuleFileNameA, ReportsPathAndTruncates) {
     ASSERT_NE(loaded, nullptr);
     std::string expected = std::filesystem::canonical(VT_FIXTURE_MODULE).string();
     char buffer[4096];
-    SetLastError(kSentinel);
-    EXPECT_EQ(GetModuleFileNameA(loaded, buffer, sizeof buffer), expected.size());
+    EXPECT_RESULT_AND_ERROR(GetModuleFileNameA(loaded, buffer, sizeof buffer), expected.size(),
+                            kSentinel);
     EXPECT_EQ(std::string(buffer), expected);
-    EXPECT_EQ(GetLastError(), kSentinel);
     std::memset(buffer, '#', sizeof buffer);
-    EXPECT_EQ(GetModuleFileNameA(loaded, buffer, 5), 5u);
+    EXPECT_RESULT_AND_ERROR(GetModuleFileNameA(loaded, buffer, 5), 5u, ERROR_INSUFFICIENT_BUFFER);
     EXPECT_EQ(std::string(buffer), expected.substr(0, 4));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
     EXPECT_GT(GetModuleFileNameA(nullptr, buffer, sizeof buffer), 0u) << "the executable";
-    SetLastError(kSentinel);
-    EXPECT_EQ(GetModuleFileNameA(kSentinelModule, buffer, sizeof buffer), 0u);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+    EXPECT_RESULT_AND_ERROR(GetModuleFileNameA(kSentinelModule, buffer, sizeof buffer), 0u,
+                            ERROR_INVALID_HANDLE);
     EXPECT_TRUE(FreeLibrary(loaded));
 }
 

@@ -2,6 +2,7 @@
 #include "registry_fixture.h"
 
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -138,8 +139,8 @@ TEST_F(RegistryTest, DeletingKeysFollowsWindowsRules) {
     EXPECT_EQ(RegDeleteKeyA(HKEY_CLASSES_ROOT, ""), ERROR_ACCESS_DENIED);
 }
 
-// Enumeration and key info: counts, lengths without the NUL, and
-// ERROR_NO_MORE_ITEMS at the end.
+// Enumeration and key info: counts, lengths without the NUL, subkeys in
+// name order, and ERROR_NO_MORE_ITEMS at the end.
 TEST_F(RegistryTest, EnumeratesKeysAndValues) {
     SetString("K\\beta", nullptr, "b");
     SetString("K\\Alpha", nullptr, "a");
@@ -147,34 +148,25 @@ TEST_F(RegistryTest, EnumeratesKeysAndValues) {
     SetString("K", "Zeta", "longer value");
     HKEY key = nullptr;
     ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, "K", 0, KEY_READ, &key), ERROR_SUCCESS);
-    DWORD subkeys = kSentinel, max_subkey = kSentinel, values = kSentinel, max_name = kSentinel,
-          max_value = kSentinel;
-    EXPECT_EQ(RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, &max_subkey, nullptr,
-                               &values, &max_name, &max_value, nullptr, nullptr),
+    DWORD info[5] = {kSentinel, kSentinel, kSentinel, kSentinel, kSentinel};
+    EXPECT_EQ(RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &info[0], &info[1], nullptr,
+                               &info[2], &info[3], &info[4], nullptr, nullptr),
               ERROR_SUCCESS);
-    EXPECT_EQ(subkeys, 2u);
-    EXPECT_EQ(max_subkey, 5u);
-    EXPECT_EQ(values, 2u);
-    EXPECT_EQ(max_name, 4u);
-    EXPECT_EQ(max_value, 13u);
-    const char* expected_keys[] = {"Alpha", "beta"};
-    for (DWORD i = 0; i < 2; ++i) {
-        char name[16];
-        DWORD size = sizeof name;
-        EXPECT_EQ(RegEnumKeyExA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr),
-                  ERROR_SUCCESS);
-        EXPECT_STREQ(name, expected_keys[i]);
-    }
+    // Subkeys, longest subkey, values, longest value name, longest data.
+    EXPECT_EQ(std::vector<DWORD>(info, info + 5), (std::vector<DWORD>{2, 5, 2, 4, 13}));
     char name[16];
-    DWORD size = 3;
-    EXPECT_EQ(RegEnumKeyExA(key, 0, name, &size, nullptr, nullptr, nullptr, nullptr),
-              ERROR_MORE_DATA);
-    size = sizeof name;
-    EXPECT_EQ(RegEnumKeyExA(key, 2, name, &size, nullptr, nullptr, nullptr, nullptr),
-              ERROR_NO_MORE_ITEMS);
+    const std::pair<DWORD, DWORD> sizes[] = {{1, sizeof name}, {0, 3}, {2, sizeof name}};
+    const LONG statuses[] = {ERROR_SUCCESS, ERROR_MORE_DATA, ERROR_NO_MORE_ITEMS};
+    for (int i = 0; i < 3; ++i) {
+        DWORD size = sizes[i].second;
+        EXPECT_EQ(RegEnumKeyExA(key, sizes[i].first, name, &size, nullptr, nullptr, nullptr,
+                                nullptr),
+                  statuses[i])
+            << i;
+    }
+    EXPECT_STREQ(name, "beta");
     char data[32];
-    DWORD data_size = sizeof data, type = kSentinel;
-    size = sizeof name;
+    DWORD size = sizeof name, data_size = sizeof data, type = kSentinel;
     EXPECT_EQ(RegEnumValueA(key, 0, name, &size, nullptr, &type, reinterpret_cast<BYTE*>(data),
                             &data_size),
               ERROR_SUCCESS);
