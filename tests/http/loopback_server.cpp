@@ -12,15 +12,15 @@
 
 namespace vantrel::testing {
 
-Action ReadRequest() { return {Action::Kind::kReadRequest, {}, {}, 0}; }
-Action Send(std::string bytes) { return {Action::Kind::kSend, std::move(bytes), {}, 0}; }
+Action ReadRequest() { return {Action::Kind::kReadRequest}; }
+Action Send(std::string bytes) { return {Action::Kind::kSend, std::move(bytes)}; }
 Action Trickle(std::string bytes, size_t piece, std::chrono::milliseconds delay) {
     return {Action::Kind::kSend, std::move(bytes), delay, piece};
 }
-Action Pause(std::chrono::milliseconds delay) { return {Action::Kind::kPause, {}, delay, 0}; }
-Action CloseConnection() { return {Action::Kind::kClose, {}, {}, 0}; }
-Action Silent() { return {Action::Kind::kSilent, {}, {}, 0}; }
-Action Repeat() { return {Action::Kind::kRepeat, {}, {}, 0}; }
+Action Pause(std::chrono::milliseconds delay) { return {Action::Kind::kPause, {}, delay}; }
+Action CloseConnection() { return {Action::Kind::kClose}; }
+Action Silent() { return {Action::Kind::kSilent}; }
+Action Repeat() { return {Action::Kind::kRepeat}; }
 
 LoopbackServer::LoopbackServer(std::vector<Script> scripts) : m_scripts(std::move(scripts)) {
     m_listen = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -28,7 +28,8 @@ LoopbackServer::LoopbackServer(std::vector<Script> scripts) : m_scripts(std::mov
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
-    if (m_listen < 0 || bind(m_listen, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+    if (m_listen < 0 ||
+        bind(m_listen, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
         listen(m_listen, 16) != 0 ||
         getsockname(m_listen, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
         throw std::runtime_error("loopback server: cannot listen");
@@ -57,9 +58,16 @@ std::vector<std::string> LoopbackServer::Received(std::chrono::milliseconds limi
     return m_received;
 }
 
-void LoopbackServer::Append(int connection, const char* bytes, size_t n) {
+bool LoopbackServer::ReceiveSome(int fd, size_t connection, std::string& pending) {
+    char buffer[8192];
+    ssize_t n = WaitReadable(fd, 10000) ? recv(fd, buffer, sizeof buffer, 0) : 0;
+    if (n <= 0) {
+        return false;
+    }
+    pending.append(buffer, static_cast<size_t>(n));
     std::lock_guard<std::mutex> guard(m_lock);
-    m_received[static_cast<size_t>(connection)].append(bytes, n);
+    m_received[connection].append(buffer, static_cast<size_t>(n));
+    return true;
 }
 
 bool LoopbackServer::WaitReadable(int fd, int ms) {
@@ -84,7 +92,7 @@ void LoopbackServer::Run() {
             m_received.emplace_back();
             ++m_active;
         }
-        Serve(fd, m_scripts[std::min(index, m_scripts.size() - 1)], static_cast<int>(index));
+        Serve(fd, m_scripts[std::min(index, m_scripts.size() - 1)], index);
         {
             std::lock_guard<std::mutex> guard(m_lock);
             --m_active;
@@ -93,59 +101,44 @@ void LoopbackServer::Run() {
     }
 }
 
-void LoopbackServer::Serve(int fd, const Script& script, int connection) {
-    char buffer[8192];
+void LoopbackServer::Serve(int fd, const Script& script, size_t connection) {
     std::string pending;
     bool open = true;
     for (size_t i = 0; open && i < script.size(); ++i) {
         const Action& a = script[i];
         switch (a.kind) {
-        case Action::Kind::kReadRequest:
-            while (pending.find("\r\n\r\n") == std::string::npos) {
-                ssize_t n = WaitReadable(fd, 10000) ? recv(fd, buffer, sizeof buffer, 0) : 0;
-                if (n <= 0) {
-                    open = false;
-                    break;
+            case Action::Kind::kReadRequest:
+                while (open && pending.find("\r\n\r\n") == std::string::npos) {
+                    open = ReceiveSome(fd, connection, pending);
                 }
-                Append(connection, buffer, static_cast<size_t>(n));
-                pending.append(buffer, static_cast<size_t>(n));
-            }
-            pending.erase(0, pending.find("\r\n\r\n") == std::string::npos
-                                 ? pending.size()
-                                 : pending.find("\r\n\r\n") + 4);
-            break;
-        case Action::Kind::kSend: {
-            size_t piece = a.piece == 0 ? a.bytes.size() : a.piece;
-            for (size_t at = 0; open && at < a.bytes.size(); at += piece) {
-                size_t n = std::min(piece, a.bytes.size() - at);
-                open = send(fd, a.bytes.data() + at, n, MSG_NOSIGNAL) == static_cast<ssize_t>(n);
-                if (a.delay.count() > 0 && !WaitReadable(-1, static_cast<int>(a.delay.count()))) {
-                    open = false;
+                pending.erase(0, open ? pending.find("\r\n\r\n") + 4 : pending.size());
+                break;
+            case Action::Kind::kSend: {
+                size_t piece = a.piece == 0 ? a.bytes.size() : a.piece;
+                for (size_t at = 0; open && at < a.bytes.size(); at += piece) {
+                    size_t n = std::min(piece, a.bytes.size() - at);
+                    open =
+                        send(fd, a.bytes.data() + at, n, MSG_NOSIGNAL) == static_cast<ssize_t>(n) &&
+                        (a.delay.count() == 0 ||
+                         WaitReadable(-1, static_cast<int>(a.delay.count())));
                 }
+                break;
             }
-            break;
-        }
-        case Action::Kind::kPause:
-            open = WaitReadable(-1, static_cast<int>(a.delay.count()));
-            break;
-        case Action::Kind::kClose:
-            close(fd);
-            return;
-        case Action::Kind::kSilent:
-        case Action::Kind::kRepeat:
-            break;
-        }
-        if (a.kind == Action::Kind::kRepeat) {
-            i = static_cast<size_t>(-1);
+            case Action::Kind::kPause:
+                open = WaitReadable(-1, static_cast<int>(a.delay.count()));
+                break;
+            case Action::Kind::kClose:
+                close(fd);
+                return;
+            case Action::Kind::kSilent:
+                break;
+            case Action::Kind::kRepeat:
+                i = static_cast<size_t>(-1);
+                break;
         }
     }
     // Keep what else the client sends until it goes away (or the test ends).
-    while (open && WaitReadable(fd, 10000)) {
-        ssize_t n = recv(fd, buffer, sizeof buffer, 0);
-        if (n <= 0) {
-            break;
-        }
-        Append(connection, buffer, static_cast<size_t>(n));
+    while (open && ReceiveSome(fd, connection, pending)) {
     }
     close(fd);
 }

@@ -23,7 +23,7 @@ struct Action {
         kRepeat,       // start this script again
     };
     Kind kind;
-    std::string bytes;
+    std::string bytes{};
     std::chrono::milliseconds delay{0};
     size_t piece = 0;
 };
@@ -53,10 +53,12 @@ public:
 
 private:
     void Run();
-    void Serve(int fd, const Script& script, int connection);
+    void Serve(int fd, const Script& script, size_t connection);
     // Waits on the connection (or the stop signal) for up to ms; false on stop.
     bool WaitReadable(int fd, int ms);
-    void Append(int connection, const char* bytes, size_t n);
+    // Receives what the client sent into the record and `pending`; false
+    // once the client is gone or silent for 10 s.
+    bool ReceiveSome(int fd, size_t connection, std::string& pending);
 
     int m_listen = -1;
     int m_stop = -1;

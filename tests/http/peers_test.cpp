@@ -25,39 +25,32 @@ std::string Nginx(const std::string& path) {
 
 using vantrel::http::HttpClient;
 
-TEST(HttpPeers, FetchesFileAndFollowsRedirectFromNginx) {
-    struct Case {
+TEST(HttpPeers, FetchesRedirectsAndFailsLikeNginxSays) {
+    const struct {
         const char* path;
         int status;
-        size_t length;
+        size_t length;  // 0: the request fails
         char fill;
     } cases[] = {
         {"/small.txt", 200, 17, 'h'},
         {"/redirect", 200, 17, 'h'},
         {"/large.bin", 200, 1048576, 'v'},
+        {"/loop", 301, 0, 0},
+        {"/absent", 404, 0, 0},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
         HttpClient client;
-        ASSERT_TRUE(client.SendRequest(Nginx(c.path).c_str())) << c.path;
-        EXPECT_EQ(client.GetStatus(), c.status) << c.path;
-        ASSERT_EQ(static_cast<size_t>(client.GetBodyLength()), c.length) << c.path;
-        EXPECT_EQ(client.GetBody()[0], c.fill);
-        EXPECT_EQ(std::string(client.GetBody() + c.length - 1, 1), c.fill == 'h' ? "\n" : "v");
-        // nginx says "Connection: close" to HTTP/1.0 clients.
-        EXPECT_FALSE(client.IsConnected()) << c.path;
+        ASSERT_EQ(client.SendRequest(Nginx(c.path).c_str()), c.length > 0);
+        EXPECT_EQ(client.GetStatus(), c.status);
+        if (c.length > 0) {
+            ASSERT_EQ(static_cast<size_t>(client.GetBodyLength()), c.length);
+            EXPECT_EQ(client.GetBody()[0], c.fill);
+            EXPECT_EQ(client.GetBody()[c.length - 1], c.fill == 'h' ? '\n' : 'v');
+            // nginx says "Connection: close" to HTTP/1.0 clients.
+            EXPECT_FALSE(client.IsConnected());
+        }
     }
-}
-
-TEST(HttpPeers, RedirectLoopFromNginxFails) {
-    HttpClient client;
-    EXPECT_FALSE(client.SendRequest(Nginx("/loop").c_str()));
-    EXPECT_EQ(client.GetStatus(), 301);
-}
-
-TEST(HttpPeers, MissingFileKeepsStatus) {
-    HttpClient client;
-    EXPECT_FALSE(client.SendRequest(Nginx("/absent").c_str()));
-    EXPECT_EQ(client.GetStatus(), 404);
 }
 
 TEST(HttpPeers, GoesThroughTinyproxy) {
