@@ -112,32 +112,22 @@ std::string ReadFields(BlobReader& reader, std::string_view fields) {
         return t ? "'" + std::string(t->View()) + "'" : std::string("-");
     };
     auto number = [](auto v) { return v ? std::to_string(*v) : std::string("-"); };
+    auto list = [&] {
+        std::string out = "[";
+        for (const Text& t : reader.CountedTextList()) {
+            out += std::string(t.View()) + ";";
+        }
+        return out + "]";
+    };
     std::string out;
     for (char field : fields) {
         out += out.empty() ? "" : " ";
-        switch (field) {
-            case 'C':
-                out += text(reader.CountedText());
-                break;
-            case 'B':
-                out += text(reader.BareText());
-                break;
-            case 'I':
-                out += number(reader.Integer());
-                break;
-            case 'S':
-                out += number(reader.ShortInteger());
-                break;
-            case 'F':
-                out += number(reader.Flag());
-                break;
-            case 'L':
-                out += "[";
-                for (const Text& t : reader.CountedTextList())
-                    out += std::string(t.View()) + ";";
-                out += "]";
-                break;
-        }
+        out += field == 'C'   ? text(reader.CountedText())
+               : field == 'B' ? text(reader.BareText())
+               : field == 'I' ? number(reader.Integer())
+               : field == 'S' ? number(reader.ShortInteger())
+               : field == 'F' ? number(reader.Flag())
+                              : list();
     }
     return out;
 }

@@ -128,15 +128,23 @@ std::string ReadFileBytes(const std::string& path) {
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-int RunHost(const std::vector<std::string>& args) {
-    pid_t child = fork();
+// Starts the host with the arguments, in an 80 x 24 terminal when `master`
+// is given.
+pid_t Spawn(std::vector<std::string> args, int* master) {
+    winsize size{24, 80, 0, 0};
+    pid_t child = master != nullptr ? forkpty(master, nullptr, nullptr, &size) : fork();
     if (child == 0) {
+        setenv("TERM", "vt100", 1);
         std::vector<char*> argv;
-        for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+        for (std::string& arg : args) argv.push_back(arg.data());
         argv.push_back(nullptr);
         execv(argv[0], argv.data());
         _exit(127);
     }
+    return child;
+}
+
+int ExitCode(pid_t child) {
     int status = 0;
     waitpid(child, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -150,37 +158,33 @@ protected:
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         s_folder = pattern;
         s_hive = s_folder + "/hive.reg";
-        ASSERT_EQ(RunHost({VANTREL_HOST, "register", "--registry", s_hive, "--module", VANTREL_MODULE}), 0);
+        ASSERT_EQ(ExitCode(Spawn({VANTREL_HOST, "register", "--registry", s_hive, "--module",
+                                  VANTREL_MODULE}, nullptr)),
+                  0);
     }
     static void TearDownTestSuite() {
         std::error_code ignored;
         std::filesystem::remove_all(s_folder, ignored);
     }
-    void SetUp() override {
-        m_folder = s_folder;
-        m_hive = s_hive;
-    }
 
     static inline std::string s_folder;
     static inline std::string s_hive;
 
-    // Runs configure in an 80 x 24 pty; keys go in once the first screen is
+    // `vantrel settings PROVIDER ARGS... -o OUT`.
+    static int Settings(const std::string& provider, std::vector<std::string> args,
+                        const std::string& out) {
+        args.insert(args.begin(), {VANTREL_HOST, "settings", provider});
+        args.insert(args.end(), {"-o", out, "--registry", s_hive});
+        return ExitCode(Spawn(args, nullptr));
+    }
+
+    // Runs configure in a terminal; keys go in once the first screen is
     // drawn. Returns the exit code and fills the screen with all output.
-    int Configure(const std::vector<std::string>& args, const std::string& keys, Screen& screen) {
-        winsize size{24, 80, 0, 0};
+    static int Configure(std::vector<std::string> args, const std::string& keys, Screen& screen) {
+        args.insert(args.begin(), {VANTREL_HOST, "configure"});
+        args.insert(args.end(), {"--registry", s_hive});
         int master = -1;
-        pid_t child = forkpty(&master, nullptr, nullptr, &size);
-        if (child == 0) {
-            setenv("TERM", "vt100", 1);
-            std::vector<std::string> all{VANTREL_HOST, "configure"};
-            all.insert(all.end(), args.begin(), args.end());
-            all.insert(all.end(), {"--registry", m_hive});
-            std::vector<char*> argv;
-            for (std::string& arg : all) argv.push_back(arg.data());
-            argv.push_back(nullptr);
-            execv(argv[0], argv.data());
-            _exit(127);
-        }
+        pid_t child = Spawn(args, &master);
         std::string output;
         bool sent = false;
         for (;;) {
@@ -195,14 +199,9 @@ protected:
             }
         }
         close(master);
-        int status = 0;
-        waitpid(child, &status, 0);
         screen.Feed(output);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return ExitCode(child);
     }
-
-    std::string m_folder;
-    std::string m_hive;
 };
 
 constexpr char kTab[] = "\t";
@@ -215,12 +214,12 @@ TEST_F(ConfigureInTerminal, DyFiPageSavesWhatSettingsWrites) {
     const std::string keys = std::string("b.example") + kTab + " " + kBackTab + "a.example" + kTab +
                              " " + kTab + kTab + kTab + "me" + kTab + "pw" + kTab + " " + kSave;
     Screen screen;
-    const std::string saved = m_folder + "/saved.blob";
+    const std::string saved = s_folder + "/saved.blob";
     ASSERT_EQ(Configure({"dyfi", "-o", saved}, keys, screen), 0);
-
-    const std::string expected = m_folder + "/expected.blob";
-    ASSERT_EQ(RunHost({VANTREL_HOST, "settings", "dyfi", "host=b.example", "host=a.example", "user=me",
-                   "password=pw", "offline=1", "-o", expected, "--registry", m_hive}),
+    const std::string expected = s_folder + "/expected.blob";
+    ASSERT_EQ(Settings("dyfi",
+                       {"host=b.example", "host=a.example", "user=me", "password=pw", "offline=1"},
+                       expected),
               0);
     EXPECT_EQ(ReadFileBytes(saved), ReadFileBytes(expected));
 
@@ -235,7 +234,7 @@ TEST_F(ConfigureInTerminal, DyFiPageSavesWhatSettingsWrites) {
 
 TEST_F(ConfigureInTerminal, EscCancelsAndWritesNothing) {
     Screen screen;
-    const std::string saved = m_folder + "/never.blob";
+    const std::string saved = s_folder + "/never.blob";
     EXPECT_EQ(Configure({"dynup", "-o", saved}, "abc\x1b", screen), 1);
     EXPECT_FALSE(std::ifstream(saved).good());
 }
@@ -247,24 +246,23 @@ TEST_F(ConfigureInTerminal, GnuDipServerDialogFromThePage) {
     const std::string keys = std::string(kTab) + kTab + kTab + kTab + kTab + " " + "srv.example" +
                              kTab + "40000" + "\r" + kSave;
     Screen screen;
-    const std::string saved = m_folder + "/dialog.blob";
+    const std::string saved = s_folder + "/dialog.blob";
     ASSERT_EQ(Configure({"gnudip", "-o", saved}, keys, screen), 0);
-    const std::string expected = m_folder + "/dialog-expected.blob";
-    ASSERT_EQ(RunHost({VANTREL_HOST, "settings", "gnudip", "server=srv.example", "port=40000", "-o",
-                       expected, "--registry", m_hive}),
-              0);
+    const std::string expected = s_folder + "/dialog-expected.blob";
+    ASSERT_EQ(Settings("gnudip", {"server=srv.example", "port=40000"}, expected), 0);
     EXPECT_EQ(ReadFileBytes(saved), ReadFileBytes(expected));
     EXPECT_GE(screen.RowOf("Server: srv.example Port: 40000"), 0);
 }
 
 // A page filled from -i and saved unchanged writes the same bytes.
 TEST_F(ConfigureInTerminal, InputBlobSavedUnchanged) {
-    const std::string input = m_folder + "/in.blob";
-    ASSERT_EQ(RunHost({VANTREL_HOST, "settings", "gnudip", "user=u", "request=2", "transport=tcp",
-                   "server=s.example", "port=3495", "-o", input, "--registry", m_hive}),
+    const std::string input = s_folder + "/in.blob";
+    ASSERT_EQ(Settings("gnudip",
+                       {"user=u", "request=2", "transport=tcp", "server=s.example", "port=3495"},
+                       input),
               0);
     Screen screen;
-    const std::string saved = m_folder + "/out.blob";
+    const std::string saved = s_folder + "/out.blob";
     ASSERT_EQ(Configure({"gnudip", "-i", input, "-o", saved}, kSave, screen), 0);
     EXPECT_EQ(ReadFileBytes(saved), ReadFileBytes(input));
     EXPECT_GE(screen.RowOf("Server: s.example Port: 3495"), 0);

@@ -38,18 +38,6 @@ std::vector<BYTE> StreamBytes(IStream* stream) {
 // Version 0x0710, then the extent 7779 x 6376 HIMETRIC, little-endian.
 const std::vector<BYTE> kNaturalState = {0x10, 0x07, 0, 0, 0x63, 0x1E, 0, 0, 0xE8, 0x18, 0, 0};
 
-TEST(PageViewPersistence, SavesVersionAndExtentInTwelveBytes) {
-    auto persist = CreatePage<TestPage, IPersistStreamInit>(IID_IPersistStreamInit);
-    EXPECT_EQ(persist->InitNew(), S_OK);
-    ULARGE_INTEGER size{};
-    EXPECT_EQ(persist->GetSizeMax(&size), S_OK);
-    EXPECT_EQ(size.QuadPart, 12u);
-    ComPtr<IStream> stream;
-    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, stream.Put()), S_OK);
-    EXPECT_EQ(persist->Save(stream.Get(), TRUE), S_OK);
-    EXPECT_EQ(StreamBytes(stream.Get()), kNaturalState);
-}
-
 TEST(PageViewPersistence, LoadsStateOfItsOwnVersionOrOlder) {
     struct Case {
         const char* name;
@@ -82,8 +70,17 @@ TEST(PageViewPersistence, LoadsStateOfItsOwnVersionOrOlder) {
     }
 }
 
-TEST(PageViewPersistence, ExtentChangesMakeItDirtyUntilSaved) {
+TEST(PageViewPersistence, SavesTwelveBytesAndIsDirtyAfterExtentChangesUntilSaved) {
     auto persist = CreatePage<TestPage, IPersistStreamInit>(IID_IPersistStreamInit);
+    EXPECT_EQ(persist->InitNew(), S_OK);
+    ULARGE_INTEGER size{};
+    EXPECT_EQ(persist->GetSizeMax(&size), S_OK);
+    EXPECT_EQ(size.QuadPart, 12u);
+    ComPtr<IStream> natural;
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, natural.Put()), S_OK);
+    EXPECT_EQ(persist->Save(natural.Get(), TRUE), S_OK);
+    EXPECT_EQ(StreamBytes(natural.Get()), kNaturalState);
+
     ComPtr<IOleObject> object;
     ASSERT_EQ(persist->QueryInterface(IID_IOleObject, object.PutVoid()), S_OK);
     EXPECT_EQ(persist->IsDirty(), S_FALSE);
@@ -246,23 +243,33 @@ TEST(ViewSite, AnswersAmbientPropertyGets) {
     EXPECT_EQ(site->CanInPlaceActivate(), S_FALSE);
 }
 
-std::string Rendered(HWND window) {
-    std::array<char, 4096> text{};
-    int length = VtRenderToText(window, FALSE, text.data(), static_cast<int>(text.size()));
-    return std::string(text.data(), static_cast<size_t>(length > 0 ? length : 0));
-}
-
-TEST(PageViewDrawing, ShowsItsBoundsAndKindWhileNotActive) {
-    auto view = CreatePage<TestPage, IViewObject>(IID_IViewObject);
-    HWND canvas = CreateWindowExA(0, "#32770", "", WS_POPUP | WS_VISIBLE, 0, 0, 294, 241, nullptr,
+// A window of the view's size to draw on, and the text it then shows.
+struct Canvas {
+    HWND window = CreateWindowExA(0, "#32770", "", WS_POPUP | WS_VISIBLE, 0, 0, 294, 241, nullptr,
                                   nullptr, nullptr, nullptr);
-    ASSERT_NE(canvas, nullptr);
-    HDC dc = GetDC(canvas);
-    RECTL bounds{0, 0, 294, 241};
-    EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr,
-                         nullptr, 0),
-              S_OK);
-    std::string text = Rendered(canvas);
+    HDC dc = GetDC(window);
+    ~Canvas() {
+        ReleaseDC(window, dc);
+        DestroyWindow(window);
+    }
+    HRESULT Draw(IViewObject* view, DWORD aspect = DVASPECT_CONTENT, bool bounded = true) {
+        RECTL bounds{0, 0, 294, 241};
+        return view->Draw(aspect, -1, nullptr, nullptr, nullptr, dc, bounded ? &bounds : nullptr,
+                          nullptr, nullptr, 0);
+    }
+    std::string Text() const {
+        std::array<char, 4096> text{};
+        int length = VtRenderToText(window, FALSE, text.data(), static_cast<int>(text.size()));
+        return std::string(text.data(), static_cast<size_t>(length > 0 ? length : 0));
+    }
+};
+
+TEST(PageViewDrawing, ShowsItsBoundsAndKindOnlyWhileNotActive) {
+    auto view = CreatePage<TestPage, IViewObject>(IID_IViewObject);
+    Canvas canvas;
+    ASSERT_NE(canvas.window, nullptr);
+    EXPECT_EQ(canvas.Draw(view.Get()), S_OK);
+    std::string text = canvas.Text();
     EXPECT_NE(text.find("ATL Composite Control"), std::string::npos) << text;
     EXPECT_EQ(text.front(), '+') << text;
     // The line with the text is the middle one.
@@ -270,30 +277,15 @@ TEST(PageViewDrawing, ShowsItsBoundsAndKindWhileNotActive) {
         std::count(text.begin(), text.begin() + static_cast<ptrdiff_t>(text.find("ATL")), '\n');
     size_t lines = std::count(text.begin(), text.end(), '\n');
     EXPECT_EQ(line, (lines - 1) / 2) << text;
+    EXPECT_EQ(canvas.Draw(view.Get(), 2), DV_E_DVASPECT);
+    EXPECT_EQ(canvas.Draw(view.Get(), DVASPECT_CONTENT, false), E_INVALIDARG);
 
-    EXPECT_EQ(view->Draw(2, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr, nullptr, 0),
-              DV_E_DVASPECT);
-    EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, nullptr, nullptr,
-                         nullptr, 0),
-              E_INVALIDARG);
-    ReleaseDC(canvas, dc);
-    DestroyWindow(canvas);
-}
-
-TEST(PageViewDrawing, LeavesPaintingToThePageWhileActive) {
-    auto view = CreatePage<TestPage, IViewObject>(IID_IViewObject);
+    // While active the page paints itself.
     host::ActiveView active;
     ASSERT_EQ(host::ActiveView::Activate(view.Get(), &active), S_OK);
-    HWND canvas = CreateWindowExA(0, "#32770", "", WS_POPUP | WS_VISIBLE, 0, 0, 294, 241, nullptr,
-                                  nullptr, nullptr, nullptr);
-    HDC dc = GetDC(canvas);
-    RECTL bounds{0, 0, 294, 241};
-    EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr,
-                         nullptr, 0),
-              S_OK);
-    EXPECT_EQ(Rendered(canvas).find("ATL Composite Control"), std::string::npos);
-    ReleaseDC(canvas, dc);
-    DestroyWindow(canvas);
+    Canvas behind;
+    EXPECT_EQ(behind.Draw(view.Get()), S_OK);
+    EXPECT_EQ(behind.Text().find("ATL Composite Control"), std::string::npos);
 }
 
 }  // namespace

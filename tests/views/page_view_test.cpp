@@ -3,50 +3,16 @@
 #include <gtest/gtest.h>
 #include <platform/ole2.h>
 
+#include "contract/blob_values.h"
 #include "host/site/active_view.h"
 #include "views/test_page.h"
-
-#include <vector>
 
 namespace vantrel::test {
 namespace {
 
-std::vector<BYTE> BlobBytes(const VARIANT& value) {
-    EXPECT_EQ(value.vt, VT_ARRAY);
-    std::vector<BYTE> bytes;
-    if (value.vt != VT_ARRAY || value.parray == nullptr) {
-        return bytes;
-    }
-    void* data = nullptr;
-    EXPECT_EQ(SafeArrayAccessData(value.parray, &data), S_OK);
-    bytes.assign(static_cast<BYTE*>(data),
-                 static_cast<BYTE*>(data) + value.parray->rgsabound[0].cElements);
-    SafeArrayUnaccessData(value.parray);
-    return bytes;
-}
-
-// A blob of the test page: counted host text, then the flag.
-VARIANT MakeBlob(const char* host, int32_t flag) {
-    BlobWriter writer;
-    writer.CountedText(host);
-    writer.Integer(flag);
-    VARIANT value;
-    VariantInit(&value);
-    EXPECT_EQ(writer.ToVariant(&value), S_OK);
-    return value;
-}
-
-std::vector<BYTE> GetDataBytes(IGView* view) {
-    VARIANT value;
-    VariantInit(&value);
-    EXPECT_EQ(view->GetData(&value), S_OK);
-    std::vector<BYTE> bytes = BlobBytes(value);
-    VariantClear(&value);
-    return bytes;
-}
-
-const std::vector<BYTE> kEmptyPageBlob = {1, 0, 0, 0, 0, 0, 0, 0, 0};
-const std::vector<BYTE> kFilledPageBlob = {4, 0, 0, 0, 'a', 'b', 'c', 0, 1, 0, 0, 0};
+// The page's blob: counted host text, then the flag.
+const Bytes kEmptyPageBlob = {1, 0, 0, 0, 0, 0, 0, 0, 0};
+const Bytes kFilledPageBlob = {4, 0, 0, 0, 'a', 'b', 'c', 0, 1, 0, 0, 0};
 
 // GetOrgSize: 196 x 148 dialog units at base units 6 x 13 are 294 x 241
 // pixels, through HIMETRIC and back at 96 pixels per inch.
@@ -82,35 +48,33 @@ TEST(PageView, WithoutItsTemplateHasNoSizeAndCannotBeActivated) {
 
 TEST(PageView, SetDataBeforeActivationHasNoEffect) {
     auto view = CreatePage<TestPage, IGView>(IID_IGView);
-    VARIANT blob = MakeBlob("abc", 1);
-    EXPECT_EQ(view->SetData(blob), S_OK);
+    BlobValue blob(kFilledPageBlob);
+    EXPECT_EQ(view->SetData(blob.Get()), S_OK);
     EXPECT_EQ(GetDataBytes(view.Get()), kEmptyPageBlob);
 
     host::ActiveView active;
     ASSERT_EQ(host::ActiveView::Activate(view.Get(), &active), S_OK);
     EXPECT_EQ(GetDataBytes(view.Get()), kEmptyPageBlob);
-    EXPECT_EQ(view->SetData(blob), S_OK);
+    EXPECT_EQ(view->SetData(blob.Get()), S_OK);
     EXPECT_EQ(GetDataBytes(view.Get()), kFilledPageBlob);
-    VariantClear(&blob);
 }
 
 TEST(PageView, SetDataIgnoresWhatIsNotABlob) {
     auto view = CreatePage<TestPage, IGView>(IID_IGView);
     host::ActiveView active;
     ASSERT_EQ(host::ActiveView::Activate(view.Get(), &active), S_OK);
-    VARIANT typed = MakeBlob("abc", 1);
-    typed.vt = VT_ARRAY | VT_UI1;
+    BlobValue typed(kFilledPageBlob, VT_ARRAY | VT_UI1);
     VARIANT number;
     VariantInit(&number);
     number.vt = VT_I4;
     number.lVal = 4;
     VARIANT empty;
     VariantInit(&empty);
-    for (const VARIANT* value : {&typed, &number, &empty}) {
+    const VARIANT* const values[] = {&typed.Get(), &number, &empty};
+    for (const VARIANT* value : values) {
         EXPECT_EQ(view->SetData(*value), S_OK);
         EXPECT_EQ(GetDataBytes(view.Get()), kEmptyPageBlob);
     }
-    VariantClear(&typed);
 }
 
 TEST(PageView, GetDataFailsForANullResultAndKeepsExceptionsInside) {
@@ -184,10 +148,9 @@ TEST(PageView, ForgetsAPageDestroyedWithItsContainer) {
     ASSERT_EQ(host::ActiveView::Activate(view.Get(), &active), S_OK);
     DestroyWindow(active.Window());
     EXPECT_EQ(active.Page(), nullptr);
-    VARIANT blob = MakeBlob("abc", 1);
-    EXPECT_EQ(view->SetData(blob), S_OK);
+    BlobValue blob(kFilledPageBlob);
+    EXPECT_EQ(view->SetData(blob.Get()), S_OK);
     EXPECT_EQ(GetDataBytes(view.Get()), kEmptyPageBlob);
-    VariantClear(&blob);
 }
 
 const IID kIID_IViewObjectEx = {

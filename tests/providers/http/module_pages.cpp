@@ -6,17 +6,11 @@ namespace vantrel::test {
 
 void ModulePages::SetUp() {
     ASSERT_EQ(CoInitialize(nullptr), S_OK);
-    m_module = LoadLibraryExA(VANTREL_MODULE_PATH, nullptr, 0);
-    ASSERT_NE(m_module, nullptr);
-    m_get_class_object =
-        reinterpret_cast<VantrelDllGetClassObjectFn>(GetProcAddress(m_module, "DllGetClassObject"));
-    ASSERT_NE(m_get_class_object, nullptr);
+    ModuleTest::SetUp();
 }
 
 void ModulePages::TearDown() {
-    if (m_module != nullptr) {
-        FreeLibrary(m_module);
-    }
+    ModuleTest::TearDown();
     CoUninitialize();
 }
 

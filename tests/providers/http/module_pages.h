@@ -9,6 +9,7 @@
 #include "contract/blob_values.h"
 #include "contract/class_ids.h"
 #include "host/site/active_view.h"
+#include "module/module_fixture.h"
 
 #include <string>
 #include <utility>
@@ -18,7 +19,7 @@ namespace vantrel::test {
 
 using Settings = std::vector<std::pair<std::string, std::string>>;
 
-class ModulePages : public ::testing::Test {
+class ModulePages : public ModuleTest {
 protected:
     void SetUp() override;
     void TearDown() override;
@@ -34,10 +35,6 @@ protected:
     // GetData of a new page of the view after Apply.
     std::vector<BYTE> SettingsBlob(const ClassIdentity& view, const char* provider,
                                    const Settings& settings);
-
-private:
-    HMODULE m_module = nullptr;
-    VantrelDllGetClassObjectFn m_get_class_object = nullptr;
 };
 
 }  // namespace vantrel::test

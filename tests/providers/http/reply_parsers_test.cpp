@@ -20,12 +20,6 @@ struct Outcome {
     std::string message;
 };
 
-void FillHosts(TextList& list, std::initializer_list<const char*> hosts) {
-    for (const char* host : hosts) {
-        list.Add(Text(host));
-    }
-}
-
 struct UpdatedCountCase {
     const char* reply;
     int hosts;
@@ -116,9 +110,7 @@ TEST(KeywordReply, FirstPhraseFoundDecides) {
         // Removing "<br>" can join a keyword together.
         {"keyword across a tag", dynam, "Err<br>or", {kBad, "h ::\tError"}},
         {"complete", dynup, "Update complete! 1.2.3.4", {kGood, "h ::\tUpdate complete! 1.2.3.4"}},
-        {"password first",
-         dynup,
-         "Update complete! Password Incorrect",
+        {"password first", dynup, "Update complete! Password Incorrect",
          {kBad, "h ::\tUpdate complete! Password Incorrect"}},
         {"no exclamation mark", dynup, "Update complete", {kNone, "h ::\tUpdate complete"}},
         {"br kept for dynup", dynup, "x<br>", {kNone, "h ::\tx<br>"}},
@@ -145,33 +137,18 @@ struct LineCase {
 
 TEST(LinePerHostReply, HighestRecognisedStatusAndOnePartPerHost) {
     const LineCase cases[] = {
-        {"good and nochg",
-         {"a", "b"},
-         "good 1.2.3.4\nnochg 1.2.3.4",
-         {kGood, "a ::\tgood 1.2.3.4\nb ::\tnochg 1.2.3.4"}},
-        {"4 is never lowered",
-         {"a", "b"},
-         "badauth\ngood 1.2.3.4",
-         {kBad, "a ::\tbadauth\nb ::\tgood 1.2.3.4"}},
-        {"4 after 2",
-         {"a", "b"},
-         "good 1.2.3.4\nbadauth",
-         {kBad, "a ::\tgood 1.2.3.4\nb ::\tbadauth"}},
+        {"good and nochg", {"a", "b"}, "good 1\nnochg 1", {kGood, "a ::\tgood 1\nb ::\tnochg 1"}},
+        {"4 never lowered", {"a", "b"}, "badauth\ngood 1", {kBad, "a ::\tbadauth\nb ::\tgood 1"}},
+        {"4 after 2", {"a", "b"}, "good 1\nbadauth", {kBad, "a ::\tgood 1\nb ::\tbadauth"}},
         {"capitals", {"a"}, "GOOD 1.2.3.4", {kGood, "a ::\tGOOD 1.2.3.4"}},
         {"unknown word", {"a", "b"}, "<html>\nnochg", {kGood, "a ::\t<html>\nb ::\tnochg"}},
         {"nothing known", {"a"}, "<html> page", {kNone, "a ::\t<html> page"}},
         {"word alone", {"a"}, "911", {kBad, "a ::\t911"}},
         {"leading space", {"a"}, " good", {kNone, "a ::\t good"}},
         {"word with sign", {"a"}, "!yours x", {kBad, "a ::\t!yours x"}},
-        {"fewer lines",
-         {"a", "b", "c"},
-         "good 1.2.3.4\n",
-         {kGood, "a ::\tgood 1.2.3.4\nb ::\t\nc ::\t"}},
+        {"fewer lines", {"a", "b", "c"}, "good 1\n", {kGood, "a ::\tgood 1\nb ::\t\nc ::\t"}},
         // A CR stays in the line, and in a lone word it spoils the match.
-        {"cr stays",
-         {"a", "b"},
-         "nochg\r\ngood 1.2.3.4\r\n",
-         {kGood, "a ::\tnochg\r\nb ::\tgood 1.2.3.4\r"}},
+        {"cr stays", {"a", "b"}, "nochg\r\ngood 1\r\n", {kGood, "a ::\tnochg\r\nb ::\tgood 1\r"}},
         {"cr in lone word", {"a"}, "good\r\n", {kNone, "a ::\tgood\r"}},
         {"hosts trimmed", {" a ", "b\t"}, "good\ngood", {kGood, "a ::\tgood\nb ::\tgood"}},
         {"no hosts", {}, "good", {kNone, ""}},
@@ -179,19 +156,13 @@ TEST(LinePerHostReply, HighestRecognisedStatusAndOnePartPerHost) {
     for (const LineCase& c : cases) {
         SCOPED_TRACE(c.name);
         TextList hosts;
-        FillHosts(hosts, c.hosts);
+        for (const char* host : c.hosts) {
+            hosts.Add(Text(host));
+        }
         Text message;
         EXPECT_EQ(ParseLinePerHostReply(Text(c.reply), hosts, kLineCodes, message), c.want.status);
         EXPECT_EQ(message.View(), c.want.message);
     }
-}
-
-TEST(LinePerHostReply, TrimsStoredHostNames) {
-    TextList hosts;
-    FillHosts(hosts, {"  a  "});
-    Text message;
-    ParseLinePerHostReply(Text("good"), hosts, kLineCodes, message);
-    EXPECT_EQ(hosts.At(0).View(), "a");
 }
 
 }  // namespace
