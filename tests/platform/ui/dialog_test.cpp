@@ -48,7 +48,10 @@ TEST(TabOrder, FollowsTheTemplateWithOneStopPerRadioGroup) {
     EXPECT_EQ(dialog.Focused(), 201);
     auto walk = [&](int steps, UINT modifiers) {
         std::vector<int> ids;
-        for (int i = 0; i < steps; ++i, ids.push_back(dialog.Focused())) dialog.Key(VK_TAB, modifiers);
+        for (int i = 0; i < steps; ++i) {
+            dialog.Key(VK_TAB, modifiers);
+            ids.push_back(dialog.Focused());
+        }
         return ids;
     };
     // The disabled edit 202 and the label are skipped; the list wraps.

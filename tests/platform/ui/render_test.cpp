@@ -18,8 +18,9 @@ TEST(Renderer, MapsDialogUnitsToCells) {
         return std::array<int, 4>{r.column, r.row, r.columns, r.rows};
     };
     const std::pair<int, std::array<int, 4>> expected[] = {
-        {201, {12, 3, 33, 1}},  {204, {12, 5, 13, 1}},  {205, {26, 5, 12, 1}}, {206, {12, 6, 33, 5}},
-        {202, {12, 12, 33, 1}}, {203, {12, 14, 33, 1}}, {219, {3, 16, 14, 1}}};
+        {201, {12, 3, 33, 1}},  {204, {12, 5, 13, 1}},  {205, {26, 5, 12, 1}},
+        {206, {12, 6, 33, 5}},  {202, {12, 12, 33, 1}}, {203, {12, 14, 33, 1}},
+        {219, {3, 16, 14, 1}}};
     for (const auto& [id, want] : expected) EXPECT_EQ(cells(dialog.item(id)), want) << id;
     EXPECT_EQ(cells(dialog.hwnd()), (std::array<int, 4>{0, 0, 49, 19}));
 }
