@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -65,11 +66,9 @@ TEST(LabAccounts, CommittedSampleParses) {
     ASSERT_TRUE(parsed.book.has_value()) << parsed.error_line << ": " << parsed.error;
     // Every service has at least one account to demonstrate.
     for (const ServiceInfo& info : Services()) {
-        bool found = false;
-        for (const Account& account : parsed.book->accounts) {
-            found = found || account.service == info.id;
-        }
-        EXPECT_TRUE(found) << info.name;
+        EXPECT_TRUE(std::any_of(parsed.book->accounts.begin(), parsed.book->accounts.end(),
+                                [&](const Account& a) { return a.service == info.id; }))
+            << info.name;
     }
 }
 

@@ -1,10 +1,13 @@
-// Byte-level text operations: the results callers rely on at the edges.
+// Text operations: the results callers rely on at the edges, and the
+// narrow/wide conversions through the platform's code page (UTF-8 narrow,
+// UTF-16 wide).
 #include "text/text.h"
 
 #include "text/error.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 namespace vantrel {
@@ -49,9 +52,9 @@ TEST(Text, FindAndFindCharBoundaries) {
         int expected;
     };
     const Case finds[] = {
-        {"l", 0, 2},   {"l", 3, 3},      {"l", 4, -1},      {"lo", 0, 3}, {"x", 0, -1},
-        {"h", 5, -1},  {"", 5, 5},       {"", 0, 0},        {"", 6, -1},  {"h", 6, -1},
-        {"h", -1, -1}, {nullptr, 0, -1}, {"hello!", 0, -1}, {"L", 0, -1},
+        {"l", 0, 2},      {"l", 3, 3},       {"l", 4, -1}, {"lo", 0, 3}, {"x", 0, -1},
+        {"h", 5, -1},     {"", 5, 5},        {"", 0, 0},   {"", 6, -1},  {"h", -1, -1},
+        {nullptr, 0, -1}, {"hello!", 0, -1}, {"L", 0, -1},
     };
     for (const Case& c : finds) {
         EXPECT_EQ(text.Find(c.sub, c.start), c.expected)
@@ -158,6 +161,41 @@ TEST(TextListDeathTest, BadIndexIsAFatalBoundsFault) {
     EXPECT_DEATH(list.At(-1), "C000008C");
     const TextList& read_only = list;
     EXPECT_DEATH(read_only.At(5), "C000008C");
+}
+
+struct BstrDeleter {
+    void operator()(OLECHAR* text) const { SysFreeString(text); }
+};
+using UniqueBstr = std::unique_ptr<OLECHAR, BstrDeleter>;
+
+TEST(TextConvert, RoundTripsThroughWide) {
+    struct Case {
+        const char* narrow;
+        UINT wide_length;
+    };
+    const Case cases[] = {{"", 0}, {"10.0.0.1", 8}, {"caf\xC3\xA9", 4}, {"\xF0\x9F\x98\x80", 2}};
+    for (const Case& c : cases) {
+        UniqueBstr wide(Text(c.narrow).ToBstr());
+        ASSERT_NE(wide, nullptr);
+        EXPECT_EQ(SysStringLen(wide.get()), c.wide_length);
+        EXPECT_EQ(Text(static_cast<const WCHAR*>(wide.get())).View(), c.narrow);
+    }
+    EXPECT_TRUE(Text(static_cast<const WCHAR*>(nullptr)).IsEmpty());
+}
+
+TEST(TextConvert, CompareNoCaseFoldsAscii) {
+    struct Case {
+        const char* a;
+        const char* b;
+        bool equal;
+    };
+    const Case cases[] = {{"Good", "gOOD", true},
+                          {"good", "goods", false},
+                          {"", nullptr, true},
+                          {"nochg", "NOCHG ", false}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(Text(c.a).CompareNoCase(c.b) == 0, c.equal) << c.a;
+    }
 }
 
 }  // namespace
