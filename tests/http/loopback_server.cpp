@@ -12,6 +12,7 @@
 
 namespace vantrel::testing {
 
+// clang-format off
 Action ReadRequest() { return {Action::Kind::kReadRequest}; }
 Action Send(std::string bytes) { return {Action::Kind::kSend, std::move(bytes)}; }
 Action Trickle(std::string bytes, size_t piece, std::chrono::milliseconds delay) {
@@ -21,6 +22,7 @@ Action Pause(std::chrono::milliseconds delay) { return {Action::Kind::kPause, {}
 Action CloseConnection() { return {Action::Kind::kClose}; }
 Action Silent() { return {Action::Kind::kSilent}; }
 Action Repeat() { return {Action::Kind::kRepeat}; }
+// clang-format on
 
 LoopbackServer::LoopbackServer(std::vector<Script> scripts) : m_scripts(std::move(scripts)) {
     m_listen = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -77,15 +79,12 @@ bool LoopbackServer::WaitReadable(int fd, int ms) {
 }
 
 void LoopbackServer::Run() {
-    for (;;) {
-        if (!WaitReadable(m_listen, -1)) {
-            return;
-        }
+    while (WaitReadable(m_listen, -1)) {
         int fd = accept4(m_listen, nullptr, nullptr, SOCK_CLOEXEC);
         if (fd < 0) {
             continue;
         }
-        size_t index = 0;
+        size_t index;
         {
             std::lock_guard<std::mutex> guard(m_lock);
             index = m_received.size();
