@@ -205,14 +205,6 @@ TEST(PageView, AnswersTheControlInterfacesItImplements) {
     }
 }
 
-TEST(PageView, SupportsErrorInfoOnItsOwnInterfaceOnly) {
-    auto support = CreatePage<TestPage, ISupportErrorInfo>(IID_ISupportErrorInfo);
-    EXPECT_EQ(support->InterfaceSupportsErrorInfo(kTestPageIdentity.own_iid), S_OK);
-    for (const IID* other : {&IID_IGView, &IID_IDispatch, &IID_IUnknown, &IID_IOleObject}) {
-        EXPECT_EQ(support->InterfaceSupportsErrorInfo(*other), S_FALSE);
-    }
-}
-
 TEST(PageView, IdentifiesItsClass) {
     auto persist = CreatePage<TestPage, IPersist>(IID_IPersist);
     CLSID clsid{};

@@ -5,13 +5,37 @@
 #include "contract/blob_values.h"
 #include "contract/contract_test_support.h"
 
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace vantrel::test {
 
 inline ComPtr<IIPUpdate> MakeUpdater(const ClassInfo& info) {
     return Create<IIPUpdate>(info, IID_IIPUpdate);
 }
+
+// A template provider's blob: a counted host list (none when `with_hosts` is
+// false), counted texts, then an integer when one is given.
+inline BlobFields Fields(bool with_hosts, std::vector<std::string> hosts,
+                         std::vector<std::string> texts, std::optional<int32_t> number = {}) {
+    return [=](BlobWriter& w) {
+        if (with_hosts) {
+            w.CountedTextList(std::vector<Text>(hosts.begin(), hosts.end()));
+        }
+        for (const std::string& text : texts) {
+            w.CountedText(text);
+        }
+        if (number) {
+            w.Integer(*number);
+        }
+    };
+}
+inline BlobFields HostsAnd(std::vector<std::string> hosts, std::vector<std::string> texts,
+                           std::optional<int32_t> number = {}) {
+    return Fields(true, std::move(hosts), std::move(texts), number);
+}
+inline BlobFields Texts(std::vector<std::string> texts) { return Fields(false, {}, texts); }
 
 inline void GiveSettings(IIPUpdate* updater, const BlobFields& fields) {
     EXPECT_EQ(GiveBlob(updater, fields), S_OK);

@@ -32,10 +32,6 @@ Script Answer(const std::string& status_line, const std::string& body) {
     return {peer::ReadRequest(), peer::Send(Reply(status_line, body)), peer::CloseConnection()};
 }
 
-std::vector<Text> Hosts(std::initializer_list<const char*> names) {
-    return {names.begin(), names.end()};
-}
-
 // Sends the service's port 80 to the peer, as `--connect-to` would.
 void RouteService(const char* update_host, uint16_t port) {
     VtResolverClearConnectTo();
@@ -60,17 +56,12 @@ void PrintTo(const WireCase& c, std::ostream* out) {
     *out << c.name;
 }
 
-void DipDnsTwoHosts(BlobWriter& w) {
-    w.CountedTextList(Hosts({" home.dipdns.test ", "office.dipdns.test"}));
-    w.CountedText("7d1f");
-}
+const BlobFields kDipDnsTwoHosts = HostsAnd({" home.dipdns.test ", "office.dipdns.test"}, {"7d1f"});
+const BlobFields kDipDnsOneHost = HostsAnd({"home.dipdns.test"}, {"7d1f"});
+const BlobFields kDynupBox = Texts({"box.dynup.test", "upup-pw"});
 
-template <int kOffline>
-void DyFiAccount(BlobWriter& w) {
-    w.CountedTextList(Hosts({"koti.dy.fi", "mokki.dy.fi"}));
-    w.CountedText("aino");
-    w.CountedText("sauna-pw");
-    w.Integer(kOffline);
+BlobFields DyFiAccount(int32_t offline) {
+    return HostsAnd({"koti.dy.fi", "mokki.dy.fi"}, {"aino", "sauna-pw"}, offline);
 }
 
 std::vector<WireCase> WireCases() {
@@ -78,55 +69,37 @@ std::vector<WireCase> WireCases() {
     const std::string euro_auth = "Authorization: Basic ZXZlOmV1cjAtcHc=\r\n";
     // clang-format off
     return {
-        {"DipDns", kDipDNSObjClass, kDipDnsService.update_host, {DipDnsTwoHosts},
+        {"DipDns", kDipDNSObjClass, kDipDnsService.update_host, {kDipDnsTwoHosts},
          "/dynamic/upd.php?key=7d1f&host=home.dipdns.test,office.dipdns.test&ip=192.0.2.7", "", "",
          "Updated 2 hostnames", kGood},
         // A second SetData adds its host names and replaces the key.
         {"DipDnsSecondBlob", kDipDNSObjClass, kDipDnsService.update_host,
-         {DipDnsTwoHosts, [](BlobWriter& w) {
-              w.CountedTextList(Hosts({"cabin.dipdns.test"}));
-              w.CountedText("k2");
-          }},
+         {kDipDnsTwoHosts, HostsAnd({"cabin.dipdns.test"}, {"k2"})},
          "/dynamic/upd.php?key=k2&host=home.dipdns.test,office.dipdns.test,cabin.dipdns.test"
          "&ip=192.0.2.7", "", "", "Updated 2 hostnames Error Occurred", kBad},
         {"DnsExit", kDnsExitClass, kDnsExitService.update_host,
-         {[](BlobWriter& w) {
-             w.CountedText("erin.dnsexit.test");
-             w.CountedText("erin");
-             w.CountedText("ex1t-pw");
-         }},
+         {Texts({"erin.dnsexit.test", "erin", "ex1t-pw"})},
          "/RemoteUpdate.sv?login=erin&password=ex1t-pw&host=erin.dnsexit.test&myip=192.0.2.7", "",
          "", "HTTP/1.1 200\n0=Success", kGood},
         // Through a proxy the service's port is 8180.
-        {"DyFiOffline", kDyFiClass, kDyFiService.update_host, {DyFiAccount<1>},
+        {"DyFiOffline", kDyFiClass, kDyFiService.update_host, {DyFiAccount(1)},
          "/nic/update?hostname=koti.dy.fi,mokki.dy.fi&offline=yes", ":8180", dyfi_auth,
          "good 192.0.2.7\nbadauth", kBad},
         // Only exactly 1 sets the flag.
-        {"DyFiFlagTwo", kDyFiClass, kDyFiService.update_host, {DyFiAccount<2>},
+        {"DyFiFlagTwo", kDyFiClass, kDyFiService.update_host, {DyFiAccount(2)},
          "/nic/update?hostname=koti.dy.fi,mokki.dy.fi", ":8180", dyfi_auth,
          "nochg 192.0.2.7\ngood 192.0.2.7", kGood},
         // A user name holding a later placeholder gets that value too.
         {"Dynam", kDynamObjClass, kDynamService.update_host,
-         {[](BlobWriter& w) {
-             w.CountedText("dana.dynam.test");
-             w.CountedText("###PASSWORD###");
-             w.CountedText("dyn4m-pw");
-         }},
+         {Texts({"dana.dynam.test", "###PASSWORD###", "dyn4m-pw"})},
          "/update.php?host=dana.dynam.test&login=dyn4m-pw&pass=dyn4m-pw&rmthost=192.0.2.7", "", "",
          "Update successful<br>", kGood},
         {"Dynup", kDynupObjClass, kDynupService.update_host,
-         {[](BlobWriter& w) {
-             w.CountedText("box.dynup.test");
-             w.CountedText("upup-pw");
-         }},
+         {kDynupBox},
          "/update/java.php3?hostname=box.dynup.test&password=upup-pw", "", "",
          "Password Incorrect", kBad},
         {"EuroDynDns", kEuroDynDnsObjClass, kEuroDynDnsService.update_host,
-         {[](BlobWriter& w) {
-             w.CountedTextList(Hosts({"eve.eurodyndns.test"}));
-             w.CountedText("eve");
-             w.CountedText("eur0-pw");
-         }},
+         {HostsAnd({"eve.eurodyndns.test"}, {"eve", "eur0-pw"})},
          "/update/?hostname=eve.eurodyndns.test&myip=192.0.2.7", "", euro_auth, "!yours", kBad},
     };
     // clang-format on
@@ -186,16 +159,6 @@ struct FailureCase {
     SHORT status;
 };
 
-void DipDnsSettings(BlobWriter& w) {
-    w.CountedTextList(Hosts({"home.dipdns.test"}));
-    w.CountedText("7d1f");
-}
-
-void DynupSettings(BlobWriter& w) {
-    w.CountedText("box.dynup.test");
-    w.CountedText("upup-pw");
-}
-
 // Each runs after a run that succeeded, so a stale message would show.
 TEST(UpdaterFailure, NoUsableReplyLeavesStatusThreeAndEmptyMessage) {
     const Script ok = Answer("HTTP/1.0 200 OK", "Updated 1 hostname Update complete!");
@@ -220,7 +183,7 @@ TEST(UpdaterFailure, NoUsableReplyLeavesStatusThreeAndEmptyMessage) {
         SCOPED_TRACE(c.name);
         LoopbackServer server({ok, c.script});
         ComPtr<IIPUpdate> updater = MakeUpdater(c.info);
-        GiveSettings(updater.Get(), &c.info == &kDynupObjClass ? DynupSettings : DipDnsSettings);
+        GiveSettings(updater.Get(), &c.info == &kDynupObjClass ? kDynupBox : kDipDnsOneHost);
         GiveProxy(updater.Get(), "127.0.0.1:" + std::to_string(server.Port()));
         RunResult first = RunUpdate(updater.Get(), "192.0.2.7");
         ASSERT_EQ(first.status, kGood);
@@ -238,7 +201,7 @@ TEST(UpdaterFailure, RefusedConnection) {
         port = gone.Port();
     }
     ComPtr<IIPUpdate> updater = MakeUpdater(kDipDNSObjClass);
-    GiveSettings(updater.Get(), DipDnsSettings);
+    GiveSettings(updater.Get(), kDipDnsOneHost);
     GiveProxy(updater.Get(), "127.0.0.1:" + std::to_string(port));
     RunResult run = RunUpdate(updater.Get(), "192.0.2.7");
     EXPECT_EQ(run.hr, E_FAIL);
@@ -255,12 +218,7 @@ TEST(UpdaterFailure, CredentialsThatDoNotFitAreNeverSent) {
             ComPtr<IIPUpdate> updater = MakeUpdater(*info);
             const std::string user(100, 'u');
             const std::string password(password_length, 'p');
-            GiveSettings(updater.Get(), [&](BlobWriter& w) {
-                w.CountedTextList(Hosts({"a"}));
-                w.CountedText(user);
-                w.CountedText(password);
-                w.Integer(0);
-            });
+            GiveSettings(updater.Get(), HostsAnd({"a"}, {user, password}, 0));
             GiveProxy(updater.Get(), "127.0.0.1:" + std::to_string(server.Port()));
             const int before = server.Connections();
             RunResult run = RunUpdate(updater.Get(), "192.0.2.7");
@@ -276,11 +234,7 @@ TEST(UpdaterRuns, TwoRunsOnOneObjectEachKeepOnlyTheirMessage) {
     LoopbackServer server({Answer("HTTP/1.0 200 OK", "x\n0=Success"),
                            Answer("HTTP/1.0 200 OK", "x\n1=IP address not changed")});
     ComPtr<IIPUpdate> updater = MakeUpdater(kDnsExitClass);
-    GiveSettings(updater.Get(), [](BlobWriter& w) {
-        w.CountedText("h");
-        w.CountedText("u");
-        w.CountedText("p");
-    });
+    GiveSettings(updater.Get(), Texts({"h", "u", "p"}));
     GiveProxy(updater.Get(), "127.0.0.1:" + std::to_string(server.Port()));
     RunResult first = RunUpdate(updater.Get(), "192.0.2.7");
     RunResult second = RunUpdate(updater.Get(), "192.0.2.8");
@@ -305,7 +259,7 @@ TEST(UpdaterRuns, ProxyIsUsedOnlyWithHostAndPort) {
     for (const auto& [proxy, used] : cases) {
         SCOPED_TRACE(proxy);
         ComPtr<IIPUpdate> updater = MakeUpdater(kDipDNSObjClass);
-        GiveSettings(updater.Get(), DipDnsSettings);
+        GiveSettings(updater.Get(), kDipDnsOneHost);
         GiveProxy(updater.Get(), proxy);
         RouteService(kDipDnsService.update_host, server.Port());
         RunResult run = RunUpdate(updater.Get(), nullptr);
