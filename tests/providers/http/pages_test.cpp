@@ -179,24 +179,32 @@ TEST_F(ModulePages, EveryViewIsAFrameOnAPageOfTheModule) {
     EXPECT_EQ(views, 9);
 }
 
+// What an updater's reader takes from a blob.
+template <typename Fields>
+Fields ReadWith(const Bytes& bytes, void (*read)(BlobReader&, Fields&)) {
+    BlobValue blob(bytes);
+    BlobReader reader(blob.Get());
+    Fields fields;
+    read(reader, fields);
+    return fields;
+}
+
 // The other three updaters read their blobs through the functions below.
 TEST_F(ModulePages, GnuDipAndWin2000UpdatersReadEveryFieldOfThePagesBlob) {
-    BlobValue linuxrc_blob(SettingsBlob(kGnuDIP2ViewIdentity, "linuxrc",
-                                        {{"user", "me"}, {"domain", "d.example"}, {"password", "pw"}}));
-    BlobReader linuxrc_reader(linuxrc_blob.Get());
-    LinuxRcSettings lrc;
-    ReadLinuxRcSettings(linuxrc_reader, lrc);
+    const LinuxRcSettings lrc = ReadWith(
+        SettingsBlob(kGnuDIP2ViewIdentity, "linuxrc",
+                     {{"user", "me"}, {"domain", "d.example"}, {"password", "pw"}}),
+        ReadLinuxRcSettings);
     EXPECT_EQ(lrc.user.View(), "me");
     EXPECT_EQ(lrc.domain.View(), "d.example");
     EXPECT_EQ(lrc.password.View(), "pw");
 
-    BlobValue gnudip_blob(SettingsBlob(
-        kGenGnuDIPViewIdentity, "gnudip",
-        {{"user", "me"}, {"domain", "d"}, {"password", "pw"}, {"request", "2"},
-         {"transport", "http"}, {"server", "s.example"}, {"port", "65535"}, {"url", "http://u/"}}));
-    BlobReader gnudip_reader(gnudip_blob.Get());
-    GenGnuDIPSettings gen;
-    ReadGenGnuDIPSettings(gnudip_reader, gen);
+    const GenGnuDIPSettings gen = ReadWith(
+        SettingsBlob(kGenGnuDIPViewIdentity, "gnudip",
+                     {{"user", "me"}, {"domain", "d"}, {"password", "pw"}, {"request", "2"},
+                      {"transport", "http"}, {"server", "s.example"}, {"port", "65535"},
+                      {"url", "http://u/"}}),
+        ReadGenGnuDIPSettings);
     EXPECT_EQ(gen.user.View(), "me");
     EXPECT_EQ(gen.domain.View(), "d");
     EXPECT_EQ(gen.password.View(), "pw");
@@ -206,13 +214,11 @@ TEST_F(ModulePages, GnuDipAndWin2000UpdatersReadEveryFieldOfThePagesBlob) {
     EXPECT_EQ(gen.port, 65535);
     EXPECT_EQ(gen.url.View(), "http://u/");
 
-    BlobValue win_blob(SettingsBlob(
-        kWin2000Identity, "win2000",
-        {{"server", "10.0.0.1"}, {"name", "r.example"}, {"ttl", "60"}, {"user", "u"},
-         {"password", "pw"}, {"domain", "ad"}, {"security", "secure-only"}}));
-    BlobReader win_reader(win_blob.Get());
-    Win2000Settings w;
-    ReadWin2000Settings(win_reader, w);
+    const Win2000Settings w = ReadWith(
+        SettingsBlob(kWin2000Identity, "win2000",
+                     {{"server", "10.0.0.1"}, {"name", "r.example"}, {"ttl", "60"}, {"user", "u"},
+                      {"password", "pw"}, {"domain", "ad"}, {"security", "secure-only"}}),
+        ReadWin2000Settings);
     EXPECT_EQ(w.server.View(), "10.0.0.1");
     EXPECT_EQ(w.record_name.View(), "r.example");
     EXPECT_EQ(w.time_to_live, 60);
