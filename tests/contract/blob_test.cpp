@@ -96,7 +96,10 @@ TEST(BlobReader, IgnoresWhatIsNotABlob) {
     empty.parray = nullptr;
     VARIANT null_array = empty;
     null_array.vt = VT_ARRAY;
-    const VARIANT* values[] = {&typed.Get(), &empty, &null_array};
+    VARIANT number = empty;  // its value shares the array pointer's place
+    number.vt = VT_I4;
+    number.lVal = 7;
+    const VARIANT* values[] = {&typed.Get(), &empty, &null_array, &number};
     for (const VARIANT* value : values) {
         BlobReader reader(*value);
         EXPECT_FALSE(reader.IsBlob());

@@ -100,15 +100,5 @@ TEST(Updater, SetProxyKeepsEarlierSettingWithoutColon) {
     }
 }
 
-TEST(Updater, SetDataIgnoresWhatIsNoBlob) {
-    ComPtr<IIPUpdate> updater = Create<IIPUpdate>(ClassNamed("DynamObj"), IID_IIPUpdate);
-    VARIANT value;
-    VariantInit(&value);
-    EXPECT_EQ(updater->SetData(value), S_OK);
-    value.vt = VT_I4;
-    value.lVal = 7;
-    EXPECT_EQ(updater->SetData(value), S_OK);
-}
-
 }  // namespace
 }  // namespace vantrel::test

@@ -59,24 +59,6 @@ TEST(PageView, SetDataBeforeActivationHasNoEffect) {
     EXPECT_EQ(GetDataBytes(view.Get()), kFilledPageBlob);
 }
 
-TEST(PageView, SetDataIgnoresWhatIsNotABlob) {
-    auto view = CreatePage<TestPage, IGView>(IID_IGView);
-    host::ActiveView active;
-    ASSERT_EQ(host::ActiveView::Activate(view.Get(), &active), S_OK);
-    BlobValue typed(kFilledPageBlob, VT_ARRAY | VT_UI1);
-    VARIANT number;
-    VariantInit(&number);
-    number.vt = VT_I4;
-    number.lVal = 4;
-    VARIANT empty;
-    VariantInit(&empty);
-    const VARIANT* const values[] = {&typed.Get(), &number, &empty};
-    for (const VARIANT* value : values) {
-        EXPECT_EQ(view->SetData(*value), S_OK);
-        EXPECT_EQ(GetDataBytes(view.Get()), kEmptyPageBlob);
-    }
-}
-
 TEST(PageView, GetDataFailsForANullResultAndKeepsExceptionsInside) {
     auto view = CreatePage<TestPage, IGView>(IID_IGView);
     EXPECT_EQ(view->GetData(nullptr), E_FAIL);
