@@ -1,6 +1,6 @@
 // The keys DllRegisterServer writes and DllUnregisterServer removes, read
 // back from the scratch hive.
-#include <fstream>
+#include <map>
 #include <optional>
 #include <set>
 #include <vector>
@@ -13,7 +13,7 @@ namespace vantrel::test {
 namespace {
 
 // Bitmap id of each view's ToolboxBitmap32.
-const std::pair<const char*, int> kViewBitmaps[] = {
+const std::map<std::string, int> kViewBitmaps = {
     {"DipDNS", 134},        {"DnsExitView", 111}, {"DyFiView", 138},
     {"Dynam", 102},         {"Dynup", 106},       {"EuroDynDns", 115},
     {"GenGnuDIPView", 128}, {"GnuDIP2View", 124}, {"Win2000", 119},
@@ -58,15 +58,6 @@ std::optional<std::string> Value(const std::string& path, const char* name = nul
     return std::string(data, size > 0 && data[size - 1] == '\0' ? size - 1 : size);
 }
 
-int BitmapOf(const std::string& name) {
-    for (const auto& [view, bitmap] : kViewBitmaps) {
-        if (name == view) {
-            return bitmap;
-        }
-    }
-    return 0;
-}
-
 using Registration = ModuleTest;
 
 TEST_F(Registration, WritesEveryClassKey) {
@@ -95,7 +86,7 @@ TEST_F(Registration, WritesEveryClassKey) {
         if (identity->kind == ClassKind::View) {
             expected.insert({"Control", "ToolboxBitmap32", "MiscStatus", "Version"});
             EXPECT_EQ(Value(base + "\\ToolboxBitmap32"),
-                      module + ", " + std::to_string(BitmapOf(name)));
+                      module + ", " + std::to_string(kViewBitmaps.at(name)));
             EXPECT_EQ(Value(base + "\\MiscStatus"), "0");
             EXPECT_EQ(Value(base + "\\MiscStatus\\1"), "131473");
             EXPECT_EQ(Value(base + "\\Version"), "1.0");
