@@ -197,17 +197,3 @@ VT_EXTERN_C VT_PLATFORM_API int lstrcmpiA(LPCSTR a, LPCSTR b) {
             return 0;
     }
 }
-
-VT_EXTERN_C VT_PLATFORM_API LPSTR CharNextA(LPCSTR text) {
-    if (text == nullptr || *text == 0)
-        return const_cast<LPSTR>(text);
-    auto lead = static_cast<unsigned char>(*text);
-    int trail = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
-    const char* next = text + 1;
-    // Stop early at a NUL or a byte that is not a continuation byte.
-    for (int i = 0; i < trail && (static_cast<unsigned char>(*next) & 0xC0) == 0x80; ++i)
-        ++next;
-    return const_cast<LPSTR>(next);
-}
-
-VT_EXTERN_C VT_PLATFORM_API BOOL IsDBCSLeadByte(BYTE) { return FALSE; }

@@ -5,19 +5,16 @@
 
 #include <platform/module.h>
 
-#include <cstring>
 #include <map>
 #include <mutex>
 
 namespace {
 
 using GetClassObjectFn = HRESULT (*)(REFCLSID, REFIID, void**);
-using CanUnloadNowFn = HRESULT (*)();
 
 struct LoadedServer {
     HMODULE module;
     GetClassObjectFn get_class_object;
-    CanUnloadNowFn can_unload_now;  // may be null: then never unloaded
 };
 
 struct Servers {
@@ -48,8 +45,8 @@ HRESULT ServerFor(const std::string& path, LoadedServer** server) {
         FreeLibrary(module);
         return CO_E_ERRORINDLL;
     }
-    auto can_unload = reinterpret_cast<CanUnloadNowFn>(GetProcAddress(module, "DllCanUnloadNow"));
-    *server = &servers.emplace(path, LoadedServer{module, get, can_unload}).first->second;
+    // Servers stay loaded for the life of the process.
+    *server = &servers.emplace(path, LoadedServer{module, get}).first->second;
     return S_OK;
 }
 
@@ -77,26 +74,6 @@ VT_EXTERN_C VT_PLATFORM_API HRESULT CLSIDFromProgID(LPCOLESTR progid, CLSID* cls
         return REGDB_E_READREGDB;
     if (!text || !vtplatform::GuidFromNarrow(*text, clsid))
         return CO_E_CLASSSTRING;
-    return S_OK;
-}
-
-VT_EXTERN_C VT_PLATFORM_API HRESULT ProgIDFromCLSID(REFCLSID clsid, LPOLESTR* progid) {
-    if (progid == nullptr)
-        return E_INVALIDARG;
-    *progid = nullptr;
-    bool failed = false;
-    auto text = vtplatform::ReadRegistryString(
-        "CLSID\\" + vtplatform::GuidToNarrow(clsid) + "\\ProgID", &failed);
-    if (failed)
-        return REGDB_E_READREGDB;
-    if (!text)
-        return REGDB_E_CLASSNOTREG;
-    std::u16string wide = vtplatform::Widen(*text);
-    auto* copy = static_cast<LPOLESTR>(CoTaskMemAlloc((wide.size() + 1) * sizeof(OLECHAR)));
-    if (copy == nullptr)
-        return E_OUTOFMEMORY;
-    std::memcpy(copy, wide.c_str(), (wide.size() + 1) * sizeof(OLECHAR));
-    *progid = copy;
     return S_OK;
 }
 
@@ -136,18 +113,4 @@ VT_EXTERN_C VT_PLATFORM_API HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* o
     hr = factory->CreateInstance(outer, riid, ppv);
     factory->Release();
     return hr;
-}
-
-VT_EXTERN_C VT_PLATFORM_API void CoFreeUnusedLibraries(void) {
-    std::lock_guard guard(Loaded().mutex);
-    auto& servers = Loaded().by_path;
-    for (auto it = servers.begin(); it != servers.end();) {
-        LoadedServer& server = it->second;
-        if (server.can_unload_now != nullptr && server.can_unload_now() == S_OK) {
-            FreeLibrary(server.module);
-            it = servers.erase(it);
-        } else {
-            ++it;
-        }
-    }
 }

@@ -47,10 +47,6 @@ VT_EXTERN_C VT_PLATFORM_API BSTR SysAllocString(const OLECHAR* text) {
     return SysAllocStringLen(text, static_cast<UINT>(length));
 }
 
-VT_EXTERN_C VT_PLATFORM_API BSTR SysAllocStringByteLen(LPCSTR bytes, UINT length) {
-    return AllocateBytes(bytes, length);
-}
-
 VT_EXTERN_C VT_PLATFORM_API void SysFreeString(BSTR text) {
     if (text != nullptr)
         std::free(reinterpret_cast<unsigned char*>(text) - kPrefix);

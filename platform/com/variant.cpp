@@ -41,32 +41,3 @@ VT_EXTERN_C VT_PLATFORM_API HRESULT VariantClear(VARIANT* v) {
     v->vt = VT_EMPTY;
     return S_OK;
 }
-
-VT_EXTERN_C VT_PLATFORM_API HRESULT VariantCopy(VARIANT* dest, const VARIANT* src) {
-    if (dest == nullptr || src == nullptr)
-        return E_INVALIDARG;
-    if (!IsValidType(src->vt))
-        return DISP_E_BADVARTYPE;
-    if (dest == src)
-        return S_OK;
-    HRESULT hr = VariantClear(dest);
-    if (FAILED(hr))
-        return hr;
-    VARIANT copy = *src;
-    if ((src->vt & VT_BYREF) == 0) {
-        if (src->vt & VT_ARRAY) {
-            hr = SafeArrayCopy(src->parray, &copy.parray);
-            if (FAILED(hr))
-                return hr;
-        } else if (src->vt == VT_BSTR && src->bstrVal != nullptr) {
-            copy.bstrVal = SysAllocStringByteLen(reinterpret_cast<LPCSTR>(src->bstrVal),
-                                                 SysStringByteLen(src->bstrVal));
-            if (copy.bstrVal == nullptr)
-                return E_OUTOFMEMORY;
-        } else if ((src->vt == VT_UNKNOWN || src->vt == VT_DISPATCH) && src->punkVal != nullptr) {
-            src->punkVal->AddRef();
-        }
-    }
-    *dest = copy;
-    return S_OK;
-}

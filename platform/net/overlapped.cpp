@@ -244,11 +244,4 @@ VT_PLATFORM_API BOOL CancelIoEx(HANDLE handle, OVERLAPPED* overlapped) {
     return TRUE;
 }
 
-VT_PLATFORM_API BOOL CancelIo(HANDLE handle) {
-    if (CancelIoEx(handle, nullptr) == FALSE && WSAGetLastError() != 1168) {
-        return FALSE;
-    }
-    return TRUE;
-}
-
 }  // extern "C"

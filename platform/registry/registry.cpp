@@ -130,6 +130,22 @@ LONG ModifyKey(HKEY handle, Change change) {
     return status;
 }
 
+// ModifyKey on the existing key subkey names below handle: runs
+// remove(state, target, path, itself, changed), itself when subkey names
+// the handle's own key.
+template <typename Remove>
+LONG RemoveBelow(HKEY handle, LPCSTR subkey, Remove remove) {
+    KeyPath parts;
+    if (LONG status = ParseSubkey(subkey, &parts); status != ERROR_SUCCESS)
+        return status;
+    return ModifyKey(handle, [&](State& state, Key& parent, KeyPath& path, bool& changed) -> LONG {
+        Key* target = Descend(parent, path, parts);
+        if (target == nullptr)
+            return ERROR_FILE_NOT_FOUND;
+        return remove(state, *target, path, parts.empty(), changed);
+    });
+}
+
 }  // namespace
 
 VT_EXTERN_C VT_PLATFORM_API LONG VtRegistrySetHiveFile(LPCSTR path) {
@@ -235,25 +251,13 @@ VT_EXTERN_C VT_PLATFORM_API LONG RegQueryValueExA(HKEY key, LPCSTR name, DWORD* 
     });
 }
 
-VT_EXTERN_C VT_PLATFORM_API LONG RegDeleteValueA(HKEY key, LPCSTR name) {
-    return ModifyKey(key, [&](State&, Key& target, KeyPath&, bool& changed) -> LONG {
-        changed = target.values.erase(ValueName(name)) > 0;
-        return changed ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
-    });
-}
-
 // An empty subkey deletes the key itself, as on Windows; the root cannot go.
 VT_EXTERN_C VT_PLATFORM_API LONG RegDeleteKeyA(HKEY key, LPCSTR subkey) {
     if (subkey == nullptr)
         return ERROR_INVALID_PARAMETER;
-    KeyPath parts;
-    if (LONG status = ParseSubkey(subkey, &parts); status != ERROR_SUCCESS)
-        return status;
-    return ModifyKey(key, [&](State& state, Key& parent, KeyPath& path, bool& changed) -> LONG {
-        Key* target = Descend(parent, path, parts);
-        if (target == nullptr)
-            return ERROR_FILE_NOT_FOUND;
-        if (path.empty() || !target->subkeys.empty())
+    return RemoveBelow(key, subkey, [&](State& state, Key& target, KeyPath& path, bool,
+                                        bool& changed) -> LONG {
+        if (path.empty() || !target.subkeys.empty())
             return ERROR_ACCESS_DENIED;
         Unlink(state, path);
         changed = true;
@@ -263,22 +267,17 @@ VT_EXTERN_C VT_PLATFORM_API LONG RegDeleteKeyA(HKEY key, LPCSTR subkey) {
 
 // A null subkey empties the key (values and subkeys) but keeps it.
 VT_EXTERN_C VT_PLATFORM_API LONG RegDeleteTreeA(HKEY key, LPCSTR subkey) {
-    KeyPath parts;
-    if (LONG status = ParseSubkey(subkey, &parts); status != ERROR_SUCCESS)
-        return status;
-    return ModifyKey(key, [&](State& state, Key& parent, KeyPath& path, bool& changed) -> LONG {
-        Key* target = Descend(parent, path, parts);
-        if (target == nullptr)
-            return ERROR_FILE_NOT_FOUND;
+    return RemoveBelow(key, subkey, [&](State& state, Key& target, KeyPath& path, bool itself,
+                                        bool& changed) -> LONG {
         changed = true;
-        if (subkey == nullptr || parts.empty() || path.empty()) {
-            for (const auto& [name, child] : target->subkeys) {
+        if (itself || path.empty()) {
+            for (const auto& [name, child] : target.subkeys) {
                 KeyPath child_path = path;
                 child_path.push_back(name);
                 MarkDeleted(state, child_path);
             }
-            target->subkeys.clear();
-            target->values.clear();
+            target.subkeys.clear();
+            target.values.clear();
         } else {
             Unlink(state, path);
         }

@@ -1,5 +1,4 @@
-// Enumeration and key information. Subkeys and values come in the hive's
-// sorted order (value names case-insensitively, the default value first).
+// Enumeration and key information. Subkeys come in the hive's sorted order.
 #include "registry_state.h"
 
 #include <algorithm>
@@ -48,24 +47,6 @@ VT_EXTERN_C VT_PLATFORM_API LONG RegEnumKeyExA(HKEY key, DWORD index, LPSTR name
             return status;
         EmptyClass(klass, class_size);
         return ERROR_SUCCESS;
-    });
-}
-
-VT_EXTERN_C VT_PLATFORM_API LONG RegEnumValueA(HKEY key, DWORD index, LPSTR name,
-                                               DWORD* name_size, DWORD* reserved, DWORD* type,
-                                               BYTE* data, DWORD* data_size) {
-    if (name == nullptr || name_size == nullptr || reserved != nullptr ||
-        (data != nullptr && data_size == nullptr))
-        return ERROR_INVALID_PARAMETER;
-    return ReadKey(key, [&](State&, Key& target, KeyPath&) -> LONG {
-        if (index >= target.values.size())
-            return ERROR_NO_MORE_ITEMS;
-        auto it = std::next(target.values.begin(), index);
-        if (data != nullptr && *data_size < it->second.size() + 1)
-            return CopyValue(it->second, nullptr, data, data_size);  // ERROR_MORE_DATA
-        if (LONG status = CopyName(it->first, name, name_size); status != ERROR_SUCCESS)
-            return status;
-        return CopyValue(it->second, type, data, data_size);
     });
 }
 

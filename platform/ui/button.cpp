@@ -84,11 +84,6 @@ LRESULT ButtonProc(Window& window, UINT message, WPARAM wparam, LPARAM lparam) {
             window.check = static_cast<UINT>(wparam) & 3;
         }
         return 0;
-    case BM_GETSTATE:
-        return window.check | (FocusSlot() == &window ? BST_FOCUS : 0);
-    case BM_SETSTYLE:
-        window.style = (window.style & ~0xFFFFu) | (static_cast<DWORD>(wparam) & 0xFFFF);
-        return 0;
     case WM_CHAR:
         if (wparam == ' ') {
             Click(window);

@@ -115,11 +115,6 @@ LRESULT EditProc(Window& window, UINT message, WPARAM wparam, LPARAM lparam) {
             Notify(window, EN_CHANGE);
         }
         return 0;
-    case EM_LIMITTEXT:
-        // 0 restores the largest limit, as on Windows.
-        window.limit = wparam == 0 ? 0x7FFFFFFE : static_cast<size_t>(wparam);
-        return 0;
-    case EM_GETLIMITTEXT: return static_cast<LRESULT>(window.limit);
     case EM_GETSEL: {
         auto from = static_cast<DWORD>(SelectionStart(window));
         auto to = static_cast<DWORD>(SelectionEnd(window));
@@ -138,9 +133,6 @@ LRESULT EditProc(Window& window, UINT message, WPARAM wparam, LPARAM lparam) {
         window.caret = lparam < 0 ? size : std::min(static_cast<size_t>(lparam), size);
         return 0;
     }
-    case EM_SETPASSWORDCHAR:
-        window.style = wparam != 0 ? (window.style | ES_PASSWORD) : (window.style & ~ES_PASSWORD);
-        return 0;
     case WM_SETFOCUS:
         Notify(window, EN_SETFOCUS);
         return 0;

@@ -23,7 +23,6 @@ struct VtDC {
     HGDIOBJ font = nullptr;
     int background_mode = OPAQUE;
     COLORREF text_color = 0;
-    COLORREF background_color = RGB(255, 255, 255);
 };
 
 namespace vt::ui {
@@ -187,33 +186,12 @@ VT_EXTERN_C VT_PLATFORM_API HBRUSH CreateSolidBrush(COLORREF color) {
     return Make(VtGdiObject::Type::Brush, color & 0xFFFFFF, 11);
 }
 
-VT_EXTERN_C VT_PLATFORM_API HPEN CreatePen(int, int, COLORREF color) {
-    return Make(VtGdiObject::Type::Pen, color & 0xFFFFFF, 11);
-}
-
-VT_EXTERN_C VT_PLATFORM_API HFONT CreateFontIndirectA(const LOGFONTA* font) {
-    if (font == nullptr) {
-        return nullptr;
-    }
-    // Negative heights are the em height, positive ones the cell height.
-    LONG height = font->lfHeight;
+// Only the height matters on a character grid: negative heights are the em
+// height, positive ones the cell height.
+VT_EXTERN_C VT_PLATFORM_API HFONT CreateFontA(int height, int, int, int, int, DWORD, DWORD, DWORD,
+                                              DWORD, DWORD, DWORD, DWORD, DWORD, LPCSTR) {
     LONG em = height < 0 ? -height : height > 0 ? MulDiv(height, 11, 13) : 11;
     return Make(VtGdiObject::Type::Font, 0, std::max<LONG>(1, std::min<LONG>(em, 1000)));
-}
-
-VT_EXTERN_C VT_PLATFORM_API HFONT CreateFontA(int height, int width, int escapement,
-                                              int orientation, int weight, DWORD, DWORD, DWORD,
-                                              DWORD, DWORD, DWORD, DWORD, DWORD, LPCSTR face) {
-    LOGFONTA font{};
-    font.lfHeight = height;
-    font.lfWidth = width;
-    font.lfEscapement = escapement;
-    font.lfOrientation = orientation;
-    font.lfWeight = weight;
-    if (face != nullptr) {
-        std::strncpy(font.lfFaceName, face, LF_FACESIZE - 1);
-    }
-    return CreateFontIndirectA(&font);
 }
 
 VT_EXTERN_C VT_PLATFORM_API HGDIOBJ GetStockObject(int index) { return Stock(index); }
@@ -249,26 +227,9 @@ VT_EXTERN_C VT_PLATFORM_API int SetBkMode(HDC dc, int mode) {
     return std::exchange(context->background_mode, mode);
 }
 
-VT_EXTERN_C VT_PLATFORM_API COLORREF SetBkColor(HDC dc, COLORREF color) {
-    VtDC* context = Dc(dc);
-    return context != nullptr ? std::exchange(context->background_color, color) : CLR_INVALID;
-}
-
 VT_EXTERN_C VT_PLATFORM_API COLORREF SetTextColor(HDC dc, COLORREF color) {
     VtDC* context = Dc(dc);
     return context != nullptr ? std::exchange(context->text_color, color) : CLR_INVALID;
-}
-
-VT_EXTERN_C VT_PLATFORM_API int FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
-    VtDC* context = Dc(dc);
-    if (context == nullptr || rect == nullptr || brush == nullptr) {
-        return 0;
-    }
-    if (Canvas* canvas = Surface(context)) {
-        CellBox box = ToCells(rect->left, rect->top, rect->right, rect->bottom);
-        canvas->Fill(box.column, box.row, box.columns, box.rows, ' ');
-    }
-    return 1;
 }
 
 VT_EXTERN_C VT_PLATFORM_API BOOL Rectangle(HDC dc, int left, int top, int right, int bottom) {
@@ -311,18 +272,6 @@ VT_EXTERN_C VT_PLATFORM_API int DrawTextA(HDC dc, LPCSTR text, int length, LPREC
         canvas->Text(column, row, line, kPlain, box.column + box.columns - column);
     }
     return CharHeight(Object(context->font));
-}
-
-VT_EXTERN_C VT_PLATFORM_API BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
-    VtDC* context = Dc(dc);
-    if (context == nullptr || text == nullptr || length < 0) {
-        return FALSE;
-    }
-    if (Canvas* canvas = Surface(context)) {
-        canvas->Text(x / kCellWidthPixels, y / kCellHeightPixels,
-                     std::string_view(text, static_cast<size_t>(length)));
-    }
-    return TRUE;
 }
 
 VT_EXTERN_C VT_PLATFORM_API BOOL GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size) {

@@ -8,12 +8,12 @@
 
 namespace vt::ui {
 
-int InsertItem(Window& window, int index, const char* text, bool sorted) {
+int InsertItem(Window& window, const char* text, bool sorted) {
     if (text == nullptr) {
         text = "";
     }
     auto& items = window.items;
-    auto count = static_cast<int>(items.size());
+    auto index = static_cast<int>(items.size());
     if (sorted) {
         // Windows sorts without regard to case and puts a new entry before
         // the first one that does not sort below it.
@@ -22,10 +22,6 @@ int InsertItem(Window& window, int index, const char* text, bool sorted) {
                                        return lstrcmpiA(item.c_str(), value) < 0;
                                    });
         index = static_cast<int>(at - items.begin());
-    } else if (index == -1) {
-        index = count;
-    } else if (index < 0 || index > count) {
-        return LB_ERR;
     }
     items.insert(items.begin() + index, text);
     if (window.selection >= index) {
@@ -101,23 +97,15 @@ LRESULT SharedListMessage(Window& window, UINT message, WPARAM wparam, LPARAM lp
     bool sorted = (window.style & (window.kind == Kind::ListBox ? LBS_SORT : CBS_SORT)) != 0;
     switch (message) {
     case LB_ADDSTRING:
-    case CB_ADDSTRING: return InsertItem(window, -1, text, sorted);
-    case LB_INSERTSTRING:
-    case CB_INSERTSTRING: return InsertItem(window, static_cast<int>(wparam), text, false);
-    case LB_DELETESTRING:
-    case CB_DELETESTRING: return DeleteItem(window, static_cast<int>(wparam));
+    case CB_ADDSTRING: return InsertItem(window, text, sorted);
+    case LB_DELETESTRING: return DeleteItem(window, static_cast<int>(wparam));
     case LB_GETCOUNT:
     case CB_GETCOUNT: return static_cast<LRESULT>(window.items.size());
     case LB_GETCURSEL:
     case CB_GETCURSEL: return window.selection;
     case LB_GETTEXT:
     case CB_GETLBTEXT: return ItemText(window, wparam, lparam, false);
-    case LB_GETTEXTLEN:
-    case CB_GETLBTEXTLEN: return ItemText(window, wparam, 0, true);
-    case LB_FINDSTRING:
-    case CB_FINDSTRING: return FindItem(window, static_cast<int>(wparam), text, false);
-    case LB_FINDSTRINGEXACT:
-    case CB_FINDSTRINGEXACT: return FindItem(window, static_cast<int>(wparam), text, true);
+    case LB_GETTEXTLEN: return ItemText(window, wparam, 0, true);
     default: return kNotShared;
     }
 }
@@ -155,11 +143,6 @@ LRESULT ListBoxProc(Window& window, UINT message, WPARAM wparam, LPARAM lparam) 
     }
     int rows = std::max(1, ControlCells(window).rows);
     switch (message) {
-    case LB_RESETCONTENT:
-        window.items.clear();
-        window.selection = -1;
-        window.top_index = 0;
-        return 0;
     case LB_SETCURSEL: {
         auto index = static_cast<int>(wparam);
         if (index < 0 || index >= static_cast<int>(window.items.size())) {
@@ -171,11 +154,6 @@ LRESULT ListBoxProc(Window& window, UINT message, WPARAM wparam, LPARAM lparam) 
         ScrollIntoView(window);
         return index;
     }
-    case LB_GETTOPINDEX: return window.top_index;
-    case LB_SETTOPINDEX:
-        if (wparam >= window.items.size()) return LB_ERR;
-        window.top_index = static_cast<int>(wparam);
-        return LB_OKAY;
     case WM_KEYDOWN:
         if (MoveSelection(window, wparam, rows - 1)) {
             ScrollIntoView(window);
@@ -278,10 +256,6 @@ LRESULT ComboBoxProc(Window& window, UINT message, WPARAM wparam, LPARAM lparam)
     }
     bool editable = window.combo_type() != CBS_DROPDOWNLIST;
     switch (message) {
-    case CB_RESETCONTENT:
-        window.items.clear();
-        SelectComboItem(window, -1);
-        return CB_OKAY;
     case CB_SETCURSEL: {
         auto index = static_cast<int>(wparam);
         bool valid = index >= 0 && index < static_cast<int>(window.items.size());
@@ -289,18 +263,8 @@ LRESULT ComboBoxProc(Window& window, UINT message, WPARAM wparam, LPARAM lparam)
         SelectComboItem(window, valid ? index : -1);
         return valid ? index : CB_ERR;
     }
-    case CB_SELECTSTRING: {
-        int found = FindItem(window, static_cast<int>(wparam),
-                             reinterpret_cast<const char*>(lparam), false);
-        if (found != CB_ERR) SelectComboItem(window, found);
-        return found;
-    }
     case CB_SHOWDROPDOWN: wparam != 0 ? DropDown(window) : CloseUp(window, true); return TRUE;
     case CB_GETDROPPEDSTATE: return window.dropped ? TRUE : FALSE;
-    case CB_LIMITTEXT:
-        if (!editable) return CB_ERR;
-        window.limit = wparam == 0 ? 0x7FFFFFFE : static_cast<size_t>(wparam);
-        return TRUE;
     case WM_SETTEXT: {
         const char* text = lparam != 0 ? reinterpret_cast<const char*>(lparam) : "";
         if (editable) {

@@ -94,7 +94,7 @@ LRESULT CopyTextOut(std::string_view text, WPARAM size, LPARAM buffer);
 bool EditKey(Window& window, UINT message, WPARAM key, bool digits_only);
 
 // Sorted-item helpers shared by list boxes and combo boxes.
-int InsertItem(Window& window, int index, const char* text, bool sorted);
+int InsertItem(Window& window, const char* text, bool sorted);
 int FindItem(const Window& window, int start, const char* text, bool exact);
 
 // Radio groups: the first and one-past-last child index of the group that

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <unordered_set>
+#include <utility>
 
 namespace vt::ui {
 namespace {
@@ -15,6 +17,15 @@ thread_local std::unordered_set<Window*> t_live;
 thread_local Window* t_focus = nullptr;
 thread_local std::vector<Window*> t_modals;
 thread_local UINT t_modifiers = 0;
+
+// Sets one of a window's flags; its old value, or nothing for no window.
+std::optional<bool> SwapFlag(HWND window, bool Window::*flag, bool value) {
+    Window* object = FromHandle(window);
+    if (object == nullptr) {
+        return std::nullopt;
+    }
+    return std::exchange(object->*flag, value);
+}
 
 }  // namespace
 
@@ -248,17 +259,15 @@ VT_EXTERN_C VT_PLATFORM_API UINT GetDlgItemInt(HWND dialog, int id, BOOL* transl
 }
 
 VT_EXTERN_C VT_PLATFORM_API BOOL EnableWindow(HWND window, BOOL enable) {
-    Window* object = FromHandle(window);
-    if (object == nullptr) {
+    std::optional<bool> was_enabled = SwapFlag(window, &Window::enabled, enable != FALSE);
+    if (!was_enabled) {
         return FALSE;
     }
-    // Returns whether the window was disabled before.
-    BOOL was_disabled = object->enabled ? FALSE : TRUE;
-    object->enabled = enable != FALSE;
-    if (!object->enabled && FocusSlot() == object) {
+    if (enable == FALSE && FocusSlot() == FromHandle(window)) {
         FocusSlot() = nullptr;
     }
-    return was_disabled;
+    // Returns whether the window was disabled before.
+    return *was_enabled ? FALSE : TRUE;
 }
 
 VT_EXTERN_C VT_PLATFORM_API BOOL IsWindowEnabled(HWND window) {
@@ -267,14 +276,8 @@ VT_EXTERN_C VT_PLATFORM_API BOOL IsWindowEnabled(HWND window) {
 }
 
 VT_EXTERN_C VT_PLATFORM_API BOOL ShowWindow(HWND window, int command) {
-    Window* object = FromHandle(window);
-    if (object == nullptr) {
-        return FALSE;
-    }
     // Returns whether the window was visible before.
-    BOOL was_visible = object->visible ? TRUE : FALSE;
-    object->visible = command != SW_HIDE;
-    return was_visible;
+    return SwapFlag(window, &Window::visible, command != SW_HIDE).value_or(false) ? TRUE : FALSE;
 }
 
 VT_EXTERN_C VT_PLATFORM_API BOOL IsWindowVisible(HWND window) {

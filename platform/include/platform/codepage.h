@@ -32,11 +32,6 @@ VT_PLATFORM_API int WideCharToMultiByte(UINT code_page, DWORD flags, const WCHAR
 /* Case-insensitive compare in the ANSI code page (ASCII folding for UTF-8);
  * -1, 0 or 1. A null text sorts before any other. */
 VT_PLATFORM_API int lstrcmpiA(LPCSTR a, LPCSTR b);
-/* Moves to the next character, never into the middle of a multi-byte one;
- * stays on the terminating NUL. */
-VT_PLATFORM_API LPSTR CharNextA(LPCSTR text);
-/* Always FALSE: UTF-8 has no double-byte lead bytes. */
-VT_PLATFORM_API BOOL IsDBCSLeadByte(BYTE b);
 
 VT_END_C
 

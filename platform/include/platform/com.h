@@ -322,7 +322,6 @@ VT_PLATFORM_API HRESULT CLSIDFromString(LPCOLESTR text, CLSID* clsid);
 /* BSTR: length-prefixed UTF-16, NUL-terminated. */
 VT_PLATFORM_API BSTR SysAllocString(const OLECHAR* text);
 VT_PLATFORM_API BSTR SysAllocStringLen(const OLECHAR* text, UINT length);
-VT_PLATFORM_API BSTR SysAllocStringByteLen(LPCSTR bytes, UINT length);
 VT_PLATFORM_API void SysFreeString(BSTR text);
 VT_PLATFORM_API UINT SysStringLen(BSTR text);
 VT_PLATFORM_API UINT SysStringByteLen(BSTR text);
@@ -332,26 +331,15 @@ VT_PLATFORM_API void VariantInit(VARIANT* v);
 /* Frees what the VARIANT owns and leaves it VT_EMPTY. A bare VT_ARRAY
  * (no element type, as settings blobs are typed) owns its array too. */
 VT_PLATFORM_API HRESULT VariantClear(VARIANT* v);
-/* Clears dest, then deep-copies src: BSTRs and arrays are duplicated,
- * interfaces AddRef'd. */
-VT_PLATFORM_API HRESULT VariantCopy(VARIANT* dest, const VARIANT* src);
 
 /* SAFEARRAY, one dimension is all the module uses; more are refused. */
 VT_PLATFORM_API SAFEARRAY* SafeArrayCreate(VARTYPE vt, UINT dims, SAFEARRAYBOUND* bounds);
 VT_PLATFORM_API SAFEARRAY* SafeArrayCreateVector(VARTYPE vt, LONG lower, ULONG count);
 /* DISP_E_ARRAYISLOCKED while any lock is held. */
 VT_PLATFORM_API HRESULT SafeArrayDestroy(SAFEARRAY* array);
-VT_PLATFORM_API HRESULT SafeArrayCopy(SAFEARRAY* array, SAFEARRAY** copy);
-VT_PLATFORM_API HRESULT SafeArrayGetVartype(SAFEARRAY* array, VARTYPE* vt);
-VT_PLATFORM_API HRESULT SafeArrayLock(SAFEARRAY* array);
-VT_PLATFORM_API HRESULT SafeArrayUnlock(SAFEARRAY* array);
 VT_PLATFORM_API HRESULT SafeArrayAccessData(SAFEARRAY* array, void** data);
 VT_PLATFORM_API HRESULT SafeArrayUnaccessData(SAFEARRAY* array);
-VT_PLATFORM_API HRESULT SafeArrayPutElement(SAFEARRAY* array, LONG* indices, void* value);
-VT_PLATFORM_API HRESULT SafeArrayGetElement(SAFEARRAY* array, LONG* indices, void* value);
 VT_PLATFORM_API HRESULT SafeArrayGetLBound(SAFEARRAY* array, UINT dim, LONG* bound);
-VT_PLATFORM_API HRESULT SafeArrayGetUBound(SAFEARRAY* array, UINT dim, LONG* bound);
-VT_PLATFORM_API UINT SafeArrayGetDim(SAFEARRAY* array);
 
 /* Activation through the registry: HKCR\<ProgID>\CLSID and
  * HKCR\CLSID\{...}\InprocServer32 name the module, which is loaded once and
@@ -359,13 +347,10 @@ VT_PLATFORM_API UINT SafeArrayGetDim(SAFEARRAY* array);
 VT_PLATFORM_API HRESULT CoInitialize(void* reserved);
 VT_PLATFORM_API void CoUninitialize(void);
 VT_PLATFORM_API HRESULT CLSIDFromProgID(LPCOLESTR progid, CLSID* clsid);
-VT_PLATFORM_API HRESULT ProgIDFromCLSID(REFCLSID clsid, LPOLESTR* progid);
 VT_PLATFORM_API HRESULT CoGetClassObject(REFCLSID clsid, DWORD context, void* reserved, REFIID riid,
                                          void** ppv);
 VT_PLATFORM_API HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context,
                                          REFIID riid, void** ppv);
-/* Unloads modules whose DllCanUnloadNow answers S_OK. */
-VT_PLATFORM_API void CoFreeUnusedLibraries(void);
 VT_PLATFORM_API void CoTaskMemFree(void* p);
 VT_PLATFORM_API void* CoTaskMemAlloc(size_t size);
 

@@ -67,15 +67,12 @@ VT_PLATFORM_API LONG RegSetValueExA(HKEY key, LPCSTR name, DWORD reserved, DWORD
                                     const BYTE* data, DWORD size);
 VT_PLATFORM_API LONG RegQueryValueExA(HKEY key, LPCSTR name, DWORD* reserved, DWORD* type,
                                       BYTE* data, DWORD* size);
-VT_PLATFORM_API LONG RegDeleteValueA(HKEY key, LPCSTR name);
 /* Fails with ERROR_ACCESS_DENIED when the key still has subkeys, as Windows does. */
 VT_PLATFORM_API LONG RegDeleteKeyA(HKEY key, LPCSTR subkey);
 VT_PLATFORM_API LONG RegDeleteTreeA(HKEY key, LPCSTR subkey);
 VT_PLATFORM_API LONG RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, DWORD* name_size,
                                    DWORD* reserved, LPSTR klass, DWORD* class_size,
                                    void* last_write);
-VT_PLATFORM_API LONG RegEnumValueA(HKEY key, DWORD index, LPSTR name, DWORD* name_size,
-                                   DWORD* reserved, DWORD* type, BYTE* data, DWORD* data_size);
 VT_PLATFORM_API LONG RegQueryInfoKeyA(HKEY key, LPSTR klass, DWORD* class_size, DWORD* reserved,
                                       DWORD* subkeys, DWORD* max_subkey_len, DWORD* max_class_len,
                                       DWORD* values, DWORD* max_value_name_len,

@@ -61,30 +61,12 @@ typedef struct tagSIZE {
 #define SYSTEM_FONT 13
 #define DEFAULT_GUI_FONT 17
 
-#define PS_SOLID 0
 #define TRANSPARENT 1
 #define OPAQUE 2
 
 #define FW_NORMAL 400
 #define DEFAULT_CHARSET 1
 #define LF_FACESIZE 32
-
-typedef struct tagLOGFONTA {
-    LONG lfHeight;
-    LONG lfWidth;
-    LONG lfEscapement;
-    LONG lfOrientation;
-    LONG lfWeight;
-    BYTE lfItalic;
-    BYTE lfUnderline;
-    BYTE lfStrikeOut;
-    BYTE lfCharSet;
-    BYTE lfOutPrecision;
-    BYTE lfClipPrecision;
-    BYTE lfQuality;
-    BYTE lfPitchAndFamily;
-    char lfFaceName[LF_FACESIZE];
-} LOGFONTA;
 
 typedef struct tagTEXTMETRICA {
     LONG tmHeight;
@@ -101,8 +83,6 @@ VT_BEGIN_C
 
 VT_PLATFORM_API int GetDeviceCaps(HDC dc, int index);
 VT_PLATFORM_API HBRUSH CreateSolidBrush(COLORREF color);
-VT_PLATFORM_API HPEN CreatePen(int style, int width, COLORREF color);
-VT_PLATFORM_API HFONT CreateFontIndirectA(const LOGFONTA* font);
 VT_PLATFORM_API HFONT CreateFontA(int height, int width, int escapement, int orientation,
                                   int weight, DWORD italic, DWORD underline, DWORD strike_out,
                                   DWORD char_set, DWORD out_precision, DWORD clip_precision,
@@ -112,10 +92,8 @@ VT_PLATFORM_API HGDIOBJ GetStockObject(int index);
 VT_PLATFORM_API BOOL DeleteObject(HGDIOBJ object);
 VT_PLATFORM_API HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
 VT_PLATFORM_API int SetBkMode(HDC dc, int mode);
-VT_PLATFORM_API COLORREF SetBkColor(HDC dc, COLORREF color);
 VT_PLATFORM_API COLORREF SetTextColor(HDC dc, COLORREF color);
 VT_PLATFORM_API BOOL Rectangle(HDC dc, int left, int top, int right, int bottom);
-VT_PLATFORM_API BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int length);
 VT_PLATFORM_API BOOL GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size);
 VT_PLATFORM_API BOOL GetTextMetricsA(HDC dc, TEXTMETRICA* metrics);
 

@@ -198,7 +198,6 @@ VT_PLATFORM_API BOOL WSAGetOverlappedResult(SOCKET s, WSAOVERLAPPED* overlapped,
 /* The socket's pending operation with this record (all with null) ends with
  * WSA_OPERATION_ABORTED; its buffers are never touched again. */
 VT_PLATFORM_API BOOL CancelIoEx(HANDLE handle, OVERLAPPED* overlapped);
-VT_PLATFORM_API BOOL CancelIo(HANDLE handle);
 
 /* Manual-reset events, created non-signalled. */
 VT_PLATFORM_API WSAEVENT WSACreateEvent(void);

@@ -155,9 +155,6 @@ typedef struct tagMSG {
 /* Buttons. */
 #define BM_GETCHECK 0x00F0
 #define BM_SETCHECK 0x00F1
-#define BM_GETSTATE 0x00F2
-#define BM_SETSTATE 0x00F3
-#define BM_SETSTYLE 0x00F4
 #define BM_CLICK 0x00F5
 #define BST_UNCHECKED 0x0000
 #define BST_CHECKED 0x0001
@@ -168,10 +165,6 @@ typedef struct tagMSG {
 /* Edits. */
 #define EM_GETSEL 0x00B0
 #define EM_SETSEL 0x00B1
-#define EM_LIMITTEXT 0x00C5
-#define EM_SETLIMITTEXT EM_LIMITTEXT
-#define EM_SETPASSWORDCHAR 0x00CC
-#define EM_GETLIMITTEXT 0x00D5
 #define EN_SETFOCUS 0x0100
 #define EN_KILLFOCUS 0x0200
 #define EN_CHANGE 0x0300
@@ -180,19 +173,12 @@ typedef struct tagMSG {
 
 /* List boxes. */
 #define LB_ADDSTRING 0x0180
-#define LB_INSERTSTRING 0x0181
 #define LB_DELETESTRING 0x0182
-#define LB_RESETCONTENT 0x0184
 #define LB_SETCURSEL 0x0186
 #define LB_GETCURSEL 0x0188
 #define LB_GETTEXT 0x0189
 #define LB_GETTEXTLEN 0x018A
 #define LB_GETCOUNT 0x018B
-#define LB_GETTOPINDEX 0x018E
-#define LB_FINDSTRING 0x018F
-#define LB_SETTOPINDEX 0x0197
-#define LB_FINDSTRINGEXACT 0x01A2
-#define LB_OKAY 0
 #define LB_ERR (-1)
 #define LB_ERRSPACE (-2)
 #define LBN_ERRSPACE (-2)
@@ -202,22 +188,13 @@ typedef struct tagMSG {
 #define LBN_KILLFOCUS 5
 
 /* Combo boxes. */
-#define CB_LIMITTEXT 0x0141
 #define CB_ADDSTRING 0x0143
-#define CB_DELETESTRING 0x0144
 #define CB_GETCOUNT 0x0146
 #define CB_GETCURSEL 0x0147
 #define CB_GETLBTEXT 0x0148
-#define CB_GETLBTEXTLEN 0x0149
-#define CB_INSERTSTRING 0x014A
-#define CB_RESETCONTENT 0x014B
-#define CB_FINDSTRING 0x014C
-#define CB_SELECTSTRING 0x014D
 #define CB_SETCURSEL 0x014E
 #define CB_SHOWDROPDOWN 0x014F
 #define CB_GETDROPPEDSTATE 0x0157
-#define CB_FINDSTRINGEXACT 0x0158
-#define CB_OKAY 0
 #define CB_ERR (-1)
 #define CB_ERRSPACE (-2)
 #define CBN_SELCHANGE 1
@@ -391,7 +368,6 @@ VT_PLATFORM_API int MulDiv(int number, int numerator, int denominator);
  * is the screen, which only answers questions (GetDeviceCaps). */
 VT_PLATFORM_API HDC GetDC(HWND window);
 VT_PLATFORM_API int ReleaseDC(HWND window, HDC dc);
-VT_PLATFORM_API int FillRect(HDC dc, const RECT* rect, HBRUSH brush);
 VT_PLATFORM_API int DrawTextA(HDC dc, LPCSTR text, int length, LPRECT rect, UINT format);
 VT_PLATFORM_API DWORD GetSysColor(int index);
 VT_PLATFORM_API HBRUSH GetSysColorBrush(int index);

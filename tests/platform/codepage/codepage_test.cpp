@@ -139,9 +139,8 @@ TEST(WideCharToMultiByte, FailsWithWindowsErrorCodes) {
     EXPECT_EQ(used, 7) << "a refused call leaves the flag alone";
 }
 
-// lstrcmpi returns the sign of the comparison and folds ASCII letters only;
-// CharNext steps over whole characters and stays on the terminator.
-TEST(Codepage, CompareAndStepLikeWindows) {
+// lstrcmpi returns the sign of the comparison and folds ASCII letters only.
+TEST(Codepage, CompareLikeWindows) {
     const struct {
         const char* a;
         const char* b;
@@ -153,15 +152,6 @@ TEST(Codepage, CompareAndStepLikeWindows) {
         EXPECT_EQ(lstrcmpiA(c.a, c.b), c.expected)
             << (c.a ? c.a : "(null)") << " vs " << (c.b ? c.b : "(null)");
     }
-    const struct {
-        const char* text;
-        int step;
-    } steps[] = {{"a", 1},  {"\xC3\xA9z", 2}, {"\xE2\x82\xAC", 3}, {"\xF0\x9F\x98\x80", 4},
-                 {"", 0},   {"\xE2z", 1},     {"\xE2\x82", 2},     {"\x80z", 1}};
-    for (const auto& c : steps) {
-        EXPECT_EQ(CharNextA(c.text), c.text + c.step) << testing::PrintToString(c.text);
-    }
-    for (int b = 0x80; b < 256; ++b) EXPECT_FALSE(IsDBCSLeadByte(static_cast<BYTE>(b))) << b;
 }
 
 }  // namespace
