@@ -220,6 +220,18 @@ inline HRESULT NoTypeInfo(ITypeInfo** info) {
     return DISP_E_BADINDEX;
 }
 
+// The start of IDispatch::GetIDsOfNames: pointers checked, then every id
+// DISPID_UNKNOWN until a name is found.
+inline HRESULT UnknownIdsOfNames(LPOLESTR* names, UINT count, DISPID* ids) {
+    if (names == nullptr || ids == nullptr) {
+        return E_POINTER;
+    }
+    for (UINT i = 0; i < count; ++i) {
+        ids[i] = DISPID_UNKNOWN;
+    }
+    return S_OK;
+}
+
 // Runs the body of an interface method; no exception leaves it.
 template <typename Body>
 HRESULT Guarded(Body&& body) noexcept {

@@ -66,13 +66,8 @@ HRESULT Updater::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
 }
 
 HRESULT Updater::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
-    if (names == nullptr || ids == nullptr) {
-        return E_POINTER;
-    }
-    for (UINT i = 0; i < count; ++i) {
-        ids[i] = DISPID_UNKNOWN;
-    }
-    return DISP_E_UNKNOWNNAME;
+    HRESULT hr = UnknownIdsOfNames(names, count, ids);
+    return FAILED(hr) ? hr : DISP_E_UNKNOWNNAME;
 }
 
 HRESULT Updater::Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) {

@@ -66,6 +66,20 @@ private:
     ProxySupport m_proxy_support;
 };
 
+// An updater whose SetData only keeps the settings Read takes from the blob.
+template <typename Settings, void (*Read)(BlobReader&, Settings&)>
+class SettingsUpdater : public Updater {
+protected:
+    using Updater::Updater;
+
+    HRESULT ReadSettings(BlobReader& reader) override {
+        Read(reader, m_settings);
+        return S_OK;
+    }
+
+    Settings m_settings;
+};
+
 // "host:port" split at the first colon; nothing when empty or without colon.
 struct ProxyAddress {
     Text host;

@@ -54,25 +54,16 @@ HRESULT View::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
 // Only the method name (the first) can be known: the methods' parameters
 // are positional, so any further names are unknown.
 HRESULT View::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
-    if (names == nullptr || ids == nullptr) {
-        return E_POINTER;
-    }
-    HRESULT hr = S_OK;
-    for (UINT i = 0; i < count; ++i) {
-        ids[i] = DISPID_UNKNOWN;
-    }
-    if (count == 0) {
-        return S_OK;
+    HRESULT hr = UnknownIdsOfNames(names, count, ids);
+    if (FAILED(hr) || count == 0) {
+        return hr;
     }
     for (size_t m = 0; m < std::size(kMethodNames); ++m) {
         if (names[0] != nullptr && SameNameNoCase(names[0], kMethodNames[m])) {
             ids[0] = static_cast<DISPID>(m + 1);
         }
     }
-    if (ids[0] == DISPID_UNKNOWN || count > 1) {
-        hr = DISP_E_UNKNOWNNAME;
-    }
-    return hr;
+    return ids[0] == DISPID_UNKNOWN || count > 1 ? DISP_E_UNKNOWNNAME : S_OK;
 }
 
 HRESULT View::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,

@@ -7,17 +7,9 @@ namespace vantrel {
 
 namespace {
 
-class GenGnuDIPObj : public Updater {
+class GenGnuDIPObj : public SettingsUpdater<GenGnuDIPSettings, ReadGenGnuDIPSettings> {
 public:
-    GenGnuDIPObj() : Updater(kGenGnuDIPObjClass, ProxySupport::Stored) {}
-
-protected:
-    HRESULT ReadSettings(BlobReader& reader) override {
-        ReadGenGnuDIPSettings(reader, m_settings);
-        return S_OK;
-    }
-
-    GenGnuDIPSettings m_settings;
+    GenGnuDIPObj() : SettingsUpdater(kGenGnuDIPObjClass, ProxySupport::Stored) {}
 };
 
 }  // namespace

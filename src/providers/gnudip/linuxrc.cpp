@@ -7,18 +7,10 @@ namespace vantrel {
 
 namespace {
 
-class GnuDIP2Obj : public Updater {
+class GnuDIP2Obj : public SettingsUpdater<LinuxRcSettings, ReadLinuxRcSettings> {
 public:
     // The fixed server is reached directly, never through a proxy.
-    GnuDIP2Obj() : Updater(kGnuDIP2ObjClass, ProxySupport::Refused) {}
-
-protected:
-    HRESULT ReadSettings(BlobReader& reader) override {
-        ReadLinuxRcSettings(reader, m_settings);
-        return S_OK;
-    }
-
-    LinuxRcSettings m_settings;
+    GnuDIP2Obj() : SettingsUpdater(kGnuDIP2ObjClass, ProxySupport::Refused) {}
 };
 
 }  // namespace

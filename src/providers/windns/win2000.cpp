@@ -8,24 +8,17 @@ namespace vantrel {
 namespace {
 
 // The DNS server is reached directly, never through a proxy.
-class Win2000Obj : public Updater {
+class Win2000Obj : public SettingsUpdater<Win2000Settings, ReadWin2000Settings> {
 public:
-    Win2000Obj() : Updater(kWin2000ObjClass, ProxySupport::Refused) {}
+    Win2000Obj() : SettingsUpdater(kWin2000ObjClass, ProxySupport::Refused) {}
 
 protected:
-    HRESULT ReadSettings(BlobReader& reader) override {
-        ReadWin2000Settings(reader, m_settings);
-        return S_OK;
-    }
-
     // InitData discards any settings already given.
     void ResetSettings() override {
         m_message.Empty();
         m_status = VANTREL_STATUS_NO_OUTCOME;
         m_settings = Win2000Settings();
     }
-
-    Win2000Settings m_settings;
 };
 
 }  // namespace
