@@ -83,10 +83,8 @@ int CmdConfigure(int argc, char** argv) {
     // Read first: a page that silently starts empty would overwrite the file.
     std::optional<std::vector<BYTE>> input;
     if (!args.input.empty()) {
-        std::string why;
-        input = host::ReadBlobFile(args.input, why);
+        input = host::ReadPageBlob("configure", args.input);
         if (!input) {
-            host::Fail("configure", "%s", why.c_str());
             return kExitFailure;
         }
     }

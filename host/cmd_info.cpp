@@ -14,9 +14,8 @@ int CmdInfo(int argc, char** argv) {
     }
     const std::string path = host::ModulePath(options);
     // As a data file: the record is read without running the module.
-    auto module = host::Module::Load(path, LOAD_LIBRARY_AS_DATAFILE);
+    auto module = host::Module::Load(path, LOAD_LIBRARY_AS_DATAFILE, argv[0]);
     if (!module) {
-        host::Fail(argv[0], "cannot load the module %s", path.c_str());
         return kExitFailure;
     }
     auto record = host::ResourceBytes(module->Get(), MAKEINTRESOURCEA(1), RT_VERSION);

@@ -64,9 +64,8 @@ int CmdList(int argc, char** argv) {
         return *exit_code;
     }
     const std::string path = host::ModulePath(options);
-    auto module = host::Module::Load(path, 0);
+    auto module = host::Module::Load(path, 0, argv[0]);
     if (!module) {
-        host::Fail(argv[0], "cannot load the module %s", path.c_str());
         return kExitFailure;
     }
     auto get_class_object =

@@ -194,10 +194,8 @@ int CmdSettings(int argc, char** argv) {
         }
         return WriteSettings(*provider, args);
     }
-    std::string why;
-    std::optional<std::vector<BYTE>> bytes = host::ReadBlobFile(args.file, why);
+    std::optional<std::vector<BYTE>> bytes = host::ReadPageBlob("settings", args.file);
     if (!bytes) {
-        host::Fail("settings", "%s", why.c_str());
         return kExitFailure;
     }
     if (args.mode == Mode::Dump) {

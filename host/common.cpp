@@ -168,9 +168,10 @@ void Fail(const char* command, const char* format, ...) {
     std::fputc('\n', stderr);
 }
 
-std::optional<Module> Module::Load(const std::string& path, DWORD flags) {
+std::optional<Module> Module::Load(const std::string& path, DWORD flags, const char* command) {
     HMODULE module = LoadLibraryExA(path.c_str(), nullptr, flags);
     if (module == nullptr) {
+        Fail(command, "cannot load the module %s", path.c_str());
         return std::nullopt;
     }
     return Module(module);
@@ -256,9 +257,8 @@ int RunServerExport(int argc, char** argv, const char* export_name, const char* 
         return kExitFailure;
     }
     const std::string path = ModulePath(options);
-    std::optional<Module> module = Module::Load(path, 0);
+    std::optional<Module> module = Module::Load(path, 0, argv[0]);
     if (!module) {
-        Fail(argv[0], "cannot load the module %s", path.c_str());
         return kExitFailure;
     }
     using ServerExport = HRESULT (*)();

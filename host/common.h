@@ -60,7 +60,8 @@ void Fail(const char* command, const char* format, ...) __attribute__((format(pr
 // A loaded module, freed at the end of scope.
 class Module {
 public:
-    static std::optional<Module> Load(const std::string& path, DWORD flags);
+    // nullopt after saying on stderr that the command cannot load it.
+    static std::optional<Module> Load(const std::string& path, DWORD flags, const char* command);
     Module(Module&& other) noexcept;
     Module& operator=(Module&&) = delete;
     ~Module();

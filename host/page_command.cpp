@@ -40,6 +40,15 @@ bool ActivatePage(const char* command, const Provider& provider, const Options& 
     return true;
 }
 
+std::optional<std::vector<BYTE>> ReadPageBlob(const char* command, const std::string& path) {
+    std::string why;
+    std::optional<std::vector<BYTE>> bytes = ReadBlobFile(path, why);
+    if (!bytes) {
+        Fail(command, "%s", why.c_str());
+    }
+    return bytes;
+}
+
 int SaveViewData(const char* command, IGView* view, const std::string& path) {
     VARIANT blob;
     VariantInit(&blob);

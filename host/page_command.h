@@ -2,7 +2,9 @@
 // view active on its page, and GetData's blob saved to a file.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "host/common.h"
 #include "host/site/active_view.h"
@@ -20,6 +22,9 @@ bool TakeHostOption(int argc, char** argv, int& i, Options& options);
 // --registry) and active on its page. false after saying why.
 bool ActivatePage(const char* command, const Provider& provider, const Options& options,
                   ActiveView& active);
+
+// The blob file's bytes; nullopt after saying why.
+std::optional<std::vector<BYTE>> ReadPageBlob(const char* command, const std::string& path);
 
 // GetData's blob written atomically to path; the exit code.
 int SaveViewData(const char* command, IGView* view, const std::string& path);
