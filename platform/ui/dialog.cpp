@@ -298,17 +298,6 @@ VT_EXTERN_C VT_PLATFORM_API VtModalHook VtSetModalHook(VtModalHook hook) {
     return previous;
 }
 
-VT_EXTERN_C VT_PLATFORM_API BOOL MapDialogRect(HWND dialog, LPRECT rect) {
-    if (FromHandle(dialog) == nullptr || rect == nullptr) {
-        return FALSE;
-    }
-    rect->left = MulDiv(rect->left, kBaseUnitX, 4);
-    rect->right = MulDiv(rect->right, kBaseUnitX, 4);
-    rect->top = MulDiv(rect->top, kBaseUnitY, 8);
-    rect->bottom = MulDiv(rect->bottom, kBaseUnitY, 8);
-    return TRUE;
-}
-
 VT_EXTERN_C VT_PLATFORM_API LONG GetDialogBaseUnits(void) {
     // The stand-in's system font is the template font.
     return MAKELONG(kBaseUnitX, kBaseUnitY);

@@ -47,28 +47,20 @@ typedef struct tagMSG {
 #define WM_DESTROY 0x0002
 #define WM_SETFOCUS 0x0007
 #define WM_KILLFOCUS 0x0008
-#define WM_ENABLE 0x000A
 #define WM_SETTEXT 0x000C
 #define WM_GETTEXT 0x000D
 #define WM_GETTEXTLENGTH 0x000E
-#define WM_PAINT 0x000F
 #define WM_CLOSE 0x0010
-#define WM_SHOWWINDOW 0x0018
-#define WM_SETFONT 0x0030
 #define WM_GETDLGCODE 0x0087
 #define WM_KEYDOWN 0x0100
-#define WM_KEYUP 0x0101
 #define WM_CHAR 0x0102
 #define WM_INITDIALOG 0x0110
 #define WM_COMMAND 0x0111
 #define WM_CTLCOLOREDIT 0x0133
-#define WM_CTLCOLORLISTBOX 0x0134
-#define WM_CTLCOLORBTN 0x0135
 #define WM_CTLCOLORDLG 0x0136
 #define WM_CTLCOLORSTATIC 0x0138
 #define WM_USER 0x0400
 #define DM_GETDEFID (WM_USER + 0)
-#define DM_SETDEFID (WM_USER + 1)
 #define DC_HASDEFID 0x534B
 
 /* WM_GETDLGCODE answers. */
@@ -159,7 +151,6 @@ typedef struct tagMSG {
 #define BST_UNCHECKED 0x0000
 #define BST_CHECKED 0x0001
 #define BST_INDETERMINATE 0x0002
-#define BST_FOCUS 0x0008
 #define BN_CLICKED 0
 
 /* Edits. */
@@ -180,12 +171,7 @@ typedef struct tagMSG {
 #define LB_GETTEXTLEN 0x018A
 #define LB_GETCOUNT 0x018B
 #define LB_ERR (-1)
-#define LB_ERRSPACE (-2)
-#define LBN_ERRSPACE (-2)
 #define LBN_SELCHANGE 1
-#define LBN_DBLCLK 2
-#define LBN_SETFOCUS 4
-#define LBN_KILLFOCUS 5
 
 /* Combo boxes. */
 #define CB_ADDSTRING 0x0143
@@ -196,10 +182,7 @@ typedef struct tagMSG {
 #define CB_SHOWDROPDOWN 0x014F
 #define CB_GETDROPPEDSTATE 0x0157
 #define CB_ERR (-1)
-#define CB_ERRSPACE (-2)
 #define CBN_SELCHANGE 1
-#define CBN_SETFOCUS 3
-#define CBN_KILLFOCUS 4
 #define CBN_EDITCHANGE 5
 #define CBN_DROPDOWN 7
 #define CBN_CLOSEUP 8
@@ -360,7 +343,6 @@ VT_PLATFORM_API BOOL InvalidateRect(HWND window, LPCRECT rect, BOOL erase);
 VT_PLATFORM_API LONG_PTR GetWindowLongPtrA(HWND window, int index);
 VT_PLATFORM_API LONG_PTR SetWindowLongPtrA(HWND window, int index, LONG_PTR value);
 
-VT_PLATFORM_API BOOL MapDialogRect(HWND dialog, LPRECT rect);
 VT_PLATFORM_API LONG GetDialogBaseUnits(void);
 VT_PLATFORM_API int MulDiv(int number, int numerator, int denominator);
 

