@@ -11,7 +11,10 @@
 #include "providers/windns/win2000_settings.h"
 #include "text/text.h"
 
+#include <ostream>
+
 namespace vantrel::test {
+
 namespace {
 
 struct PageCase {
@@ -24,6 +27,9 @@ struct PageCase {
     const char* update_host = nullptr;
     std::vector<std::string> carried = {};
 };
+
+// Test names and failure lines show the provider, not the row's bytes.
+void PrintTo(const PageCase& row, std::ostream* out) { *out << row.provider; }
 
 Bytes Le32(uint32_t n) {
     return {static_cast<BYTE>(n), static_cast<BYTE>(n >> 8), static_cast<BYTE>(n >> 16),
