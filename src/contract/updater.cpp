@@ -117,24 +117,23 @@ HRESULT Updater::SetProxy(BSTR proxy) {
 
 // A VARIANT that is no blob is ignored, as a host may hand over whatever it
 // stored.
+// Out of memory while reading still answers S_OK: what was read is kept.
 HRESULT Updater::SetData(VARIANT value) {
-    return Guarded([&] {
+    HRESULT hr = Guarded([&] {
         BlobReader reader(value);
-        if (!reader.IsBlob()) {
-            return S_OK;
-        }
-        HRESULT hr = ReadSettings(reader);
-        return hr == E_NOTIMPL ? hr : S_OK;
+        return reader.IsBlob() ? ReadSettings(reader) : S_OK;
     });
+    return hr == E_NOTIMPL ? hr : S_OK;
 }
 
+// The status is 3 before anything can fail, the address conversion
+// included, and a run that throws ends as not carried out: E_FAIL, never
+// an error code of its own.
 HRESULT Updater::DoEntryPoint(BSTR ip_address) {
-    return Guarded([&] {
-        Text address(ip_address);
-        m_message.Empty();
-        m_status = VANTREL_STATUS_NOT_DONE;
-        return RunUpdate(address);
-    });
+    m_message.Empty();
+    m_status = VANTREL_STATUS_NOT_DONE;
+    HRESULT hr = Guarded([&] { return RunUpdate(Text(ip_address)); });
+    return hr == S_OK || hr == E_NOTIMPL ? hr : E_FAIL;
 }
 
 HRESULT Updater::InitData() {

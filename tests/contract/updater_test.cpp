@@ -100,5 +100,39 @@ TEST(Updater, SetProxyKeepsEarlierSettingWithoutColon) {
     }
 }
 
+// Out of memory in the middle of a blob read or of a run.
+class ThrowingUpdater : public Updater {
+public:
+    ThrowingUpdater() : Updater(ClassNamed("DipDNSObj"), ProxySupport::Stored) {
+        m_message.Assign("earlier run");
+        m_status = VANTREL_STATUS_ACCEPTED;
+    }
+
+protected:
+    HRESULT ReadSettings(BlobReader&) override { ThrowHResult(E_OUTOFMEMORY); }
+    HRESULT RunUpdate(const Text&) override { ThrowHResult(E_OUTOFMEMORY); }
+};
+
+TEST(Updater, FailureInsideSetDataOrARunKeepsTheContractResults) {
+    auto* object = new ComObject<ThrowingUpdater>();
+    ComPtr<IIPUpdate> updater;
+    ASSERT_EQ(object->QueryInterface(IID_IIPUpdate, updater.PutVoid()), S_OK);
+    BlobWriter writer;
+    writer.Integer(0);
+    VARIANT blob;
+    ASSERT_EQ(writer.ToVariant(&blob), S_OK);
+    EXPECT_EQ(updater->SetData(blob), S_OK);
+    VariantClear(&blob);
+
+    Bstr address("192.0.2.1");
+    EXPECT_EQ(updater->DoEntryPoint(address.Get()), E_FAIL);
+    SHORT status = 0;
+    ASSERT_EQ(updater->GetErrorStatus(&status), S_OK);
+    EXPECT_EQ(status, VANTREL_STATUS_NOT_DONE);
+    Bstr message;
+    ASSERT_EQ(updater->GetErrorMessage(message.Put()), S_OK);
+    EXPECT_EQ(message.Narrow(), "");
+}
+
 }  // namespace
 }  // namespace vantrel::test
