@@ -279,7 +279,9 @@ bool Reader::ReadBodyByLength() {
                                                                 INT_MAX / 4));
     const int body_start = r.header_start + r.header_length;
     bool ok = true;
-    while (length_text == nullptr || r.buffer.Size() - body_start < wanted) {
+    // -1, absent or sent, means no length: the body runs to the close.
+    const bool to_close = wanted == -1;
+    while (to_close || r.buffer.Size() - body_start < wanted) {
         int n = 0;
         bool received = m_transport.Receive(r.buffer.Reserve(block), block, &n);
         r.buffer.Commit(received ? n : 0);
@@ -290,7 +292,7 @@ bool Reader::ReadBodyByLength() {
         }
         if (!received || n == 0) {
             // Without a length the close ends the body; with one it came too early.
-            ok = length_text == nullptr;
+            ok = to_close;
             break;
         }
     }

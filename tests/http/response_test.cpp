@@ -143,6 +143,7 @@ TEST(HttpResponseReader, ReadsEachBodyForm) {
         // More than the length is kept.
         {"HTTP/1.0 200 OK\r\nContent-Length: 2\r\n\r\n|abcd", ReadResult::kOk, "abcd"},
         {"HTTP/1.0 200 OK\r\n\r\nab|cd", ReadResult::kOk, "abcd"},
+        {"HTTP/1.0 200 OK\r\nContent-Length: -1\r\n\r\nab|cd", ReadResult::kOk, "abcd"},
         {kChunked + "|a|\r|\n0123456789|\r\n|0|\r\n", ReadResult::kOk, "0123456789"},
         {kChunked + "1F40\r\n" + std::string(8000, 'z') + "\r\n0\r\n\r\n", ReadResult::kOk,
          std::string(8000, 'z')},
