@@ -9,6 +9,12 @@ namespace {
 // WSAEFAULT until the first start-up: counts as not started.
 int g_startup_result = WSAEFAULT;
 
+// Registered before any socket starts Winsock, so it runs when the module
+// holding this code unloads, while the platform is still there.
+struct StartupGuard {
+    ~StartupGuard() { ShutdownEventSockets(); }
+} g_startup_guard;
+
 }  // namespace
 
 EventSocket::EventSocket() {
