@@ -101,19 +101,6 @@ HRESULT RemoveKeyIfLeaf(const std::string& path) {
     return subkeys != 0 ? S_OK : FromWin32(RegDeleteKeyA(HKEY_CLASSES_ROOT, path.c_str()));
 }
 
-// The registration variable Module: the path with every single quote
-// doubled, as a quoted registrar string carries it.
-std::string ModuleVariable(const std::string& path) {
-    std::string result;
-    for (char c : path) {
-        result += c;
-        if (c == '\'') {
-            result += '\'';
-        }
-    }
-    return result;
-}
-
 struct ClassNames {
     std::string prog_id;
     std::string independent_prog_id;
@@ -204,9 +191,11 @@ std::string FolderOf(const std::string& path) {
 }  // namespace
 
 HRESULT RegisterClasses(const std::string& module_path) {
-    const std::string module = ModuleVariable(module_path);
+    // A registrar script doubles single quotes only to carry the path inside
+    // its quoted strings; written from code, the value is the path itself, so
+    // a module in a folder named with a quote can still be loaded.
     for (const ClassInfo* info : ClassTable()) {
-        HRESULT hr = RegisterClass(*info, module);
+        HRESULT hr = RegisterClass(*info, module_path);
         if (FAILED(hr)) {
             return hr;
         }
