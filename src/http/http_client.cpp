@@ -75,7 +75,12 @@ bool HttpClient::SendRequest(const char* url, const HttpRequestOptions* options)
 }
 
 bool HttpClient::Exchange(const HttpRequestOptions& options) {
-    if (!ConnectEndpoint(m_url) || !Send(options)) {
+    // Composed before connecting: a URL too long to rebuild for the proxy
+    // never opens a connection.
+    std::string request;
+    RequestForm form = m_proxy_host.empty() ? RequestForm::kDirect : RequestForm::kProxy;
+    if (!ComposeRequest(m_url, m_method.c_str(), options, form, &request) ||
+        !ConnectEndpoint(m_url) || !Send(std::move(request), options)) {
         return false;
     }
     m_last_read = Read(options);
@@ -103,12 +108,7 @@ bool HttpClient::ConnectEndpoint(const ParsedUrl& url) {
     return m_socket.Connect(url.host.c_str(), url.port);
 }
 
-bool HttpClient::Send(const HttpRequestOptions& options) {
-    std::string request;
-    RequestForm form = m_proxy_host.empty() ? RequestForm::kDirect : RequestForm::kProxy;
-    if (!ComposeRequest(m_url, m_method.c_str(), options, form, &request)) {
-        return false;
-    }
+bool HttpClient::Send(std::string request, const HttpRequestOptions& options) {
     const bool has_data = options.data_length != 0 && options.data != nullptr;
     const auto* data = reinterpret_cast<const char*>(options.data);
     if (has_data && (options.flags & (kSendBlocks | kSendCallback)) == 0) {

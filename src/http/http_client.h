@@ -56,7 +56,7 @@ protected:
 private:
     enum class RedirectOutcome { kFailed, kNoLocation, kSent };
 
-    bool Send(const HttpRequestOptions& options);
+    bool Send(std::string request, const HttpRequestOptions& options);
     bool Exchange(const HttpRequestOptions& options);
     bool JudgeStatus(const HttpRequestOptions& options);
     RedirectOutcome FollowRedirect(const HttpRequestOptions& options);

@@ -7,7 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
@@ -201,6 +204,27 @@ TEST(HttpClient, FailsWithoutStatusOnBadUrlOrRefusedConnection) {
         EXPECT_EQ(client.GetStatus(), -1) << url;
     }
     EXPECT_FALSE(HttpClient().SendRequest(nullptr));
+}
+
+TEST(HttpClient, ProxyUrlTooLongToRebuildOpensNoConnection) {
+    // The proxy: a connection would wait in the listener's queue.
+    int listener = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), length), 0);
+    ASSERT_EQ(listen(listener, 4), 0);
+    ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    HttpClient client;
+    client.SetProxy("127.0.0.1", ntohs(address.sin_port));
+    // Rebuilding adds "//": 2082 characters become 2084, past the room.
+    const std::string url = "http:h/" + std::string(1000, 'a') + "?" + std::string(1074, 'q');
+    ASSERT_EQ(url.size(), 2082u);
+    EXPECT_FALSE(client.SendRequest(url.c_str()));
+    pollfd waiting{listener, POLLIN, 0};
+    EXPECT_EQ(poll(&waiting, 1, 0), 0);
+    close(listener);
 }
 
 TEST(EventSocket, UnconnectedSocketKeepsWinsockCodes) {
