@@ -78,11 +78,13 @@ Text HostLogin::FillTemplate(const char* update_host, const char* path_and_query
 
 void HostListAccount::Read(BlobReader& reader) {
     AppendHosts(reader, hosts);
-    Text user;
-    Text password;
-    ReadText(reader, user);
-    ReadText(reader, password);
-    credentials.Build(user, password);
+    std::optional<Text> user = reader.CountedText();
+    std::optional<Text> password = reader.CountedText();
+    // Neither is kept, so a blob cut short before both were read leaves
+    // the credentials already held.
+    if (user && password) {
+        credentials.Build(*user, *password);
+    }
 }
 
 // The message was emptied and the status set to 3 before this runs, so

@@ -89,6 +89,11 @@ std::vector<WireCase> WireCases() {
         {"DyFiFlagTwo", kDyFiClass, kDyFiService.update_host, {DyFiAccount(2)},
          "/nic/update?hostname=koti.dy.fi,mokki.dy.fi", ":8180", dyfi_auth,
          "nochg 192.0.2.7\ngood 192.0.2.7", kGood},
+        // A blob that ends after its host list keeps the credentials held.
+        {"DyFiHostsOnly", kDyFiClass, kDyFiService.update_host,
+         {DyFiAccount(0), HostsAnd({"sauna.dy.fi"}, {})},
+         "/nic/update?hostname=koti.dy.fi,mokki.dy.fi,sauna.dy.fi", ":8180", dyfi_auth,
+         "good\nnochg\ngood", kGood},
         // A user name holding a later placeholder gets that value too.
         {"Dynam", kDynamObjClass, kDynamService.update_host,
          {Texts({"dana.dynam.test", "###PASSWORD###", "dyn4m-pw"})},
