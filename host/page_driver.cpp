@@ -110,11 +110,7 @@ std::optional<std::string> CheckValue(const SettingKey& key, const std::string& 
             }
             return std::nullopt;
         case Control::DialogEdit:
-            // The dialog takes any length, but every reader of the blob
-            // keeps 255 characters: a longer value would be cut silently.
-            if (value.size() > kEditLimit) {
-                return "longer than the 255 characters a blob's reader keeps";
-            }
+            // The server dialogs take any length and the blob keeps it whole.
             return std::nullopt;
         case Control::CheckBox:
         case Control::Radio:

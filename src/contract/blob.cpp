@@ -173,7 +173,7 @@ std::optional<bool> BlobReader::Flag() {
     return *value == 1;
 }
 
-std::optional<Text> BlobReader::TextOfLength(int32_t length) {
+std::optional<Text> BlobReader::TextOfLength(int32_t length, TextLimit limit) {
     if (length < 0) {
         m_offset = m_size;
         return std::nullopt;
@@ -185,7 +185,7 @@ std::optional<Text> BlobReader::TextOfLength(int32_t length) {
     std::string_view text(reinterpret_cast<const char*>(bytes->data()), bytes->size());
     // A counted text's final NUL is its terminator; any NUL ends the text.
     text = text.substr(0, text.find('\0'));
-    if (text.size() > static_cast<size_t>(kMaxTextLength)) {
+    if (limit == TextLimit::EditControl && text.size() > static_cast<size_t>(kMaxTextLength)) {
         size_t cut = kMaxTextLength;
         while (cut > 0 && IsContinuationByte(static_cast<BYTE>(text[cut]))) {
             --cut;
@@ -200,15 +200,15 @@ std::optional<Text> BlobReader::CountedText() {
     if (!length) {
         return std::nullopt;
     }
-    return TextOfLength(*length);
+    return TextOfLength(*length, TextLimit::EditControl);
 }
 
-std::optional<Text> BlobReader::BareText() {
+std::optional<Text> BlobReader::BareText(TextLimit limit) {
     auto length = Integer();
     if (!length) {
         return std::nullopt;
     }
-    return TextOfLength(*length);
+    return TextOfLength(*length, limit);
 }
 
 std::vector<Text> BlobReader::CountedTextList() {

@@ -59,8 +59,13 @@ private:
 //
 // Texts end at their first NUL (they are the C strings a page wrote), and
 // are cut to 255 bytes, the most a page's edit control holds, without
-// splitting a character: a longer text is cut, never overflowed.
+// splitting a character: a longer text is cut, never overflowed. Settings
+// that no edit control limits (a server address or update URL kept by the
+// view itself) are read whole with TextLimit::None, bounded by the blob.
 // Out of memory raises HResultError(E_OUTOFMEMORY), as the text type does.
+// How long a text read from a blob may be.
+enum class TextLimit { EditControl, None };
+
 class BlobReader {
 public:
     static constexpr int kMaxTextLength = 255;
@@ -76,7 +81,7 @@ public:
     size_t Remaining() const { return m_size - m_offset; }
 
     std::optional<Text> CountedText();
-    std::optional<Text> BareText();
+    std::optional<Text> BareText(TextLimit limit = TextLimit::EditControl);
     std::optional<int32_t> Integer();
     std::optional<uint16_t> ShortInteger();
     // Set only when the stored integer is exactly 1.
@@ -87,7 +92,7 @@ public:
 
 private:
     std::optional<std::span<const BYTE>> Take(size_t count);
-    std::optional<Text> TextOfLength(int32_t length);
+    std::optional<Text> TextOfLength(int32_t length, TextLimit limit);
 
     SAFEARRAY* m_array = nullptr;
     const BYTE* m_data = nullptr;

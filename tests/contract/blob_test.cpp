@@ -108,7 +108,8 @@ TEST(BlobReader, IgnoresWhatIsNotABlob) {
     EXPECT_EQ(typed.Get().parray->cLocks, 0u);
 }
 
-// Reads fields named by letters (Counted, Bare, Integer, Short, Flag, List)
+// Reads fields named by letters (Counted, Bare, Whole bare text, Integer,
+// Short, Flag, List)
 // and spells out what came back, "-" for nothing.
 std::string ReadFields(BlobReader& reader, std::string_view fields) {
     auto text = [](const std::optional<Text>& t) {
@@ -127,6 +128,7 @@ std::string ReadFields(BlobReader& reader, std::string_view fields) {
         out += out.empty() ? "" : " ";
         out += field == 'C'   ? text(reader.CountedText())
                : field == 'B' ? text(reader.BareText())
+               : field == 'W' ? text(reader.BareText(TextLimit::None))
                : field == 'I' ? number(reader.Integer())
                : field == 'S' ? number(reader.ShortInteger())
                : field == 'F' ? number(reader.Flag())
@@ -141,6 +143,11 @@ TEST(BlobReader, OddAndTruncatedFields) {
     const std::string raw =
         std::string("\x03\x01\x00\x00", 4) + long_text + std::string("\x00\x07\x00\x00\x00", 5);
     const Bytes long_counted(raw.begin(), raw.end());
+    // Two bare texts of 300 bytes: a server setting no edit control limits.
+    const std::string url(300, 'u');
+    const std::string bare = std::string("\x2c\x01\x00\x00", 4) + url;
+    const std::string two_bare = bare + bare;
+    const Bytes long_bare(two_bare.begin(), two_bare.end());
     struct Case {
         const char* name;
         Bytes bytes;
@@ -172,6 +179,8 @@ TEST(BlobReader, OddAndTruncatedFields) {
         {"empty blob", {}, "CL", "- []"},
         {"long text cut to 255 bytes, not inside a character", long_counted, "CI",
          "'" + long_text.substr(0, 254) + "' 7"},
+        {"long bare text whole only without a limit", long_bare, "WB",
+         "'" + url + "' '" + url.substr(0, 255) + "'"},
     };
     for (const Case& c : cases) {
         BlobValue blob(c.bytes);

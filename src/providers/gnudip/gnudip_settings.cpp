@@ -28,13 +28,13 @@ void ReadGenGnuDIPSettings(BlobReader& reader, GenGnuDIPSettings& settings) {
             *field = *value;
         }
     }
-    if (auto server = reader.BareText(); server && !server->IsEmpty()) {
+    if (auto server = reader.BareText(TextLimit::None); server && !server->IsEmpty()) {
         settings.server = *server;
     }
     if (auto port = reader.ShortInteger()) {
         settings.port = *port;
     }
-    if (auto url = reader.BareText(); url && !url->IsEmpty()) {
+    if (auto url = reader.BareText(TextLimit::None); url && !url->IsEmpty()) {
         settings.url = *url;
     }
 }
