@@ -1,5 +1,7 @@
 #include "host/common.h"
 
+#include "host/hive_transaction.h"
+
 #include <platform/codepage.h>
 #include <platform/registry.h>
 
@@ -267,9 +269,17 @@ int RunServerExport(int argc, char** argv, const char* export_name, const char* 
         Fail(argv[0], "%s has no %s", path.c_str(), export_name);
         return kExitFailure;
     }
+    // The module's keys land in the hive as one change, or not at all.
+    std::unique_ptr<HiveTransaction> transaction = HiveTransaction::Begin(argv[0]);
+    if (transaction == nullptr) {
+        return kExitFailure;
+    }
     HRESULT hr = run();
     if (FAILED(hr)) {
         Fail(argv[0], "%s failed with %s", export_name, HResultText(hr).c_str());
+        return kExitFailure;
+    }
+    if (!transaction->Commit()) {
         return kExitFailure;
     }
     char hive[4096] = "";
