@@ -35,12 +35,12 @@ run() { "$vantrel" "$1" --registry "$2" --module "${3:-$module}" >/dev/null 2>&1
 run register "$scratch/full.reg" || { echo "register failed" >&2; exit 1; }
 cp "$scratch/full.reg" "$scratch/empty.reg"
 run unregister "$scratch/empty.reg" || { echo "unregister failed" >&2; exit 1; }
-# state FILE: full, empty, missing or torn.
+# state FILE: full, empty, missing or half-done.
 state() {
     if [ ! -e "$1" ]; then echo missing
     elif cmp -s "$1" "$scratch/full.reg"; then echo full
     elif cmp -s "$1" "$scratch/empty.reg"; then echo empty
-    else echo torn
+    else echo half-done
     fi
 }
 deadline() { echo $((SECONDS + seconds)); }
@@ -62,7 +62,7 @@ while [ "$SECONDS" -lt "$end" ]; do
     pid=$!
     sleep "$(printf '0.%03d' $((RANDOM % 30)))"
     kill -KILL "$pid" 2>/dev/null
-    wait "$pid"
+    wait "$pid" 2>/dev/null  # bash would report the kill
     [ $? -eq 137 ] && killed=$((killed + 1))
     got=$(state "$hive")
     [ "$got" = "$from" ] || [ "$got" = "$to" ] ||
