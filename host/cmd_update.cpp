@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "host/blob_file.h"
-#include "host/common.h"
+#include "host/module_loading.h"
+#include "host/providers.h"
+#include "host/text_convert.h"
 #include "host/connect_to.h"
 
 namespace {
