@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "host/common.h"
+#include "host/module_loading.h"
 
 constexpr const char* kHelp =
     "usage: vantrel info [--verbose] [--module PATH]\n\n"
