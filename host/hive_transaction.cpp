@@ -2,7 +2,9 @@
 
 #include <platform/module.h>
 
-#include "host/common.h"
+#include <string>
+
+#include "host/options.h"
 
 namespace host {
 
