@@ -1,15 +1,16 @@
 #include "hive_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <cerrno>
-#include <cstdlib>
 
-#include <dirent.h>
-#include <sys/file.h>
+#include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <thread>
 #include <utility>

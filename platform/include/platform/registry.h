@@ -1,8 +1,10 @@
 /*
  * Registry of the stand-in platform: HKEY_CLASSES_ROOT only, kept in a
  * file-backed hive in the .reg text format. Every change is written to a
- * temporary file and renamed over the hive, so an interrupted registration
- * never leaves a torn file.
+ * temporary file, synced once and renamed over the hive, so an interrupted
+ * change never leaves a torn file. The folder is not synced: after a power
+ * loss the hive may be the one before the last change, but never a torn one.
+ * Temporary files a killed writer left are removed by the next write.
  *
  * Return values are Win32 error codes (ERROR_SUCCESS and friends), as the
  * Reg* functions of Windows return them. Only REG_SZ values are kept; other
@@ -11,7 +13,9 @@
  * The hive is reread whenever the file changed, and changes are made under
  * an advisory lock on the hive's folder, so several processes can share it
  * and no lock file is left behind. A plain change waits at most 10 s for
- * another process's change (ERROR_TIMEOUT).
+ * another process's change (ERROR_TIMEOUT), and is refused with
+ * ERROR_TRANSACTIONAL_CONFLICT while a transaction of this process holds
+ * the hive.
  * A handle names its key by path: a key deleted through this process gives
  * ERROR_KEY_DELETED on its open handles, and so does a key that vanished
  * from the file. A hive file that cannot be parsed, or that nests keys
