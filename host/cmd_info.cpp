@@ -1,7 +1,7 @@
 // vantrel info: the module's path and its version record.
 #include <cstdio>
 
-#include "host/common.h"
+#include "host/module_loading.h"
 
 constexpr const char* kHelp =
     "usage: vantrel info [--module PATH]\n\n"

@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "host/blob_file.h"
-#include "host/common.h"
+#include "host/module_loading.h"
+#include "host/providers.h"
+#include "host/text_convert.h"
 #include "host/connect_to.h"
 
 namespace {
@@ -26,7 +28,7 @@ const char kUsage[] =
     "hresult). The updater is created through the registry: register the module\n"
     "first with `vantrel register`. --proxy is handed to SetProxy as it is;\n"
     "--connect-to sends connections for HOST:PORT to HOST2:PORT2 instead (this\n"
-    "process only); --module names the module in the hint when the class is not\n"
+    "process only; an empty HOST or PORT matches any); --module names the module in the hint when the class is not\n"
     "registered. Exit 0 when the status is 2 (update accepted), 1 otherwise, 2 on\n"
     "a usage error.\n";
 
