@@ -21,6 +21,7 @@ constexpr const char* kEuroDynDnsWords[] = {"badsys",  "badagent", "badauth", "!
 // for exactly the names the providers send.
 // FIXME: a GnuDIP entry joins here for its HTTP form; its TCP form needs a
 // listener of its own next to the HTTP one.
+// clang-format off
 constexpr ServiceInfo kServices[] = {
     {Service::kDipDns, "dipdns", kDipDnsService.update_host, "/dynamic/upd.php", HandleDipDns, {}},
     {Service::kDnsExit, "dnsexit", kDnsExitService.update_host, "/RemoteUpdate.sv", HandleDnsExit, {}},
@@ -30,6 +31,7 @@ constexpr ServiceInfo kServices[] = {
     {Service::kEuroDynDns, "eurodyndns", kEuroDynDnsService.update_host, "/update/",
      HandleEuroDynDns, kEuroDynDnsWords},
 };
+// clang-format on
 
 const ServiceInfo* FindServiceByHost(std::string_view host, const AccountBook& book) {
     for (const ServiceInfo& info : kServices) {
