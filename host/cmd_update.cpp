@@ -275,7 +275,8 @@ int CmdUpdate(int argc, char** argv) {
                 read = updater->GetErrorMessage(&message);
             }
             if (FAILED(read)) {
-                host::Fail("update", "cannot read the outcome: %s", host::HResultText(read).c_str());
+                host::Fail("update", "cannot read the outcome: %s",
+                           host::HResultText(read).c_str());
             } else {
                 // Freed even when printing throws.
                 std::unique_ptr<OLECHAR, decltype(&SysFreeString)> owned(message, SysFreeString);

@@ -153,8 +153,7 @@ bool HttpClient::Send(std::string request, const HttpRequestOptions& options) {
         uint32_t length = 0;
         while (options.chunk_callback(&piece, &length, options.chunk_callback_parameter) &&
                piece != nullptr && length != 0) {
-            if (total + length > expected ||
-                !send(reinterpret_cast<const char*>(piece), length)) {
+            if (total + length > expected || !send(reinterpret_cast<const char*>(piece), length)) {
                 return false;
             }
         }

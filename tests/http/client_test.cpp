@@ -13,8 +13,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <chrono>
+#include <cstring>
 #include <string>
 
 namespace vantrel::http {
@@ -49,7 +49,8 @@ Script TenRedirectsThen302() {
     Script script;
     for (int i = 0; i < HttpClient::kMaxRedirects; ++i) {
         script.push_back(ReadRequest());
-        script.push_back(Send("HTTP/1.1 301 Moved\r\nLocation: /next\r\nContent-Length: 0\r\n\r\n"));
+        script.push_back(
+            Send("HTTP/1.1 301 Moved\r\nLocation: /next\r\nContent-Length: 0\r\n\r\n"));
     }
     script.push_back(ReadRequest());
     script.push_back(Send("HTTP/1.1 302 Found\r\nContent-Length: 3\r\n\r\nend"));
@@ -279,8 +280,9 @@ TEST(HttpClient, ControlCharacterInUrlOrLocationSendsNothingMore) {
 }
 
 TEST(HttpClient, FailedRedirectLeavesNoStaleHeaderOrBody) {
-    LoopbackServer server({Reply(Send("HTTP/1.0 302 Found\r\nLocation: https://127.0.0.1/\r\n"
-                                      "Content-Length: 5\r\n\r\nstale"))});
+    LoopbackServer server(
+        {Reply(Send("HTTP/1.0 302 Found\r\nLocation: https://127.0.0.1/\r\n"
+                    "Content-Length: 5\r\n\r\nstale"))});
     HttpClient client;
     EXPECT_FALSE(client.SendRequest(Url(server.Port()).c_str()));
     EXPECT_EQ(client.GetStatus(), 302);

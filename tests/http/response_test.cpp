@@ -211,8 +211,8 @@ TEST(HttpResponseReader, HeaderBlocksAndBodiesStayWithinTheirLimits) {
     while (continues.size() <= kMaxHeaderBlock) {
         continues += "HTTP/1.1 100 Continue\r\n\r\n";
     }
-    for (const std::string& endless :
-         {"HTTP/1.0 200 OK\r\n" + std::string(1 << 20, 'h'), continues + "HTTP/1.0 200 OK\r\n\r\n"}) {
+    for (const std::string& endless : {"HTTP/1.0 200 OK\r\n" + std::string(1 << 20, 'h'),
+                                       continues + "HTTP/1.0 200 OK\r\n\r\n"}) {
         Response r;
         EXPECT_EQ(ReadAll(endless, r), ReadResult::kBadHeaderLines);
         EXPECT_EQ(r.status, -1);

@@ -44,8 +44,8 @@ std::string Accounts() {
         text += service + " user=plain password=pw hosts=plain." + p.domain + "\n";
         for (size_t i = 0; i < p.codes.size(); ++i) {
             if (p.codes[i].status == VANTREL_STATUS_SERVICE_ERROR) {
-                text += service + " user=u" + std::to_string(i) + " password=pw hosts=" +
-                        HostFor(p, i) + " reply=" + p.codes[i].text + "\n";
+                text += service + " user=u" + std::to_string(i) +
+                        " password=pw hosts=" + HostFor(p, i) + " reply=" + p.codes[i].text + "\n";
             }
         }
     }
@@ -53,7 +53,7 @@ std::string Accounts() {
 }
 
 RunResult RunAgainstLab(const LineProvider& p, const std::string& user, const std::string& host,
-              uint16_t port) {
+                        uint16_t port) {
     ComPtr<IIPUpdate> updater = MakeUpdater(ClassNamed(p.updater));
     const bool dyfi = p.service == Service::kDyFi;
     GiveSettings(updater.Get(),
@@ -83,7 +83,8 @@ TEST(LabReplyWords, EveryProviderEntryIsAnsweredAndReadBack) {
                           words.end());
             }
             const std::string host = success ? std::string("plain.") + p.domain : HostFor(p, i);
-            RunResult result = RunAgainstLab(p, success ? "plain" : "u" + std::to_string(i), host, port);
+            RunResult result =
+                RunAgainstLab(p, success ? "plain" : "u" + std::to_string(i), host, port);
             EXPECT_EQ(result.hr, S_OK);
             EXPECT_EQ(result.status, code.status);
             EXPECT_EQ(result.message.rfind(host + " ::\t" + code.text, 0), 0u) << result.message;
