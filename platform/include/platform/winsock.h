@@ -47,6 +47,7 @@ typedef struct VtWsaEvent* WSAEVENT;
 #endif
 
 #define WSA_FLAG_OVERLAPPED 0x01
+#define INADDR_NONE 0xFFFFFFFFu
 
 /* Network events of WSAEventSelect / WSAEnumNetworkEvents. */
 #define FD_READ_BIT 0
@@ -142,6 +143,14 @@ typedef struct ADDRINFOA {
     struct ADDRINFOA* ai_next;
 } ADDRINFOA;
 
+typedef struct VtHostent {
+    char* h_name;
+    char** h_aliases;
+    short h_addrtype;
+    short h_length;
+    char** h_addr_list;
+} HOSTENT;
+
 typedef struct WSABUF {
     ULONG len;
     char* buf;
@@ -174,6 +183,17 @@ VT_PLATFORM_API void WSASetLastError(int error);
 VT_PLATFORM_API int GetAddrInfoA(LPCSTR node, LPCSTR service, const ADDRINFOA* hints,
                                  ADDRINFOA** result);
 VT_PLATFORM_API void FreeAddrInfoA(ADDRINFOA* info);
+
+/* Calls whose names the C library has too are exported with a VtWs_ prefix,
+ * so the stand-in never takes the place of the C library's in the process;
+ * code that does not see the POSIX headers calls them by Windows' names. */
+
+/* Network byte order; INADDR_NONE for anything but a dotted quad. */
+VT_PLATFORM_API ULONG VtWs_inet_addr(const char* text);
+/* Needs WSAStartup. The answer is the thread's until its next call; null
+ * with WSAGetLastError set when the name does not resolve. A name that a
+ * connect-to rule redirects is not looked up. */
+VT_PLATFORM_API HOSTENT* VtWs_gethostbyname(const char* name);
 
 VT_PLATFORM_API SOCKET WSASocketA(int family, int type, int protocol, void* protocol_info,
                                   UINT group, DWORD flags);
@@ -211,7 +231,10 @@ VT_PLATFORM_API DWORD WSAWaitForMultipleEvents(DWORD count, const WSAEVENT* even
 
 /* Stand-in only: curl's --connect-to for this process. A later
  * GetAddrInfoA of host with the service port resolves host2:port2
- * instead. Returns 0, or WSAEINVAL for an empty host. */
+ * instead; so does a connect to an address gethostbyname gave for host or
+ * to host as a dotted address. An empty (or null) host matches any host, a
+ * port of 0 any port; an empty host2 or a port2 of 0 keeps the original.
+ * The first rule that matches wins. Returns 0. */
 VT_PLATFORM_API int VtResolverAddConnectTo(LPCSTR host, USHORT port, LPCSTR host2, USHORT port2);
 VT_PLATFORM_API void VtResolverClearConnectTo(void);
 
@@ -231,5 +254,10 @@ typedef struct VtSocketFunctions {
 VT_PLATFORM_API void VtSetSocketFunctions(const VtSocketFunctions* functions);
 
 VT_END_C
+
+#ifndef VT_WINSOCK_NO_SHORT_NAMES
+static inline ULONG inet_addr(const char* text) { return VtWs_inet_addr(text); }
+static inline HOSTENT* gethostbyname(const char* name) { return VtWs_gethostbyname(name); }
+#endif
 
 #endif /* PLATFORM_WINSOCK_H */
