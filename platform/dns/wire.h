@@ -3,6 +3,10 @@
 // reader before ldns reads them. No sockets here.
 #pragma once
 
+// First: without it ldns defines bool as a macro, which breaks clang's
+// C++ library headers.
+#include <stdbool.h>
+
 #include <ldns/ldns.h>
 
 #include <memory>
