@@ -5,9 +5,10 @@
 //   alias SERVICE HOSTNAME       one more host name the service answers for
 //
 // SERVICE is a name of the service table (dipdns, dnsexit, dyfi, dynam,
-// dynup, eurodyndns). Keys: user, password, key (DipDNS), hosts (host
-// names joined by ","). Values cannot hold white space. Host names are
-// compared without case.
+// dynup, eurodyndns, gnudip). Keys: user, password, key (DipDNS), domain
+// (GnuDIP), hosts (host names joined by ","). A GnuDIP account names its
+// user and domain instead of hosts: its host is "user.domain". Values
+// cannot hold white space. Host names are compared without case.
 #pragma once
 
 #include "lab/services.h"
@@ -24,6 +25,7 @@ struct Account {
     std::string user;
     std::string password;
     std::string key;
+    std::string domain;
     std::vector<std::string> hosts;  // lower case
 
     bool Owns(std::string_view host) const;
@@ -43,6 +45,9 @@ public:
     const Account* FindByHost(Service service, std::string_view host) const;
     const Account* FindByUser(Service service, std::string_view user) const;
     const Account* FindByKey(Service service, std::string_view key) const;
+    // GnuDIP: user and domain as given, compared exactly.
+    const Account* FindByUserAndDomain(Service service, std::string_view user,
+                                       std::string_view domain) const;
 };
 
 struct ParsedAccounts {

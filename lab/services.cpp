@@ -1,6 +1,8 @@
 #include "lab/services.h"
 
+#include "lab/gnudip.h"
 #include "lab/handlers.h"
+#include "src/providers/gnudip/linuxrc_server.h"
 #include "src/providers/http/services.h"
 
 #include <algorithm>
@@ -11,9 +13,9 @@ namespace vantrel::lab {
 namespace {
 
 // The update hosts come from the module's own table, so the lab answers
-// for exactly the names the providers send.
-// FIXME: a GnuDIP entry joins here for its HTTP form; its TCP form needs a
-// listener of its own next to the HTTP one.
+// for exactly the names the providers send. The GnuDIP service stands for
+// the LinuxRC network's server: this is its HTTP form, its TCP form has a
+// listener of its own (lab/gnudip.h).
 constexpr ServiceInfo kServices[] = {
     {Service::kDipDns, "dipdns", kDipDnsService.update_host, "/dynamic/upd.php", HandleDipDns},
     {Service::kDnsExit, "dnsexit", kDnsExitService.update_host, "/RemoteUpdate.sv", HandleDnsExit},
@@ -22,6 +24,7 @@ constexpr ServiceInfo kServices[] = {
     {Service::kDynup, "dynup", kDynupService.update_host, "/update/java.php3", HandleDynup},
     {Service::kEuroDynDns, "eurodyndns", kEuroDynDnsService.update_host, "/update/",
      HandleEuroDynDns},
+    {Service::kGnuDip, "gnudip", kLinuxRcServerHost, kGnuDipPath, HandleGnuDipHttp},
 };
 
 const ServiceInfo* FindServiceByHost(std::string_view host, const AccountBook& book) {
