@@ -35,7 +35,7 @@ bool AddConnectTo(std::string_view text) {
     parts[3] = text;
     USHORT port = 0;
     USHORT port2 = 0;
-    if (parts[0].empty() || !ReadPort(parts[1], port) || parts[3].find(':') != parts[3].npos ||
+    if ((!parts[1].empty() && !ReadPort(parts[1], port)) || parts[3].find(':') != parts[3].npos ||
         (!parts[3].empty() && !ReadPort(parts[3], port2))) {
         return false;
     }

@@ -6,7 +6,10 @@
 #include <platform/winsock.h>
 
 #include <atomic>
+#include <cstdint>
 #include <mutex>
+#include <string>
+#include <string_view>
 #include <vector>
 
 struct VtWsaEvent {
@@ -73,5 +76,17 @@ void Complete(PendingOp& op, int status);
 // One non-blocking attempt on a pending operation; true when it finished.
 bool TryRecv(Socket& socket);
 bool TrySend(Socket& socket);
+
+// --connect-to. The first rule matching host:port gives the host and port
+// to use instead (an empty HOST2 or PORT2 keeps the original).
+bool MatchConnectTo(std::string_view host, USHORT port, std::string* host2, USHORT* port2);
+// For gethostbyname, which has no port: HOST2 of the first rule naming host.
+bool ConnectToHostFor(std::string_view name, std::string* host2);
+void RememberAlias(uint32_t address, std::string_view name);
+// Where a connection to address:port (network byte order, host-order port)
+// goes instead: rules are matched on the names gethostbyname resolved to
+// that address through a rule, then on the dotted address. False when no
+// rule applies.
+bool RedirectConnection(uint32_t address, uint16_t port, uint32_t* address2, uint16_t* port2);
 
 }  // namespace vtnet

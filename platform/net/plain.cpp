@@ -185,6 +185,13 @@ VT_PLATFORM_API int VtWs_connect(SOCKET handle, const SOCKADDR* name, int name_l
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = wanted.sin_addr.s_addr;
     address.sin_port = wanted.sin_port;
+    uint32_t address2 = 0;
+    uint16_t port2 = 0;
+    if (vtnet::RedirectConnection(wanted.sin_addr.s_addr, ntohs(wanted.sin_port), &address2,
+                                  &port2)) {
+        address.sin_addr.s_addr = address2;
+        address.sin_port = htons(port2);
+    }
     int fd = -1;
     {
         std::lock_guard<std::mutex> guard(vtnet::Lock());

@@ -2,6 +2,7 @@
 // connect-to overrides and Winsock's error codes.
 #include "net_internal.h"
 
+#include <arpa/inet.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <strings.h>
@@ -13,19 +14,6 @@
 #include <string>
 
 namespace {
-
-struct ConnectTo {
-    std::string host;
-    USHORT port;
-    std::string host2;
-    USHORT port2;
-};
-
-std::mutex g_overrides_lock;
-std::vector<ConnectTo>& Overrides() {
-    static std::vector<ConnectTo> overrides;
-    return overrides;
-}
 
 // The resolver boundary's one translation: EAI_* to Winsock's codes.
 int WsaErrorFromEai(int eai, int saved_errno) {
@@ -93,23 +81,107 @@ bool Override(LPCSTR node, LPCSTR service, std::string* host, std::string* port)
     }
     char* end = nullptr;
     unsigned long wanted = std::strtoul(service, &end, 10);
-    if (*service == '\0' || *end != '\0') {
+    if (*service == '\0' || *end != '\0' || wanted > 65535) {
         return false;
     }
-    std::lock_guard<std::mutex> guard(g_overrides_lock);
-    for (const ConnectTo& c : Overrides()) {
-        if (strcasecmp(c.host.c_str(), node) == 0 && c.port == wanted) {
-            *host = c.host2.empty() ? node : c.host2;
-            *port = std::to_string(c.port2 != 0 ? c.port2 : c.port);
-            return true;
-        }
+    USHORT port2 = 0;
+    if (!vtnet::MatchConnectTo(node, static_cast<USHORT>(wanted), host, &port2)) {
+        return false;
     }
-    return false;
+    *port = std::to_string(port2);
+    return true;
+}
+
+// gethostbyname's answer lives in per-thread storage, as on Windows, until
+// the thread's next call.
+struct HostEntry {
+    std::string name;
+    std::vector<uint32_t> addresses;
+    std::vector<char*> list;
+    char* no_aliases[1] = {nullptr};
+    HOSTENT entry{};
+
+    HOSTENT* Fill(std::string_view host, std::vector<uint32_t> found) {
+        name = host;
+        addresses = std::move(found);
+        list.clear();
+        for (uint32_t& a : addresses) {
+            list.push_back(reinterpret_cast<char*>(&a));
+        }
+        list.push_back(nullptr);
+        entry.h_name = name.data();
+        entry.h_aliases = no_aliases;
+        entry.h_addrtype = VT_AF_INET;
+        entry.h_length = sizeof(uint32_t);
+        entry.h_addr_list = list.data();
+        return &entry;
+    }
+};
+
+thread_local HostEntry t_host_entry;
+
+// IPv4 addresses of name from the C library, in its order; 0 or a WSA code.
+int LookUp(const char* name, std::vector<uint32_t>* found) {
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* result = nullptr;
+    int eai = getaddrinfo(name, nullptr, &hints, &result);
+    int error = WsaErrorFromEai(eai, errno);
+    if (error != 0) {
+        return error;
+    }
+    for (const addrinfo* a = result; a != nullptr; a = a->ai_next) {
+        found->push_back(reinterpret_cast<const sockaddr_in*>(a->ai_addr)->sin_addr.s_addr);
+    }
+    freeaddrinfo(result);
+    return found->empty() ? WSANO_DATA : 0;
 }
 
 }  // namespace
 
 extern "C" {
+
+// Only the dotted quad of four decimal parts: the older shorthand forms
+// ("1.2.3", hexadecimal, octal) are refused, and so is an empty text.
+VT_PLATFORM_API ULONG VtWs_inet_addr(const char* text) {
+    in_addr address{};
+    if (text == nullptr || inet_pton(AF_INET, text, &address) != 1) {
+        return INADDR_NONE;
+    }
+    return address.s_addr;
+}
+
+VT_PLATFORM_API HOSTENT* VtWs_gethostbyname(const char* name) {
+    if (!vtnet::IsStarted()) {
+        WSASetLastError(WSANOTINITIALISED);
+        return nullptr;
+    }
+    if (name == nullptr) {
+        WSASetLastError(WSAEFAULT);
+        return nullptr;
+    }
+    std::vector<uint32_t> found;
+    in_addr numeric{};
+    std::string host2;
+    if (inet_pton(AF_INET, name, &numeric) == 1) {
+        found.push_back(numeric.s_addr);
+    } else if (vtnet::ConnectToHostFor(name, &host2)) {
+        // A redirected name is never looked up itself.
+        if (inet_pton(AF_INET, host2.c_str(), &numeric) == 1) {
+            found.push_back(numeric.s_addr);
+        } else if (int error = LookUp(host2.c_str(), &found); error != 0) {
+            WSASetLastError(error);
+            return nullptr;
+        }
+        vtnet::RememberAlias(found.front(), name);
+    } else if (int error = LookUp(name, &found); error != 0) {
+        WSASetLastError(error);
+        return nullptr;
+    }
+    return t_host_entry.Fill(name, std::move(found));
+}
+
 
 VT_PLATFORM_API int GetAddrInfoA(LPCSTR node, LPCSTR service, const ADDRINFOA* hints,
                                  ADDRINFOA** result) {
@@ -164,20 +236,6 @@ VT_PLATFORM_API void FreeAddrInfoA(ADDRINFOA* info) {
         std::free(info);
         info = next;
     }
-}
-
-VT_PLATFORM_API int VtResolverAddConnectTo(LPCSTR host, USHORT port, LPCSTR host2, USHORT port2) {
-    if (host == nullptr || *host == '\0') {
-        return WSAEINVAL;
-    }
-    std::lock_guard<std::mutex> guard(g_overrides_lock);
-    Overrides().push_back({host, port, host2 != nullptr ? host2 : "", port2});
-    return 0;
-}
-
-VT_PLATFORM_API void VtResolverClearConnectTo(void) {
-    std::lock_guard<std::mutex> guard(g_overrides_lock);
-    Overrides().clear();
 }
 
 }  // extern "C"

@@ -47,6 +47,7 @@ typedef struct VtWsaEvent* WSAEVENT;
 #endif
 
 #define WSA_FLAG_OVERLAPPED 0x01
+#define INADDR_NONE 0xFFFFFFFFu
 
 /* Network events of WSAEventSelect / WSAEnumNetworkEvents. */
 #define FD_READ_BIT 0
@@ -142,6 +143,14 @@ typedef struct ADDRINFOA {
     struct ADDRINFOA* ai_next;
 } ADDRINFOA;
 
+typedef struct VtHostent {
+    char* h_name;
+    char** h_aliases;
+    short h_addrtype;
+    short h_length;
+    char** h_addr_list;
+} HOSTENT;
+
 typedef struct WSABUF {
     ULONG len;
     char* buf;
@@ -174,6 +183,17 @@ VT_PLATFORM_API void WSASetLastError(int error);
 VT_PLATFORM_API int GetAddrInfoA(LPCSTR node, LPCSTR service, const ADDRINFOA* hints,
                                  ADDRINFOA** result);
 VT_PLATFORM_API void FreeAddrInfoA(ADDRINFOA* info);
+
+/* Calls whose names the C library has too are exported with a VtWs_ prefix,
+ * so the stand-in never takes the place of the C library's in the process;
+ * code that does not see the POSIX headers calls them by Windows' names. */
+
+/* Network byte order; INADDR_NONE for anything but a dotted quad. */
+VT_PLATFORM_API ULONG VtWs_inet_addr(const char* text);
+/* Needs WSAStartup. The answer is the thread's until its next call; null
+ * with WSAGetLastError set when the name does not resolve. A name that a
+ * connect-to rule redirects is not looked up. */
+VT_PLATFORM_API HOSTENT* VtWs_gethostbyname(const char* name);
 
 VT_PLATFORM_API SOCKET WSASocketA(int family, int type, int protocol, void* protocol_info,
                                   UINT group, DWORD flags);
@@ -211,7 +231,10 @@ VT_PLATFORM_API DWORD WSAWaitForMultipleEvents(DWORD count, const WSAEVENT* even
 
 /* Stand-in only: curl's --connect-to for this process. A later
  * GetAddrInfoA of host with the service port resolves host2:port2
- * instead. Returns 0, or WSAEINVAL for an empty host. */
+ * instead; so does a connect to an address gethostbyname gave for host or
+ * to host as a dotted address. An empty (or null) host matches any host, a
+ * port of 0 any port; an empty host2 or a port2 of 0 keeps the original.
+ * The first rule that matches wins. Returns 0. */
 VT_PLATFORM_API int VtResolverAddConnectTo(LPCSTR host, USHORT port, LPCSTR host2, USHORT port2);
 VT_PLATFORM_API void VtResolverClearConnectTo(void);
 
@@ -237,12 +260,10 @@ VT_END_C
  * blocks until ioctlsocket(FIONBIO) makes it non-blocking; a non-blocking
  * connect fails with WSAEWOULDBLOCK and select reports its outcome: the
  * socket turns writable when connected, and shows in the exception set when
- * the connect failed. connect honours the host's connect-to table. Closing
- * a socket while another thread blocks in it is not supported.
+ * the connect failed. connect honours the connect-to rules. Closing a
+ * socket while another thread blocks in it is not supported.
  *
- * The functions whose names the C library has too are exported as VtWs_
- * names; the Windows names are inline wrappers below, so the platform never
- * interposes the C library. Windows' fd_set and timeval differ from the C
+ * Windows' fd_set and timeval differ from the C
  * library's, which libstdc++ pulls in through <stdlib.h>: this header takes
  * that in first and then names its own types fd_set and timeval, so include
  * it after any system header that uses those names. */
@@ -309,6 +330,32 @@ static inline USHORT VtWs_htons(USHORT value) {
 }
 
 #ifndef VT_WINSOCK_NO_SHORT_NAMES
+static inline ULONG inet_addr(const char* text) { return VtWs_inet_addr(text); }
+static inline HOSTENT* gethostbyname(const char* name) { return VtWs_gethostbyname(name); }
+static inline SOCKET socket(int family, int type, int protocol) {
+    return VtWs_socket(family, type, protocol);
+}
+static inline int connect(SOCKET s, const SOCKADDR* name, int name_length) {
+    return VtWs_connect(s, name, name_length);
+}
+static inline int recv(SOCKET s, char* buffer, int length, int flags) {
+    return VtWs_recv(s, buffer, length, flags);
+}
+static inline int send(SOCKET s, const char* buffer, int length, int flags) {
+    return VtWs_send(s, buffer, length, flags);
+}
+static inline int shutdown(SOCKET s, int how) { return VtWs_shutdown(s, how); }
+static inline USHORT htons(USHORT value) { return VtWs_htons(value); }
+/* The C library declared its select through <stdlib.h> already: C++
+ * overloads it, C takes the name over. */
+#ifdef __cplusplus
+static inline int select(int ignored, VtWsFdSet* read_set, VtWsFdSet* write_set,
+                         VtWsFdSet* except_set, const VtWsTimeval* timeout) {
+    return VtWs_select(ignored, read_set, write_set, except_set, timeout);
+}
+#else
+#define select VtWs_select
+#endif
 #include <stdlib.h>
 #undef FD_SETSIZE
 #undef FD_ZERO
@@ -323,35 +370,6 @@ static inline USHORT VtWs_htons(USHORT value) {
 #define timeval VtWsTimeval
 #define FIONBIO VT_FIONBIO
 typedef unsigned long u_long;
-#ifdef __cplusplus
-inline SOCKET socket(int family, int type, int protocol) {
-    return VtWs_socket(family, type, protocol);
-}
-inline int connect(SOCKET s, const SOCKADDR* name, int name_length) {
-    return VtWs_connect(s, name, name_length);
-}
-inline int select(int ignored, VtWsFdSet* read_set, VtWsFdSet* write_set, VtWsFdSet* except_set,
-                  const VtWsTimeval* timeout) {
-    return VtWs_select(ignored, read_set, write_set, except_set, timeout);
-}
-inline int recv(SOCKET s, char* buffer, int length, int flags) {
-    return VtWs_recv(s, buffer, length, flags);
-}
-inline int send(SOCKET s, const char* buffer, int length, int flags) {
-    return VtWs_send(s, buffer, length, flags);
-}
-inline int shutdown(SOCKET s, int how) { return VtWs_shutdown(s, how); }
-inline USHORT htons(USHORT value) { return VtWs_htons(value); }
-#else
-/* C has no overloads and the C library declares select already. */
-#define socket VtWs_socket
-#define connect VtWs_connect
-#define select VtWs_select
-#define recv VtWs_recv
-#define send VtWs_send
-#define shutdown VtWs_shutdown
-#define htons VtWs_htons
-#endif
 #endif
 
 #endif /* PLATFORM_WINSOCK_H */

@@ -227,27 +227,101 @@ TEST_F(Winsock, InjectedFailuresBecomeWsaCodes) {
 }
 
 TEST_F(Winsock, ResolverUsesConnectToOverridesAndWinsockCodes) {
+    // An empty host matches any host, a port of 0 any port; the first rule wins.
     ASSERT_EQ(VtResolverAddConnectTo("update.example.invalid", 80, "127.0.0.1", m_port), 0);
-    ADDRINFOA hints{};
-    hints.ai_socktype = VT_SOCK_STREAM;
-    ADDRINFOA* info = reinterpret_cast<ADDRINFOA*>(1);
-    ASSERT_EQ(GetAddrInfoA("Update.Example.Invalid", "80", &hints, &info), 0);
-    ASSERT_NE(info, nullptr);
-    EXPECT_EQ(info->ai_family, VT_AF_INET);
-    EXPECT_EQ(info->ai_addr->sa_family, VT_AF_INET);
-    const auto* address = reinterpret_cast<const sockaddr_in*>(info->ai_addr);
-    EXPECT_EQ(ntohs(address->sin_port), m_port);
-    EXPECT_EQ(ntohl(address->sin_addr.s_addr), INADDR_LOOPBACK);
-    FreeAddrInfoA(info);
+    ASSERT_EQ(VtResolverAddConnectTo("", 8080, "127.0.0.1", 0), 0);
+    ASSERT_EQ(VtResolverAddConnectTo("any-port.example.invalid", 0, "127.0.0.1", 7), 0);
+    struct {
+        const char* node;
+        const char* service;
+        USHORT port;
+    } const cases[] = {
+        {"Update.Example.Invalid", "80", m_port},
+        {"other.example.invalid", "8080", 8080},
+        {"any-port.example.invalid", "443", 7},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.node);
+        ADDRINFOA hints{};
+        hints.ai_socktype = VT_SOCK_STREAM;
+        ADDRINFOA* info = reinterpret_cast<ADDRINFOA*>(1);
+        ASSERT_EQ(GetAddrInfoA(c.node, c.service, &hints, &info), 0);
+        ASSERT_NE(info, nullptr);
+        EXPECT_EQ(info->ai_family, VT_AF_INET);
+        EXPECT_EQ(info->ai_addr->sa_family, VT_AF_INET);
+        const auto* address = reinterpret_cast<const sockaddr_in*>(info->ai_addr);
+        EXPECT_EQ(ntohs(address->sin_port), c.port);
+        EXPECT_EQ(ntohl(address->sin_addr.s_addr), INADDR_LOOPBACK);
+        FreeAddrInfoA(info);
+    }
     VtResolverClearConnectTo();
-    EXPECT_EQ(VtResolverAddConnectTo("", 80, "127.0.0.1", 1), WSAEINVAL);
 
     // Numeric-only, so nothing is looked up: Windows gives WSAHOST_NOT_FOUND.
+    ADDRINFOA hints{};
     hints.ai_flags = 4;  // AI_NUMERICHOST
-    info = reinterpret_cast<ADDRINFOA*>(1);
+    ADDRINFOA* info = reinterpret_cast<ADDRINFOA*>(1);
     EXPECT_EQ(GetAddrInfoA("not-an-address", "80", &hints, &info), WSAHOST_NOT_FOUND);
     EXPECT_EQ(info, nullptr);
     EXPECT_EQ(WSAGetLastError(), WSAHOST_NOT_FOUND);
+}
+
+// inet_addr gives network byte order; only the dotted quad is an address,
+// and 255.255.255.255 cannot be told from INADDR_NONE.
+TEST(WinsockNames, InetAddrTakesOnlyDottedQuads) {
+    struct {
+        const char* text;
+        ULONG expected;
+    } const cases[] = {
+        {"1.2.3.4", htonl(0x01020304)},  {"127.0.0.1", htonl(INADDR_LOOPBACK)},
+        {"0.0.0.0", 0},                  {"255.255.255.255", INADDR_NONE},
+        {"1.2.3", INADDR_NONE},          {"", INADDR_NONE},
+        {"256.1.1.1", INADDR_NONE},      {"1.2.3.4 ", INADDR_NONE},
+        {"localhost", INADDR_NONE},      {"1.2.3.4.5", INADDR_NONE},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(VtWs_inet_addr(c.text), c.expected) << '"' << c.text << '"';
+    }
+    EXPECT_EQ(VtWs_inet_addr(nullptr), INADDR_NONE);
+}
+
+ULONG FirstAddress(const HOSTENT* entry) {
+    ULONG address = 0;
+    std::memcpy(&address, entry->h_addr_list[0], sizeof address);
+    return address;
+}
+
+TEST_F(Winsock, GethostbynameResolvesDottedLocalAndRedirectedNames) {
+    WSASetLastError(kSentinel);
+    HOSTENT* entry = VtWs_gethostbyname("192.0.2.7");
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->h_addrtype, VT_AF_INET);
+    EXPECT_EQ(entry->h_length, 4);
+    EXPECT_EQ(FirstAddress(entry), htonl(0xC0000207));
+    EXPECT_EQ(entry->h_addr_list[1], nullptr);
+
+    entry = VtWs_gethostbyname("localhost");
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(FirstAddress(entry), htonl(INADDR_LOOPBACK));
+
+    // A redirected name is not looked up: the rule's address comes back.
+    ASSERT_EQ(VtResolverAddConnectTo("gnudip.example.invalid", 3495, "127.0.0.2", 0), 0);
+    entry = VtWs_gethostbyname("gnudip.example.invalid");
+    ASSERT_NE(entry, nullptr);
+    EXPECT_STREQ(entry->h_name, "gnudip.example.invalid");
+    EXPECT_EQ(FirstAddress(entry), htonl(0x7F000002));
+    VtResolverClearConnectTo();
+    EXPECT_EQ(WSAGetLastError(), kSentinel);
+
+    WSASetLastError(kSentinel);
+    EXPECT_EQ(VtWs_gethostbyname(nullptr), nullptr);
+    EXPECT_EQ(WSAGetLastError(), WSAEFAULT);
+}
+
+// Windows: name resolution before WSAStartup fails with WSANOTINITIALISED.
+TEST(WinsockNames, GethostbynameNeedsStartup) {
+    WSASetLastError(kSentinel);
+    EXPECT_EQ(VtWs_gethostbyname("127.0.0.1"), nullptr);
+    EXPECT_EQ(WSAGetLastError(), WSANOTINITIALISED);
 }
 
 }  // namespace
