@@ -35,6 +35,11 @@ void GnuDIPTcpClient::Set(const Text& user, const Text& password, const Text& do
 // A non-blocking connect awaited with select bounds the connect, which a
 // blocking one would not be; the socket is blocking again afterwards.
 bool GnuDIPTcpClient::Connect() {
+    // Settings that never saw the server dialog name no server; Windows
+    // would answer the local host for "", which has no GnuDIP server either.
+    if (m_host.IsEmpty()) {
+        return false;
+    }
     m_socket = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     if (m_socket == INVALID_SOCKET) {
         return false;
