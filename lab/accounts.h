@@ -6,8 +6,10 @@
 //
 // SERVICE is a name of the service table (dipdns, dnsexit, dyfi, dynam,
 // dynup, eurodyndns, gnudip). Keys: user, password, key (DipDNS), domain
-// (GnuDIP), hosts (host names joined by ","). A GnuDIP account names its
-// user and domain instead of hosts: its host is "user.domain". Values
+// (GnuDIP), hosts (host names joined by ","), reply (DyFi and EuroDynDns: a
+// refusal word of the service answered for every name, once the
+// credentials are right). A GnuDIP account names its user and domain
+// instead of hosts: its host is "user.domain". Values
 // cannot hold white space. Host names are compared without case.
 #pragma once
 
@@ -27,6 +29,7 @@ struct Account {
     std::string key;
     std::string domain;
     std::vector<std::string> hosts;  // lower case
+    std::string reply;               // empty: the service's own answers
 
     bool Owns(std::string_view host) const;
 };
