@@ -24,7 +24,6 @@ using namespace std::chrono_literals;
 using namespace vantrel::testing;
 
 const char kUserAgent[] = "User-Agent: Tarnwelkin/4.3.1 (maintainers@vantrel.invalid)\r\n";
-const std::string kChunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
 
 std::string Url(uint16_t port, const std::string& path = "/") {
     return "http://127.0.0.1:" + std::to_string(port) + path;
@@ -91,6 +90,7 @@ TEST(HttpClient, SendsRequestTextByteForByte) {
     }
 }
 
+// Body forms one by one are the reader's tests; these go through sockets.
 TEST(HttpClient, ReadsEachResponseForm) {
     const struct {
         const char* name;
@@ -104,10 +104,6 @@ TEST(HttpClient, ReadsEachResponseForm) {
         {"100 then 200", "GET", true, 200, "after",
          Reply(Send("HTTP/1.1 100 Continue\r\n\r\n"), Pause(20ms), Send(Ok("after")))},
         {"trickled", "GET", true, 200, "slow", Reply(Trickle(Ok("slow"), 3, 1ms))},
-        {"chunked 5 + 3", "GET", true, 200, "HelloABC",
-         Reply(Send(kChunked + "5\r\nHello\r\n3\r\nABC\r\n0\r\n\r\n"))},
-        {"chunk extension", "GET", false, 200, "",
-         Reply(Send(kChunked + "5;x=1\r\nHello\r\n0\r\n\r\n"), CloseConnection())},
         {"100 of 50 then close", "GET", false, 200, "",
          Reply(Send("HTTP/1.0 200 OK\r\nContent-Length: 100\r\n\r\n" + std::string(50, 'x')),
                CloseConnection())},
@@ -350,31 +346,26 @@ TEST(HttpClient, SendCallbackMustYieldTheDataLength) {
     }
 }
 
+// The reader's own tests cover each body form against the limit; here the
+// caller's limit reaches it, and the header block keeps a limit without one.
 TEST(HttpClient, ResponseLimitsFailTheRequest) {
     const struct {
-        const char* name;
         uint32_t limit;
         bool result;
         Script script;
     } cases[] = {
-        {"at the limit", 10, true, Reply(Send(Ok(std::string(10, 'x'))))},
-        {"length above", 10, false, Reply(Send(Ok(std::string(11, 'x'))))},
-        {"to the close, above", 10, false,
-         Reply(Send("HTTP/1.0 200 OK\r\n\r\n" + std::string(11, 'x')), CloseConnection())},
-        {"chunks adding up above", 10, false,
-         Reply(Send(kChunked + "5\r\nHello\r\n6\r\nWorld!\r\n0\r\n\r\n"))},
-        // No limit of the caller's: the header block still has its own.
-        {"endless header", kNoSizeLimit, false,
+        {10, true, Reply(Send(Ok(std::string(10, 'x'))))},
+        {10, false, Reply(Send(Ok(std::string(11, 'x'))))},
+        {kNoSizeLimit, false,
          Reply(Send("HTTP/1.0 200 OK\r\n" + std::string(80 * 1024, 'h')), Silent())},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
         LoopbackServer server({c.script});
         HttpClient client;
         HttpRequestOptions options;
         options.max_response_size = c.limit;
         options.timeout = 2000;
-        EXPECT_EQ(client.SendRequest(Url(server.Port()).c_str(), &options), c.result);
+        EXPECT_EQ(client.SendRequest(Url(server.Port()).c_str(), &options), c.result) << c.limit;
     }
 }
 
