@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/blob_check.h"
@@ -57,6 +58,27 @@ int Usage(const char* problem, const std::string& detail = "") {
 bool TakesValue(const std::string& name) {
     return name == "--settings" || name == "--ip" || name == "--proxy" || name == "--connect-to" ||
            name == "--registry" || name == "--module";
+}
+
+// Four decimal parts of 0 to 255, without signs, spaces or leading zeros
+// (which some tools read as octal). The module would pass anything on to
+// the service as it is.
+bool IsDottedIPv4(std::string_view text) {
+    for (int part = 0; part < 4; ++part) {
+        if (part > 0) {
+            if (text.empty() || text[0] != '.') return false;
+            text.remove_prefix(1);
+        }
+        size_t digits = 0;
+        unsigned value = 0;
+        while (digits < text.size() && digits < 4 && text[digits] >= '0' && text[digits] <= '9') {
+            value = value * 10 + static_cast<unsigned>(text[digits] - '0');
+            ++digits;
+        }
+        if (digits == 0 || value > 255 || (digits > 1 && text[0] == '0')) return false;
+        text.remove_prefix(digits);
+    }
+    return text.empty();
 }
 
 // Returns -1 when the arguments are fine, else the exit code.
@@ -120,6 +142,10 @@ int ParseArguments(int argc, char** argv, Arguments& args) {
     }
     if (!has_settings || !args.has_address) {
         return Usage("--settings and --ip are needed");
+    }
+    if (!IsDottedIPv4(args.address)) {
+        return Usage("--ip wants a dotted IPv4 address such as 203.0.113.7, not ",
+                     "'" + args.address + "'");
     }
     return -1;
 }

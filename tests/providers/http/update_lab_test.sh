@@ -75,6 +75,13 @@ grep -q '^{"status": 2, "meaning": "update accepted", "message": "box.dynup.test
 expect 2 "" no-such-provider --settings "$scratch/dynup" --ip 1.2.3.4
 expect 2 "" dynup --settings "$scratch/dynup"
 expect 2 "" dynup --settings "$scratch/dynup" --ip 1.2.3.4 --connect-to nonsense
+# --ip is checked here: the module would send whatever it is given.
+for ip in hello 999.1.2.3 "" 1.2.3 1.2.3.4.5 01.2.3.4 " 1.2.3.4" 1.2.3.4x; do
+    expect 2 "" dynup --settings "$scratch/dynup" --ip "$ip" $via_lab
+    grep -qxF "vantrel update: --ip wants a dotted IPv4 address such as 203.0.113.7, not '$ip' (see vantrel update --help)" \
+        "$scratch/err" || fail "--ip '$ip': $(cat "$scratch/err")"
+done
+expect 0 2 dynup --settings "$scratch/dynup" --ip 255.255.255.255 $via_lab
 expect 1 "" dynup --settings "$scratch/missing" --ip 1.2.3.4
 "$vantrel" update dynup --registry "$scratch/empty.reg" --settings "$scratch/dynup" --ip 1.2.3.4 \
     2>"$scratch/err" >/dev/null
