@@ -56,6 +56,37 @@ typedef DWORD IP4_ADDRESS;
 #define DNS_UPDATE_SECURITY_ON 0x00000020
 #define DNS_UPDATE_SECURITY_ONLY 0x00000100
 
+/* Security statuses of secure updates (Kerberos through GSS-API), as the
+ * Windows security and DNS clients report them:
+ *   SEC_E_LOGON_DENIED                 wrong password, unknown or disabled
+ *                                      user, expired password
+ *   SEC_E_NO_AUTHENTICATING_AUTHORITY  no KDC answered, or none is known
+ *                                      for the realm
+ *   SEC_E_NO_CREDENTIALS               null identity and no ticket cache,
+ *                                      or only expired tickets in it
+ *   SEC_E_TARGET_UNKNOWN               the realm has no DNS/<MNAME> service
+ *   SEC_E_TIME_SKEW                    the clocks differ too much
+ *   SEC_E_INVALID_TOKEN                a negotiation token was unreadable,
+ *                                      or the server stopped half-way
+ *   SEC_E_MUTUAL_AUTH_FAILED           the server did not prove itself
+ *   SEC_E_INTERNAL_ERROR               any other GSS-API failure
+ *   9000 + RCODE, or 9000 + the TKEY error (DNS_ERROR_RCODE_BADKEY ...)
+ *                                      the server refused the negotiation
+ *   9000 + RCODE                       the server refused the signed update
+ *                                      (REFUSED 9005 for its policy)
+ *   9000 + the TSIG error              the server rejected our signature
+ *   DNS_ERROR_RCODE_BADSIG             the reply's signature is missing or
+ *                                      wrong, so the outcome is unknown
+ *   DNS_ERROR_RCODE_BADTIME            the reply was signed too long ago */
+#define SEC_E_TARGET_UNKNOWN ((DNS_STATUS)0x80090303L)
+#define SEC_E_INTERNAL_ERROR ((DNS_STATUS)0x80090304L)
+#define SEC_E_INVALID_TOKEN ((DNS_STATUS)0x80090308L)
+#define SEC_E_LOGON_DENIED ((DNS_STATUS)0x8009030CL)
+#define SEC_E_NO_CREDENTIALS ((DNS_STATUS)0x8009030EL)
+#define SEC_E_NO_AUTHENTICATING_AUTHORITY ((DNS_STATUS)0x80090311L)
+#define SEC_E_TIME_SKEW ((DNS_STATUS)0x80090324L)
+#define SEC_E_MUTUAL_AUTH_FAILED ((DNS_STATUS)0x80090363L)
+
 /* Flags of SEC_WINNT_AUTH_IDENTITY_A. */
 #define SEC_WINNT_AUTH_IDENTITY_ANSI 0x1
 #define SEC_WINNT_AUTH_IDENTITY_UNICODE 0x2
