@@ -4,6 +4,7 @@
 #include <vantrel/vantrel.h>
 
 #include <platform/registry.h>
+#include <platform/winsock.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -317,6 +318,11 @@ int CmdUpdate(int argc, char** argv) {
     if (!host::SelectRegistry(args.options, "update") || FAILED(CoInitialize(nullptr))) {
         return kExitFailure;
     }
+    // Started for the whole run, as a real host has it started: the
+    // Windows DNS server provider resolves a server given by name through
+    // gethostbyname and does not start the socket library itself.
+    WSADATA sockets{};
+    const bool sockets_started = WSAStartup(MAKEWORD(2, 2), &sockets) == 0;
     int exit_code = kExitFailure;
     if (UpdaterPtr updater = CreateUpdater(*provider, args)) {
         host::BlobVariant blob(*bytes);
@@ -340,6 +346,9 @@ int CmdUpdate(int argc, char** argv) {
             SysFreeString(message);
             exit_code = status == VANTREL_STATUS_ACCEPTED ? kExitOk : kExitFailure;
         }
+    }
+    if (sockets_started) {
+        WSACleanup();
     }
     CoUninitialize();
     return exit_code;
