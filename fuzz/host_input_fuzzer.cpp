@@ -1,12 +1,14 @@
 // The host's readers of user input. First byte: 0 a blob file, read,
 // handed over as the VARIANT SetData takes, and dumped field by field in
-// every provider's layout; 1 the words of `vantrel settings`, NUL-separated:
+// every provider's layout (the walk under the dump has its own target);
+// 1 the words of `vantrel settings`, NUL-separated:
 // a provider, then key=value settings checked against the provider's keys.
 #include "host/blob_dump.h"
 #include "host/blob_file.h"
 #include "host/page_driver.h"
 #include "host/providers.h"
 #include "host/settings_keys.h"
+#include "providers/layouts.h"
 
 #include <unistd.h>
 
@@ -45,7 +47,7 @@ void BlobFile(const uint8_t* data, size_t size) {
     host::BlobVariant variant(*bytes);
     if (!variant.IsValid() || host::BlobBytes(variant.Value()) != bytes) std::abort();
     for (const host::Provider& provider : host::kProviders) {
-        host::DumpBlob(host::KeysOf(provider), *bytes);
+        host::DumpBlob(vantrel::LayoutOf(provider.id), *bytes);
     }
 }
 

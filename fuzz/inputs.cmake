@@ -21,10 +21,12 @@ vt_add_fuzzer(host_input LIBS vtplatform)
 foreach(target host_input_replay host_input_fuzzer)
     if(TARGET ${target})
         target_sources(${target} PRIVATE
-            ${PROJECT_SOURCE_DIR}/host/blob_dump.cpp ${PROJECT_SOURCE_DIR}/host/blob_file.cpp
+            ${PROJECT_SOURCE_DIR}/host/blob_dump.cpp ${PROJECT_SOURCE_DIR}/host/blob_walk.cpp
+            ${PROJECT_SOURCE_DIR}/host/blob_file.cpp
             ${PROJECT_SOURCE_DIR}/host/page_driver.cpp ${PROJECT_SOURCE_DIR}/host/providers.cpp
             ${PROJECT_SOURCE_DIR}/host/settings_keys.cpp)
-        target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/include)
+        target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/src
+                                   ${PROJECT_SOURCE_DIR}/include)
     endif()
 endforeach()
 
