@@ -254,12 +254,6 @@ std::string LaidOut(std::string_view message) {
     return out;
 }
 
-// The two results DoEntryPoint gives, named; anything else as hex only.
-std::string HResultWithName(HRESULT hr) {
-    const std::string text = host::HResultText(hr);
-    return hr == S_OK ? text + " (S_OK)" : hr == E_FAIL ? text + " (E_FAIL)" : text;
-}
-
 void PrintOutcome(const Arguments& args, SHORT status, const std::string& message, HRESULT hr) {
     const std::string hresult = host::HResultText(hr);
     if (args.json) {
@@ -269,7 +263,7 @@ void PrintOutcome(const Arguments& args, SHORT status, const std::string& messag
         return;
     }
     std::printf("status:  %d (%s)\nmessage: %s\nhresult: %s\n", status, Meaning(status),
-                LaidOut(message).c_str(), HResultWithName(hr).c_str());
+                LaidOut(message).c_str(), host::HResultName(hr).c_str());
 }
 
 UpdaterPtr CreateUpdater(const host::Provider& provider, const Arguments& args) {
@@ -288,7 +282,7 @@ UpdaterPtr CreateUpdater(const host::Provider& provider, const Arguments& args) 
                    args.options.registry.c_str(), module.c_str());
     } else if (FAILED(hr) || updater == nullptr) {
         host::Fail("update", "cannot create %s: %s", provider.updater_prog_id,
-                   host::HResultText(hr).c_str());
+                   host::HResultExplained(hr).c_str());
     }
     return UpdaterPtr(SUCCEEDED(hr) ? updater : nullptr);
 }
@@ -346,7 +340,7 @@ int CmdUpdate(int argc, char** argv) {
             }
             if (FAILED(read)) {
                 host::Fail("update", "cannot read the outcome: %s",
-                           host::HResultText(read).c_str());
+                           host::HResultExplained(read).c_str());
             } else {
                 // Freed even when printing throws.
                 std::unique_ptr<OLECHAR, decltype(&SysFreeString)> owned(message, SysFreeString);

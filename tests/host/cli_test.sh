@@ -40,6 +40,10 @@ expect 0 list --module "$module"
 expect 0 info --module "$module"
 expect 0 register --registry "$hive" --module "$module"
 expect 0 unregister --registry="$hive" --module="$module"
+# A failed call's HRESULT comes with its name and what it means.
+expect 1 unregister --registry "$hive" --module "$module"
+grep -qxF "vantrel unregister: DllUnregisterServer failed: 0x8002801D (TYPE_E_LIBNOTREGISTERED): nothing of this module is registered in $hive" \
+    "$scratch/err" || { echo "FAIL: unregister twice: $(cat "$scratch/err")" >&2; failures=$((failures + 1)); }
 
 "$vantrel" list --module "$module" >"$scratch/list"
 [ "$(wc -l <"$scratch/list")" -eq 9 ] || { echo "FAIL: list should give 9 lines" >&2; failures=$((failures + 1)); }
