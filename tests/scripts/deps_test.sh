@@ -16,7 +16,7 @@ fail() {
 # builds on the build group.
 build=$("$deps" --list build)
 demo=$("$deps" --list demo)
-for group in demo test bench; do
+for group in demo test bench fuzz; do
     packages=$("$deps" --list "$group")
     for p in $build; do
         grep -qx "$p" <<<"$packages" || fail "$group lacks $p of build"
