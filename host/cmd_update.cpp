@@ -14,10 +14,10 @@
 #include <vector>
 
 #include "host/blob_file.h"
+#include "host/connect_to.h"
 #include "host/module_loading.h"
 #include "host/providers.h"
 #include "host/text_convert.h"
-#include "host/connect_to.h"
 
 namespace {
 
@@ -33,7 +33,9 @@ const char kUsage[] =
     "--connect-to sends connections for HOST:PORT to HOST2:PORT2 instead (this\n"
     "process only; an empty HOST or PORT matches any); --module names the module in the hint when "
     "the class is not\n"
-    "registered. Exit 0 when the status is 2 (update accepted), 1 otherwise, 2 on\n"
+    "registered. The socket library is started for the run, as a host has it\n"
+    "started (a DNS server given by name is resolved through it).\n"
+    "Exit 0 when the status is 2 (update accepted), 1 otherwise, 2 on\n"
     "a usage error.\n";
 
 struct Arguments {
