@@ -309,11 +309,19 @@ int CmdUpdate(int argc, char** argv) {
             HRESULT hr = updater->DoEntryPoint(address.value);
             SHORT status = 0;
             BSTR message = nullptr;
-            updater->GetErrorStatus(&status);
-            updater->GetErrorMessage(&message);
-            PrintOutcome(args, status, host::Narrow(message), hr);
-            SysFreeString(message);
-            exit_code = status == VANTREL_STATUS_ACCEPTED ? kExitOk : kExitFailure;
+            HRESULT read = updater->GetErrorStatus(&status);
+            if (SUCCEEDED(read)) {
+                read = updater->GetErrorMessage(&message);
+            }
+            if (FAILED(read)) {
+                host::Fail("update", "cannot read the outcome: %s",
+                           host::HResultText(read).c_str());
+            } else {
+                // Freed even when printing throws.
+                std::unique_ptr<OLECHAR, decltype(&SysFreeString)> owned(message, SysFreeString);
+                PrintOutcome(args, status, host::Narrow(message), hr);
+                exit_code = status == VANTREL_STATUS_ACCEPTED ? kExitOk : kExitFailure;
+            }
         }
     }
     if (sockets_started) {
