@@ -4,15 +4,22 @@
 #include "lab/accounts.h"
 #include "lab/records.h"
 
+#include <cstdint>
+#include <ctime>
+#include <functional>
+#include <string>
+
 namespace vantrel::lab {
 
 struct LabState {
     AccountBook accounts;
     RecordTable records;
+    // Signs the salt and time of GnuDIP's HTTP form; fresh for every lab.
+    std::string secret;
+    // Seconds for GnuDIP's time stamps; tests move it.
+    std::function<int64_t()> clock = [] { return static_cast<int64_t>(std::time(nullptr)); };
 
-    explicit LabState(AccountBook book) : accounts(std::move(book)) {
-        records.AddHostsOf(accounts);
-    }
+    explicit LabState(AccountBook book);
 };
 
 }  // namespace vantrel::lab
