@@ -1,14 +1,6 @@
 // Windows Sockets of the stand-in. Each case names the Windows behaviour
 // it relies on; outputs and last errors are pre-filled with sentinels.
-#define VT_WINSOCK_NO_SHORT_NAMES
-#include <platform/winsock.h>
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <gtest/gtest.h>
+#include "loopback_listener.h"
 
 #include <cerrno>
 #include <chrono>
@@ -21,28 +13,8 @@ using namespace std::chrono_literals;
 
 constexpr int kSentinel = 0x5EED;
 
-class Winsock : public ::testing::Test {
+class Winsock : public LoopbackListener {
 protected:
-    void SetUp() override {
-        WSADATA data;
-        ASSERT_EQ(WSAStartup(MAKEWORD(2, 0), &data), 0);
-        m_listen = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        ASSERT_EQ(bind(m_listen, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-        ASSERT_EQ(listen(m_listen, 4), 0);
-        ASSERT_EQ(getsockname(m_listen, reinterpret_cast<sockaddr*>(&address), &length), 0);
-        m_port = ntohs(address.sin_port);
-    }
-    void TearDown() override {
-        VtSetSocketFunctions(nullptr);
-        if (m_peer >= 0) close(m_peer);
-        close(m_listen);
-        WSACleanup();
-    }
-
     // A connected stand-in socket and the accepted POSIX end.
     SOCKET Connected() {
         ADDRINFOA* info = nullptr;
@@ -63,10 +35,6 @@ protected:
         m_peer = accept(m_listen, nullptr, nullptr);
         return s;
     }
-
-    int m_listen = -1;
-    int m_peer = -1;
-    uint16_t m_port = 0;
 };
 
 // One translation of errno; the unforeseen ones still read as a failure.

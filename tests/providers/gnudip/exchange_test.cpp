@@ -75,6 +75,19 @@ void RouteLinuxRc(uint16_t port) {
               0);
 }
 
+// LinuxRC with its server routed to the peer, or Generic GnuDIP2's TCP
+// form with the peer as its server.
+ComPtr<IIPUpdate> TcpUpdater(bool linuxrc, int32_t request, uint16_t port) {
+    ComPtr<IIPUpdate> updater = MakeUpdater(linuxrc ? kGnuDIP2ObjClass : kGenGnuDIPObjClass);
+    if (linuxrc) {
+        RouteLinuxRc(port);
+        GiveSettings(updater.Get(), LinuxRc());
+    } else {
+        GiveSettings(updater.Get(), GenericTcp(request, port));
+    }
+    return updater;
+}
+
 struct Outcome {
     SHORT status;
     std::string message;
@@ -109,13 +122,7 @@ TEST(GnuDipTcp, WireBytesOfEveryRequestCode) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         LoopbackServer server({TcpPeer("abcdefghij\n", c.reply)});
-        ComPtr<IIPUpdate> updater = MakeUpdater(c.linuxrc ? kGnuDIP2ObjClass : kGenGnuDIPObjClass);
-        if (c.linuxrc) {
-            RouteLinuxRc(server.Port());
-            GiveSettings(updater.Get(), LinuxRc());
-        } else {
-            GiveSettings(updater.Get(), GenericTcp(c.request, server.Port()));
-        }
+        ComPtr<IIPUpdate> updater = TcpUpdater(c.linuxrc, c.request, server.Port());
         ExpectOutcome(RunUpdate(updater.Get(), kAddress), {kGood, c.message, S_OK});
         std::vector<std::string> received = server.Received();
         ASSERT_EQ(received.size(), 1u);
@@ -181,13 +188,7 @@ TEST(GnuDipTcp, RefusalsAndExchangesThatDoNotComplete) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         LoopbackServer server({c.script});
-        ComPtr<IIPUpdate> updater = MakeUpdater(c.linuxrc ? kGnuDIP2ObjClass : kGenGnuDIPObjClass);
-        if (c.linuxrc) {
-            RouteLinuxRc(server.Port());
-            GiveSettings(updater.Get(), LinuxRc());
-        } else {
-            GiveSettings(updater.Get(), GenericTcp(c.request, server.Port()));
-        }
+        ComPtr<IIPUpdate> updater = TcpUpdater(c.linuxrc, c.request, server.Port());
         ExpectOutcome(RunUpdate(updater.Get(), kAddress), c.outcome);
         std::vector<std::string> received = server.Received();
         ASSERT_EQ(received.size(), 1u);
