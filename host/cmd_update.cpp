@@ -17,6 +17,7 @@
 #include "host/blob_file.h"
 #include "host/connect_to.h"
 #include "host/module_loading.h"
+#include "host/net_failure.h"
 #include "host/providers.h"
 #include "host/text_convert.h"
 
@@ -256,22 +257,25 @@ std::string LaidOut(std::string_view message) {
     return out;
 }
 
-// The two results DoEntryPoint gives, named; anything else as hex only.
-std::string HResultWithName(HRESULT hr) {
-    const std::string text = host::HResultText(hr);
-    return hr == S_OK ? text + " (S_OK)" : hr == E_FAIL ? text + " (E_FAIL)" : text;
-}
-
+// A run not carried out with no message of the module's says nothing; the
+// platform's last network failure, when there is one, says why.
 void PrintOutcome(const Arguments& args, SHORT status, const std::string& message, HRESULT hr) {
     const std::string hresult = host::HResultText(hr);
+    const std::string reason = status == VANTREL_STATUS_NOT_DONE && message.empty()
+                                   ? host::NetFailureReason()
+                                   : std::string();
     if (args.json) {
-        std::printf("{\"status\": %d, \"meaning\": %s, \"message\": %s, \"hresult\": \"%s\"}\n",
+        const std::string reason_key = reason.empty() ? "" : ", \"reason\": " + JsonString(reason);
+        std::printf("{\"status\": %d, \"meaning\": %s, \"message\": %s, \"hresult\": \"%s\"%s}\n",
                     status, JsonString(Meaning(status)).c_str(), JsonString(message).c_str(),
-                    hresult.c_str());
+                    hresult.c_str(), reason_key.c_str());
         return;
     }
     std::printf("status:  %d (%s)\nmessage: %s\nhresult: %s\n", status, Meaning(status),
-                LaidOut(message).c_str(), HResultWithName(hr).c_str());
+                LaidOut(message).c_str(), host::HResultName(hr).c_str());
+    if (!reason.empty()) {
+        std::printf("reason:  %s\n", reason.c_str());
+    }
 }
 
 UpdaterPtr CreateUpdater(const host::Provider& provider, const Arguments& args) {
@@ -290,7 +294,7 @@ UpdaterPtr CreateUpdater(const host::Provider& provider, const Arguments& args) 
                    args.options.registry.c_str(), module.c_str());
     } else if (FAILED(hr) || updater == nullptr) {
         host::Fail("update", "cannot create %s: %s", provider.updater_prog_id,
-                   host::HResultText(hr).c_str());
+                   host::HResultExplained(hr).c_str());
     }
     return UpdaterPtr(SUCCEEDED(hr) ? updater : nullptr);
 }
@@ -339,6 +343,7 @@ int CmdUpdate(int argc, char** argv) {
         } else if (args.has_proxy && FAILED(updater->SetProxy(proxy.value))) {
             host::Fail("update", "%s takes no proxy", provider->updater_prog_id);
         } else {
+            host::ForgetNetFailure();
             HRESULT hr = updater->DoEntryPoint(address.value);
             SHORT status = 0;
             BSTR message = nullptr;
@@ -348,7 +353,7 @@ int CmdUpdate(int argc, char** argv) {
             }
             if (FAILED(read)) {
                 host::Fail("update", "cannot read the outcome: %s",
-                           host::HResultText(read).c_str());
+                           host::HResultExplained(read).c_str());
             } else {
                 // Freed even when printing throws.
                 std::unique_ptr<OLECHAR, decltype(&SysFreeString)> owned(message, SysFreeString);

@@ -139,6 +139,60 @@ TEST_F(Winsock, OverlappedReceiveCompletesInWaitAndCancelLeavesBufferAlone) {
     EXPECT_EQ(WSAGetLastError(), WSAENOTSOCK);
 }
 
+// Stand-in only: the last failure names the peer, so a host can explain a
+// request the module gave up on; a cancelled wait counts as timed out.
+TEST_F(Winsock, LastFailureNamesThePeer) {
+    VtNetClearLastFailure();
+    VtNetFailure failure;
+    std::memset(&failure, 0x5E, sizeof failure);
+    VtNetGetLastFailure(&failure);
+    EXPECT_EQ(failure.error, 0);
+    EXPECT_EQ(failure.operation, VT_NET_NONE);
+    EXPECT_STREQ(failure.peer, "");
+
+    // A port nothing listens on: bound, then closed.
+    int gone = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(bind(gone, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(getsockname(gone, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    close(gone);
+    SOCKET s = WSASocketA(VT_AF_INET, VT_SOCK_STREAM, 0, nullptr, 0, WSA_FLAG_OVERLAPPED);
+    WSAEVENT connected = WSACreateEvent();
+    ASSERT_EQ(WSAEventSelect(s, connected, FD_CONNECT), 0);
+    SOCKADDR_IN target{};
+    target.sin_family = VT_AF_INET;
+    target.sin_port = address.sin_port;
+    target.sin_addr.s_addr = address.sin_addr.s_addr;
+    if (WSAConnect(s, reinterpret_cast<SOCKADDR*>(&target), sizeof target, nullptr, nullptr,
+                   nullptr, nullptr) != 0) {
+        EXPECT_EQ(WSAWaitForMultipleEvents(1, &connected, FALSE, 5000, FALSE), WSA_WAIT_EVENT_0);
+    }
+    VtNetGetLastFailure(&failure);
+    EXPECT_EQ(failure.error, WSAECONNREFUSED);
+    EXPECT_EQ(failure.operation, VT_NET_CONNECT);
+    EXPECT_EQ(std::string(failure.peer), "127.0.0.1:" + std::to_string(ntohs(address.sin_port)));
+    WSACloseEvent(connected);
+    closesocket(s);
+
+    SOCKET c = Connected();
+    WSAOVERLAPPED overlapped{};
+    overlapped.hEvent = WSACreateEvent();
+    char buffer[4];
+    WSABUF piece{sizeof buffer, buffer};
+    DWORD count = 0, flags = 0;
+    ASSERT_EQ(WSARecv(c, &piece, 1, &count, &flags, &overlapped, nullptr), SOCKET_ERROR);
+    EXPECT_TRUE(CancelIoEx(reinterpret_cast<HANDLE>(c), &overlapped));
+    VtNetGetLastFailure(&failure);
+    EXPECT_EQ(failure.error, WSAETIMEDOUT);
+    EXPECT_EQ(failure.operation, VT_NET_RECEIVE);
+    EXPECT_EQ(std::string(failure.peer), "127.0.0.1:" + std::to_string(m_port));
+    WSACloseEvent(overlapped.hEvent);
+    closesocket(c);
+}
+
 // Windows: a peer's close completes a receive with zero bytes.
 TEST_F(Winsock, PeerCloseIsAZeroByteReceive) {
     SOCKET s = Connected();
