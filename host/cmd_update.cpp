@@ -36,8 +36,10 @@ const char kUsage[] =
     "process only; an empty HOST or PORT matches any); --module names the module\n"
     "in the hint when the class is not registered. A blob that does not match\n"
     "PROVIDER's layout field by field is refused and nothing is sent, unless\n"
-    "--force hands it over as it is. Exit 0 when the status is 2 (update\n"
-    "accepted), 1 otherwise, 2 on a usage error.\n";
+    "--force hands it over as it is. The socket library is started for the\n"
+    "run, as a host has it started (a DNS server given by name is resolved\n"
+    "through it). Exit 0 when the status is 2 (update accepted), 1 otherwise,\n"
+    "2 on a usage error.\n";
 
 struct Arguments {
     std::string provider;

@@ -3,8 +3,8 @@
 // reader before ldns reads them. No sockets here.
 #pragma once
 
-// First: without it ldns defines bool as a macro, which breaks clang's
-// C++ library headers.
+// Before ldns: without it ldns defines bool, true and false as macros,
+// which break standard headers included later.
 #include <stdbool.h>
 
 #include <ldns/ldns.h>
