@@ -32,6 +32,7 @@ struct LineFeed {
     std::string_view text;
     size_t position = 0;
     int line = 0;
+    int section_line = 0;  // of the last [SECTION] header
     int first_long_line = 0;
 };
 
@@ -45,6 +46,9 @@ char* FeedLine(char* out, int room, void* stream) {
     std::string_view line = feed.text.substr(feed.position, end - feed.position);
     feed.position = end;
     ++feed.line;
+    if (Trim(line).substr(0, 1) == "[") {
+        feed.section_line = feed.line;
+    }
     for (size_t i = 1; i < line.size(); ++i) {
         if (line[i] == '#' && std::isspace(static_cast<unsigned char>(line[i - 1]))) {
             line = line.substr(0, i);
@@ -64,9 +68,7 @@ char* FeedLine(char* out, int room, void* stream) {
 
 struct ProfileDraft {
     Profile profile;
-    int first_line = 0;
-    int provider_line = 0;
-    int settings_line = 0;
+    int first_line = 0;  // of its section header
 };
 
 struct Parser {
@@ -156,12 +158,11 @@ bool Parser::ProfileKey(std::string_view name, std::string_view key, std::string
     if (added) {
         drafts.push_back({});
         drafts.back().profile.name = std::string(name);
-        drafts.back().first_line = feed.line;
+        drafts.back().first_line = feed.section_line;
     }
     ProfileDraft& draft = drafts[entry->second];
     if (key == "provider") {
         draft.profile.provider = (*find_provider)(value);
-        draft.provider_line = feed.line;
         return draft.profile.provider != nullptr ||
                Fail("no such provider: \"" + std::string(value) + "\" (see vantrel list)");
     }
@@ -172,7 +173,6 @@ bool Parser::ProfileKey(std::string_view name, std::string_view key, std::string
             path = folder / path;
         }
         draft.profile.settings = path.string();
-        draft.settings_line = feed.line;
         std::ifstream file(draft.profile.settings, std::ios::binary);
         return value.empty() ? Fail("settings wants the path of a settings blob")
                : file        ? true

@@ -48,8 +48,8 @@ std::string LogField(const char* key, const std::string& value) {
             text += '\\';
             text += static_cast<char>(c);
             quote = true;
-        } else if (c == '\n') {
-            text += "\\n";
+        } else if (c == '\n' || c == '\t') {
+            text += c == '\n' ? "\\n" : "\\t";
             quote = true;
         } else if (c < 0x20 || c == 0x7f) {
             char escape[8];
