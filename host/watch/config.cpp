@@ -76,6 +76,7 @@ struct Parser {
     const ProviderLookup* find_provider = nullptr;
     Config config;
     bool has_source = false;
+    bool has_retry_max = false;
     int first_error_line = 0;
     std::string first_error;
     std::set<std::string> seen;
@@ -138,6 +139,7 @@ bool Parser::Retry(std::string_view key, std::string_view value) {
                         std::string(value) + "\"");
         }
         (key == "first" ? config.retry.first : config.retry.max) = std::chrono::seconds(number);
+        has_retry_max = has_retry_max || key == "max";
         return true;
     }
     if (key == "jitter") {
@@ -225,7 +227,11 @@ ConfigResult Finish(Parser& parser) {
         return Failure(file, 0, "[address] needs a source (interface, url, file or command)");
     }
     if (parser.config.retry.max < parser.config.retry.first) {
-        return Failure(file, 0, "[retry] max is below first");
+        if (parser.has_retry_max) {
+            return Failure(file, 0, "[retry] max is below first");
+        }
+        // A first step beyond the default cap leaves no room to double.
+        parser.config.retry.max = parser.config.retry.first;
     }
     if (parser.drafts.empty()) {
         return Failure(file, 0, "no [profile NAME] section: nothing to keep current");
