@@ -7,8 +7,10 @@
 #include <string>
 
 #include "host/blob_file.h"
-#include "host/common.h"
+#include "host/options.h"
 #include "host/page_command.h"
+#include "host/providers.h"
+#include "host/text_convert.h"
 
 namespace {
 

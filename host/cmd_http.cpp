@@ -1,16 +1,14 @@
 // vantrel http: one GET through the module's own HTTP client, to see what
 // a service answers exactly as a provider would.
 #include "host/commands.h"
+#include "host/connect_to.h"
 #include "http/http_client.h"
-
-#include <platform/winsock.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace {
 
@@ -33,30 +31,6 @@ bool ParseNumber(std::string_view text, unsigned long low, unsigned long high,
     }
     *value = std::strtoul(std::string(text).c_str(), nullptr, 10);
     return *value >= low && *value <= high;
-}
-
-std::vector<std::string_view> Split(std::string_view text, char separator) {
-    std::vector<std::string_view> parts;
-    size_t start = 0;
-    for (size_t at = text.find(separator); at != text.npos; at = text.find(separator, start)) {
-        parts.push_back(text.substr(start, at - start));
-        start = at + 1;
-    }
-    parts.push_back(text.substr(start));
-    return parts;
-}
-
-// curl's form: HOST:PORT:HOST2:PORT2, where an empty HOST2 or PORT2 keeps the original.
-bool AddConnectTo(std::string_view text) {
-    std::vector<std::string_view> parts = Split(text, ':');
-    unsigned long port = 0;
-    unsigned long port2 = 0;
-    if (parts.size() != 4 || parts[0].empty() || !ParseNumber(parts[1], 1, 65535, &port) ||
-        (!parts[3].empty() && !ParseNumber(parts[3], 1, 65535, &port2))) {
-        return false;
-    }
-    return VtResolverAddConnectTo(std::string(parts[0]).c_str(), static_cast<USHORT>(port),
-                                  std::string(parts[2]).c_str(), static_cast<USHORT>(port2)) == 0;
 }
 
 struct HttpArgs {
@@ -87,7 +61,7 @@ ParseOutcome ParseArgs(int argc, char** argv, HttpArgs* args) {
             }
             args->proxy_host = value.substr(0, colon);
         } else if (arg == "--connect-to" && has_value) {
-            if (!AddConnectTo(argv[++i])) {
+            if (!host::AddConnectTo(argv[++i])) {
                 Usage("--connect-to wants HOST:PORT:HOST2:PORT2");
                 return ParseOutcome::kUsage;
             }

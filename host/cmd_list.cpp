@@ -11,7 +11,9 @@
 #include <map>
 #include <sstream>
 
-#include "host/common.h"
+#include "host/module_loading.h"
+#include "host/providers.h"
+#include "host/text_convert.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // vantrel register: writes the module's classes and type library into the hive.
-#include "host/common.h"
+#include "host/server_export.h"
 
 int CmdRegister(int argc, char** argv) {
     return host::RunServerExport(

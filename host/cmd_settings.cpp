@@ -11,7 +11,8 @@
 
 #include "host/blob_dump.h"
 #include "host/blob_file.h"
-#include "host/common.h"
+#include "host/options.h"
+#include "host/providers.h"
 #include "host/page_command.h"
 #include "host/page_driver.h"
 

@@ -5,7 +5,7 @@
 #include <sstream>
 #include <vector>
 
-#include "host/common.h"
+#include "host/options.h"
 #include "host/watch/decision.h"
 #include "host/watch/paths.h"
 #include "host/watch/state.h"

@@ -1,5 +1,5 @@
 // vantrel unregister: removes the module's classes and type library from the hive.
-#include "host/common.h"
+#include "host/server_export.h"
 
 int CmdUnregister(int argc, char** argv) {
     return host::RunServerExport(

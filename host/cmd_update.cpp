@@ -5,13 +5,17 @@
 
 #include <platform/registry.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/blob_file.h"
-#include "host/common.h"
+#include "host/module_loading.h"
+#include "host/providers.h"
+#include "host/text_convert.h"
 #include "host/connect_to.h"
 
 namespace {
@@ -178,13 +182,41 @@ std::string JsonString(const std::string& text) {
     return out + "\"";
 }
 
-// Later lines of a multi-line message line up under the first.
-std::string Indented(const std::string& message) {
+// Later lines of a multi-line message line up under the first, and the
+// service's answers, which follow a tab after each host name, in one column.
+// --json keeps the message as the module wrote it.
+std::string LaidOut(std::string_view message) {
+    std::vector<std::string_view> lines;
+    for (size_t start = 0;;) {
+        size_t end = message.find('\n', start);
+        lines.push_back(message.substr(start, end == std::string_view::npos ? end : end - start));
+        if (end == std::string_view::npos) {
+            break;
+        }
+        start = end + 1;
+    }
+    size_t column = 0;
+    for (std::string_view line : lines) {
+        if (size_t tab = line.find('\t'); tab != std::string_view::npos) {
+            column = std::max(column, tab);
+        }
+    }
     std::string out;
-    for (char c : message) {
-        out += c;
-        if (c == '\n') {
-            out += "         ";
+    for (size_t i = 0; i < lines.size(); ++i) {
+        std::string_view line = lines[i];
+        if (i > 0) {
+            out += "\n         ";
+        }
+        size_t tab = line.find('\t');
+        if (tab == std::string_view::npos) {
+            out += line;
+            continue;
+        }
+        std::string answer(line.substr(tab + 1));
+        std::replace(answer.begin(), answer.end(), '\t', ' ');
+        out += line.substr(0, tab);
+        if (!answer.empty()) {
+            out += std::string(column - tab + 1, ' ') + answer;
         }
     }
     return out;
@@ -205,7 +237,7 @@ void PrintOutcome(const Arguments& args, SHORT status, const std::string& messag
         return;
     }
     std::printf("status:  %d (%s)\nmessage: %s\nhresult: %s\n", status, Meaning(status),
-                Indented(message).c_str(), HResultWithName(hr).c_str());
+                LaidOut(message).c_str(), HResultWithName(hr).c_str());
 }
 
 UpdaterPtr CreateUpdater(const host::Provider& provider, const Arguments& args) {

@@ -11,7 +11,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "host/common.h"
+#include "host/options.h"
+#include "host/providers.h"
 #include "host/updater_run.h"
 #include "host/watch/paths.h"
 #include "host/watch/sources.h"

@@ -34,7 +34,7 @@ const Command kCommands[] = {
     {"list", CmdList, "list the providers"},
     {"register", CmdRegister, "register the module's classes into the registry hive"},
     {"unregister", CmdUnregister, "remove the module's classes from the registry hive"},
-    {"info", CmdInfo, "show the module's path and version record"},
+    {"info", CmdInfo, "show the module's name, version and path"},
     {"configure", CmdConfigure, "edit a provider's settings on its page in the terminal"},
     {"settings", CmdSettings, "write, show or dump a settings blob without a screen"},
     {"update", CmdUpdate, "run one update of a provider"},

@@ -1,6 +1,8 @@
 #include "host/page_command.h"
 
 #include "host/blob_file.h"
+#include "host/module_loading.h"
+#include "host/text_convert.h"
 
 namespace host {
 

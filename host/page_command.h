@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "host/common.h"
+#include "host/options.h"
+#include "host/providers.h"
 #include "host/site/active_view.h"
 
 namespace host {

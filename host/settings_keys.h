@@ -4,7 +4,7 @@
 
 #include <span>
 
-#include "host/common.h"
+#include "host/providers.h"
 
 namespace host {
 

@@ -11,7 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "host/common.h"
+#include "host/module_loading.h"
+#include "host/options.h"
+#include "host/providers.h"
+#include "host/text_convert.h"
 
 namespace host {
 

@@ -27,7 +27,7 @@
 #include <string_view>
 #include <vector>
 
-#include "host/common.h"
+#include "host/providers.h"
 
 namespace host::watch {
 

@@ -45,7 +45,15 @@ expect 0 unregister --registry="$hive" --module="$module"
 [ "$(wc -l <"$scratch/list")" -eq 9 ] || { echo "FAIL: list should give 9 lines" >&2; failures=$((failures + 1)); }
 grep -q '^21  DipDNS Network .*Vantrel.DipDNS .*Vantrel.DipDNSObj$' "$scratch/list" ||
     { echo "FAIL: list misses DipDNS" >&2; failures=$((failures + 1)); }
-"$vantrel" info --module "$module" | grep -q '^FileVersion=2.1.0.1$' ||
-    { echo "FAIL: info misses the file version" >&2; failures=$((failures + 1)); }
+# info: a summary; --verbose adds the record without its comment lines.
+"$vantrel" info --module "$module" >"$scratch/info"
+printf 'name:    Vantrel\nversion: 2.1.0.1\npath:    %s\n' "$module" | cmp -s - "$scratch/info" ||
+    { echo "FAIL: info gave: $(cat "$scratch/info")" >&2; failures=$((failures + 1)); }
+"$vantrel" info --verbose --module="$module" >"$scratch/verbose"
+{ head -4 "$scratch/verbose" | cmp -s - <(cat "$scratch/info"; echo) &&
+    grep -qx '\[StringFileInfo\\040904b0\]' "$scratch/verbose" &&
+    grep -qx 'OriginalFilename=Vantrel.dll' "$scratch/verbose" &&
+    ! grep -q '^#' "$scratch/verbose"; } ||
+    { echo "FAIL: info --verbose gave: $(cat "$scratch/verbose")" >&2; failures=$((failures + 1)); }
 
 exit $((failures == 0 ? 0 : 1))

@@ -63,6 +63,9 @@ expect 0 2 dipdns --settings "$scratch/dipdns" --ip 198.51.100.21 $(direct www.d
 expect 0 2 dnsexit --settings="$scratch/dnsexit" --ip=198.51.100.16 $(direct update.dnsexit.com)
 expect 1 4 dnsexit --settings "$scratch/dnsexit-wrong" --ip 198.51.100.99 $(direct update.dnsexit.com)
 expect 0 2 dyfi --settings "$scratch/dyfi" --ip 198.51.100.22 $via_lab
+# The answers after the host names' tabs line up, as do the message's lines.
+printf 'message: koti.dy.fi ::  good 127.0.0.1\n         mokki.dy.fi :: good 127.0.0.1\n' |
+    cmp -s - <(grep -A1 '^message:' "$scratch/out") || fail "dyfi message laid out as: $(cat "$scratch/out")"
 expect 0 2 dynam --settings "$scratch/dynam" --ip 198.51.100.14 $(direct dynam.ac) --init
 expect 0 2 dynup --settings "$scratch/dynup" --ip 198.51.100.15 $via_lab
 expect 0 2 eurodyndns --settings "$scratch/eurodyndns" --ip 198.51.100.17 $via_lab

@@ -1,0 +1,43 @@
+#include "host/server_export.h"
+
+#include <platform/registry.h>
+
+#include <cstdio>
+
+#include "host/module_loading.h"
+#include "host/text_convert.h"
+
+namespace host {
+
+int RunServerExport(int argc, char** argv, const char* export_name, const char* done_verb,
+                    const char* help) {
+    Options options;
+    if (auto exit_code = ParseCommandLine(argc, argv, options, help)) {
+        return *exit_code;
+    }
+    if (!SelectRegistry(options, argv[0])) {
+        return kExitFailure;
+    }
+    const std::string path = ModulePath(options);
+    std::optional<Module> module = Module::Load(path, 0, argv[0]);
+    if (!module) {
+        return kExitFailure;
+    }
+    using ServerExport = HRESULT (*)();
+    auto run = reinterpret_cast<ServerExport>(module->Proc(export_name));
+    if (run == nullptr) {
+        Fail(argv[0], "%s has no %s", path.c_str(), export_name);
+        return kExitFailure;
+    }
+    HRESULT hr = run();
+    if (FAILED(hr)) {
+        Fail(argv[0], "%s failed with %s", export_name, HResultText(hr).c_str());
+        return kExitFailure;
+    }
+    char hive[4096] = "";
+    VtRegistryGetHiveFile(hive, sizeof hive);
+    std::printf("%s %s (hive %s)\n", done_verb, path.c_str(), hive);
+    return kExitOk;
+}
+
+}  // namespace host

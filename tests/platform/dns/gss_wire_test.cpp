@@ -1,0 +1,174 @@
+// GSS-TSIG wire forms: TKEY queries, TSIG records and the bytes a MIC
+// covers, byte for byte; and the reply reader on hostile input.
+#include "dns/gss_wire.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using namespace vtdns::gss;
+
+Bytes Concat(std::initializer_list<Bytes> parts) {
+    Bytes out;
+    for (const Bytes& part : parts) {
+        out.insert(out.end(), part.begin(), part.end());
+    }
+    return out;
+}
+
+Bytes Text(std::string_view text) { return Bytes(text.begin(), text.end()); }
+
+// An UPDATE header with ID 0x1234 and one zone entry, nothing else.
+const Bytes kUpdate = Concat({{0x12, 0x34, 0x28, 0x00, 0, 1, 0, 0, 0, 0, 0, 0},
+                              {4}, Text("zone"), {0, 0, 6, 0, 1}});
+
+Tsig SampleTsig() {
+    Tsig tsig;
+    tsig.key_name = "K.gss-tsig.";
+    tsig.algorithm = "gss-tsig.";
+    tsig.time_signed = 0x0102030405;
+    tsig.original_id = 0x1234;
+    tsig.mac = {0xAA, 0xBB};
+    return tsig;
+}
+
+TEST(GssWire, EncodesNamesInCanonicalForm) {
+    const struct {
+        std::string name;
+        Bytes wire;
+    } cases[] = {
+        {"Host.Zone", Concat({{4}, Text("host"), {4}, Text("zone"), {0}})},
+        {"host.zone.", Concat({{4}, Text("host"), {4}, Text("zone"), {0}})},
+        {".", {0}},
+        {"a..b", {}},
+        {"..", {}},
+        {std::string(64, 'x') + ".zone", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(EncodeName(c.name), c.wire);
+    }
+    std::string longest;
+    for (int i = 0; i < 4; ++i) {
+        longest += std::string(i == 3 ? 61 : 63, 'x') + ".";
+    }
+    EXPECT_EQ(EncodeName(longest).size(), 255u);
+    EXPECT_TRUE(EncodeName(longest + "y").empty());
+}
+
+TEST(GssWire, TkeyQueryCarriesTheTokenInModeThree) {
+    const Bytes key = Concat({{1}, Text("k"), {0}});
+    const Bytes rdata = Concat({{8}, Text("gss-tsig"), {0},
+                                {0, 0, 0, 10},    // inception
+                                {0, 0, 0, 20},    // expiration
+                                {0, 3},           // mode: GSS-API
+                                {0, 0},           // error
+                                {0, 2, 0xC0, 0xDE},  // the token
+                                {0, 0}});         // no other data
+    const Bytes expected = Concat({{0xBE, 0xEF, 0, 0, 0, 1, 0, 0, 0, 0, 0, 1},
+                                   key, {0, 249, 0, 255},
+                                   key, {0, 249, 0, 255, 0, 0, 0, 0, 0, static_cast<uint8_t>(rdata.size())},
+                                   rdata});
+    const uint8_t token[] = {0xC0, 0xDE};
+    EXPECT_EQ(BuildTkeyQuery(0xBEEF, "K.", 10, 20, token), expected);
+}
+
+TEST(GssWire, MicCoversMessageThenTsigVariables) {
+    const Tsig tsig = SampleTsig();
+    const Bytes variables = Concat({{1}, Text("k"), {8}, Text("gss-tsig"), {0},
+                                    {0, 255, 0, 0, 0, 0},       // class ANY, TTL 0
+                                    {8}, Text("gss-tsig"), {0},
+                                    {0, 1, 2, 3, 4, 5},         // time signed, 48 bits
+                                    {0x01, 0x2C},               // fudge 300
+                                    {0, 0, 0, 0}});             // error, other length
+    EXPECT_EQ(MicInput({}, kUpdate, tsig), Concat({kUpdate, variables}));
+    // A reply's MIC starts with the request's MAC, length first.
+    const uint8_t request_mac[] = {7, 8, 9};
+    EXPECT_EQ(MicInput(request_mac, kUpdate, tsig), Concat({{0, 3, 7, 8, 9}, kUpdate, variables}));
+}
+
+TEST(GssWire, SignedMessageReadsBackAsTheMessageItSigned) {
+    Tsig tsig = SampleTsig();
+    tsig.error = 18;
+    tsig.other = {0, 0, 0, 0, 0, 9};
+    Bytes reply = AppendTsig(kUpdate, tsig);
+    ASSERT_EQ(reply[11], 1);  // ARCOUNT counts the TSIG
+    // A server answers with its own ID; the TSIG keeps the original.
+    reply[0] = 0x55;
+    reply[2] |= 0x80;
+    reply[3] = 9;
+    const auto parsed = ParseReply(reply, "k.gss-tsig");
+    ASSERT_TRUE(parsed && parsed->tsig);
+    EXPECT_EQ(parsed->rcode, 9);
+    EXPECT_EQ(parsed->tsig->key_name, "k.gss-tsig.");
+    EXPECT_EQ(parsed->tsig->algorithm, "gss-tsig.");
+    EXPECT_EQ(parsed->tsig->time_signed, tsig.time_signed);
+    EXPECT_EQ(parsed->tsig->fudge, 300);
+    EXPECT_EQ(parsed->tsig->mac, tsig.mac);
+    EXPECT_EQ(parsed->tsig->error, 18);
+    EXPECT_EQ(parsed->tsig->other, tsig.other);
+    Bytes before = kUpdate;
+    before[2] |= 0x80;
+    before[3] = 9;
+    EXPECT_EQ(parsed->unsigned_message, before);
+}
+
+// A TKEY answer whose owner and algorithm are compressed pointers.
+Bytes TkeyAnswer(uint16_t error) {
+    const Bytes question = Concat({{1}, Text("k"), {8}, Text("gss-tsig"), {0}, {0, 249, 0, 255}});
+    const Bytes rdata = Concat({{0xC0, 14},  // "gss-tsig." inside the question
+                                {0, 0, 0, 1, 0, 0, 0, 2, 0, 3},
+                                {static_cast<uint8_t>(error >> 8), static_cast<uint8_t>(error)},
+                                {0, 3, 1, 2, 3, 0, 0}});
+    return Concat({{0, 7, 0x80, 0, 0, 1, 0, 1, 0, 0, 0, 0}, question,
+                   {0xC0, 12, 0, 249, 0, 255, 0, 0, 0, 0, 0, static_cast<uint8_t>(rdata.size())}, rdata});
+}
+
+TEST(GssWire, ReadsTheServersTkeyAnswer) {
+    const auto ok = ParseReply(TkeyAnswer(0), "K.GSS-TSIG.");
+    ASSERT_TRUE(ok);
+    EXPECT_TRUE(ok->has_tkey);
+    EXPECT_EQ(ok->tkey_mode, 3);
+    EXPECT_EQ(ok->tkey_token, (Bytes{1, 2, 3}));
+    EXPECT_FALSE(ok->tsig);
+    const auto refused = ParseReply(TkeyAnswer(17), "k.gss-tsig");
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->tkey_error, 17);
+    // A TKEY for another key is not ours.
+    const auto other = ParseReply(TkeyAnswer(0), "other.gss-tsig");
+    ASSERT_TRUE(other);
+    EXPECT_FALSE(other->has_tkey);
+}
+
+TEST(GssWire, RejectsMalformedReplies) {
+    const Bytes good = TkeyAnswer(0);
+    // Every cut is refused, never read past.
+    for (size_t length = 0; length < good.size(); ++length) {
+        EXPECT_FALSE(ParseReply(Bytes(good.begin(), good.begin() + length), "k.gss-tsig")) << length;
+    }
+    Bytes trailing = good;
+    trailing.push_back(0);
+    Bytes query = good;
+    query[2] &= 0x7F;
+    Bytes loop = good;
+    loop[29] = 28;  // the owner pointer points at itself
+    Bytes forward = good;
+    forward[29] = 40;
+    Bytes long_rdata = good;
+    long_rdata[39] = 0xFF;
+
+    Bytes signed_reply = AppendTsig(kUpdate, SampleTsig());
+    signed_reply[2] |= 0x80;
+    Bytes tsig_not_last = signed_reply;
+    tsig_not_last[11] = 2;
+    tsig_not_last.insert(tsig_not_last.end(), {0, 0, 1, 0, 1, 0, 0, 0, 0, 0, 0});
+
+    for (const Bytes* bad : {&trailing, &query, &loop, &forward, &long_rdata, &tsig_not_last}) {
+        EXPECT_FALSE(ParseReply(*bad, "k.gss-tsig")) << (bad - &trailing);
+    }
+    EXPECT_TRUE(ParseReply(signed_reply, "k.gss-tsig"));
+}
+
+}  // namespace
