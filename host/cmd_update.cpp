@@ -4,6 +4,7 @@
 #include <vantrel/vantrel.h>
 
 #include <platform/registry.h>
+#include <platform/winsock.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -30,7 +31,8 @@ const char kUsage[] =
     "hresult). The updater is created through the registry: register the module\n"
     "first with `vantrel register`. --proxy is handed to SetProxy as it is;\n"
     "--connect-to sends connections for HOST:PORT to HOST2:PORT2 instead (this\n"
-    "process only; an empty HOST or PORT matches any); --module names the module in the hint when the class is not\n"
+    "process only; an empty HOST or PORT matches any); --module names the module in the hint when "
+    "the class is not\n"
     "registered. Exit 0 when the status is 2 (update accepted), 1 otherwise, 2 on\n"
     "a usage error.\n";
 
@@ -283,6 +285,11 @@ int CmdUpdate(int argc, char** argv) {
     if (!host::SelectRegistry(args.options, "update") || FAILED(CoInitialize(nullptr))) {
         return kExitFailure;
     }
+    // Started for the whole run, as a real host has it started: the
+    // Windows DNS server provider resolves a server given by name through
+    // gethostbyname and does not start the socket library itself.
+    WSADATA sockets{};
+    const bool sockets_started = WSAStartup(MAKEWORD(2, 2), &sockets) == 0;
     int exit_code = kExitFailure;
     if (UpdaterPtr updater = CreateUpdater(*provider, args)) {
         host::BlobVariant blob(*bytes);
@@ -300,12 +307,23 @@ int CmdUpdate(int argc, char** argv) {
             HRESULT hr = updater->DoEntryPoint(address.value);
             SHORT status = 0;
             BSTR message = nullptr;
-            updater->GetErrorStatus(&status);
-            updater->GetErrorMessage(&message);
-            PrintOutcome(args, status, host::Narrow(message), hr);
-            SysFreeString(message);
-            exit_code = status == VANTREL_STATUS_ACCEPTED ? kExitOk : kExitFailure;
+            HRESULT read = updater->GetErrorStatus(&status);
+            if (SUCCEEDED(read)) {
+                read = updater->GetErrorMessage(&message);
+            }
+            if (FAILED(read)) {
+                host::Fail("update", "cannot read the outcome: %s",
+                           host::HResultText(read).c_str());
+            } else {
+                // Freed even when printing throws.
+                std::unique_ptr<OLECHAR, decltype(&SysFreeString)> owned(message, SysFreeString);
+                PrintOutcome(args, status, host::Narrow(message), hr);
+                exit_code = status == VANTREL_STATUS_ACCEPTED ? kExitOk : kExitFailure;
+            }
         }
+    }
+    if (sockets_started) {
+        WSACleanup();
     }
     CoUninitialize();
     return exit_code;

@@ -7,6 +7,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <exception>
+#include <new>
 
 // Weak, so a command exists exactly when its file is linked in.
 #define VT_COMMAND(fn) __attribute__((weak)) int fn(int argc, char** argv);
@@ -43,6 +45,19 @@ const Command kCommands[] = {
     {"http", CmdHttp, "send one GET with the module's HTTP client"},
 };
 
+// Whatever a command throws (out of memory most of all) ends as any other
+// failure: one line and exit 1, never an abort.
+int RunGuarded(const Command& command, int argc, char** argv) {
+    try {
+        return command.run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "vantrel %s: out of memory\n", command.name);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "vantrel %s: %s\n", command.name, error.what());
+    }
+    return kExitFailure;
+}
+
 void PrintUsage(FILE* out) {
     std::fprintf(out, "usage: vantrel COMMAND [ARGS...]   (vantrel COMMAND --help for more)\n\n");
     for (const Command& c : kCommands) {
@@ -66,7 +81,7 @@ int main(int argc, char** argv) {
     }
     for (const Command& c : kCommands) {
         if (std::strcmp(argv[1], c.name) == 0 && c.run != nullptr) {
-            return c.run(argc - 1, argv + 1);
+            return RunGuarded(c, argc - 1, argv + 1);
         }
     }
     std::fprintf(stderr, "vantrel: unknown command '%s' (see vantrel --help)\n", argv[1]);

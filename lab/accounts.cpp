@@ -52,6 +52,13 @@ bool ApplySetting(std::string_view word, Account& account, std::string& problem)
         account.key = value;
     } else if (key == "hosts") {
         account.hosts = SplitHosts(value);
+    } else if (key == "reply") {
+        const auto& words = InfoOf(account.service).reply_words;
+        if (std::find(words.begin(), words.end(), value) == words.end()) {
+            problem = "no reply \"" + value + "\" in " + InfoOf(account.service).name + "'s words";
+            return false;
+        }
+        account.reply = value;
     } else {
         problem = "unknown key \"" + std::string(key) + "\"";
         return false;

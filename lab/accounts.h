@@ -6,8 +6,9 @@
 //
 // SERVICE is a name of the service table (dipdns, dnsexit, dyfi, dynam,
 // dynup, eurodyndns). Keys: user, password, key (DipDNS), hosts (host
-// names joined by ","). Values cannot hold white space. Host names are
-// compared without case.
+// names joined by ","), reply (DyFi and EuroDynDns: a refusal word of the
+// service answered for every name, once the credentials are right). Values
+// cannot hold white space. Host names are compared without case.
 #pragma once
 
 #include "lab/services.h"
@@ -25,6 +26,7 @@ struct Account {
     std::string password;
     std::string key;
     std::vector<std::string> hosts;  // lower case
+    std::string reply;               // empty: the service's own answers
 
     bool Owns(std::string_view host) const;
 };

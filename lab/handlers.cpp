@@ -117,7 +117,8 @@ Reply HandleDynam(const Request& request, std::string_view peer, LabState& state
     if (account == nullptr || request.QueryValue("pass").value_or("") != account->password) {
         return HtmlReply("Error: wrong login or password<br>");
     }
-    std::string host = request.QueryValue("host").value_or("");
+    // Names are echoed as the account stores them, in lower case.
+    std::string host = ToLower(request.QueryValue("host").value_or(""));
     if (!account->Owns(host)) {
         return HtmlReply("Error: host name " + host + " is not in this account<br>");
     }
@@ -134,7 +135,7 @@ Reply HandleDynam(const Request& request, std::string_view peer, LabState& state
 // The password belongs to the host name, so an unknown name is reported
 // like a wrong password. The address is the one the request came from.
 Reply HandleDynup(const Request& request, std::string_view peer, LabState& state) {
-    std::string host = request.QueryValue("hostname").value_or("");
+    std::string host = ToLower(request.QueryValue("hostname").value_or(""));
     const Account* account = state.accounts.FindByHost(Service::kDynup, host);
     if (account == nullptr || request.QueryValue("password").value_or("") != account->password) {
         return HtmlReply("Password Incorrect");

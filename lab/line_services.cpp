@@ -21,6 +21,9 @@ constexpr LineVocabulary kEuroDynDns = {
 
 std::string LineFor(const LineVocabulary& words, const Account& account, std::string_view name,
                     const std::string& address, bool offline, LabState& state) {
+    if (!account.reply.empty()) {
+        return account.reply;
+    }
     if (name.find('.') == std::string_view::npos) {
         return "notfqdn";
     }

@@ -10,19 +10,28 @@ namespace vantrel::lab {
 
 namespace {
 
+// The refusal words of the two line services. Kept here, apart from the
+// providers' tables, so that a word misspelt on either side shows.
+constexpr const char* kDyFiWords[] = {"badauth", "notfqdn", "nohost", "abuse", "badip", "dnserr"};
+constexpr const char* kEuroDynDnsWords[] = {"badsys",  "badagent", "badauth", "!donator",
+                                            "notfqdn", "nohost",   "!yours",  "abuse",
+                                            "numhost", "dnserr",   "911"};
+
 // The update hosts come from the module's own table, so the lab answers
 // for exactly the names the providers send.
 // FIXME: a GnuDIP entry joins here for its HTTP form; its TCP form needs a
 // listener of its own next to the HTTP one.
+// clang-format off
 constexpr ServiceInfo kServices[] = {
-    {Service::kDipDns, "dipdns", kDipDnsService.update_host, "/dynamic/upd.php", HandleDipDns},
-    {Service::kDnsExit, "dnsexit", kDnsExitService.update_host, "/RemoteUpdate.sv", HandleDnsExit},
-    {Service::kDyFi, "dyfi", kDyFiService.update_host, "/nic/update", HandleDyFi},
-    {Service::kDynam, "dynam", kDynamService.update_host, "/update.php", HandleDynam},
-    {Service::kDynup, "dynup", kDynupService.update_host, "/update/java.php3", HandleDynup},
+    {Service::kDipDns, "dipdns", kDipDnsService.update_host, "/dynamic/upd.php", HandleDipDns, {}},
+    {Service::kDnsExit, "dnsexit", kDnsExitService.update_host, "/RemoteUpdate.sv", HandleDnsExit, {}},
+    {Service::kDyFi, "dyfi", kDyFiService.update_host, "/nic/update", HandleDyFi, kDyFiWords},
+    {Service::kDynam, "dynam", kDynamService.update_host, "/update.php", HandleDynam, {}},
+    {Service::kDynup, "dynup", kDynupService.update_host, "/update/java.php3", HandleDynup, {}},
     {Service::kEuroDynDns, "eurodyndns", kEuroDynDnsService.update_host, "/update/",
-     HandleEuroDynDns},
+     HandleEuroDynDns, kEuroDynDnsWords},
 };
+// clang-format on
 
 const ServiceInfo* FindServiceByHost(std::string_view host, const AccountBook& book) {
     for (const ServiceInfo& info : kServices) {

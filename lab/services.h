@@ -24,6 +24,10 @@ struct ServiceInfo {
     const char* update_host;  // the public host the providers send to
     const char* path;         // the update path; other paths get 404
     Handler handler;
+    // Refusals an account can be set to answer (reply=WORD in the accounts
+    // file), so every word the providers know can be shown; empty for the
+    // services without a word vocabulary.
+    std::span<const char* const> reply_words;
 };
 
 // Alias lines in the accounts file add host names to a service.

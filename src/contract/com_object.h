@@ -203,7 +203,8 @@ HRESULT CreateObject(IUnknown* outer, REFIID riid, void** ppv) {
 namespace vantrel {
 
 // IDispatch::GetTypeInfoCount and GetTypeInfo of objects that give no type
-// information: count 0, and no index is valid.
+// information: count 0, and no index is valid. The platform has no ITypeInfo
+// to build from the registered type library; views dispatch by name instead.
 inline HRESULT NoTypeInfoCount(UINT* count) {
     if (count == nullptr) {
         return E_POINTER;

@@ -119,34 +119,40 @@ HRESULT Updater::SetProxy(BSTR proxy) {
 // stored.
 // Out of memory while reading still answers S_OK: what was read is kept.
 HRESULT Updater::SetData(VARIANT value) {
-    HRESULT hr = Guarded([&] {
+    Guarded([&] {
         BlobReader reader(value);
-        return reader.IsBlob() ? ReadSettings(reader) : S_OK;
+        if (reader.IsBlob()) {
+            ReadSettings(reader);
+        }
+        return S_OK;
     });
-    return hr == E_NOTIMPL ? hr : S_OK;
+    return S_OK;
 }
 
 // The status is 3 before anything can fail, the address conversion
 // included, and a run that throws ends as not carried out: E_FAIL, never
-// an error code of its own.
+// an error code of its own, and no half-written message.
 HRESULT Updater::DoEntryPoint(BSTR ip_address) {
     m_message.Empty();
     m_status = VANTREL_STATUS_NOT_DONE;
-    HRESULT hr = Guarded([&] { return RunUpdate(Text(ip_address)); });
+    bool threw = true;
+    HRESULT hr = Guarded([&] {
+        HRESULT result = RunUpdate(Text(ip_address));
+        threw = false;
+        return result;
+    });
+    if (threw) {
+        // A parser may have appended part of its message before it threw.
+        m_message.Empty();
+        m_status = VANTREL_STATUS_NOT_DONE;
+        return E_FAIL;
+    }
     return hr == S_OK || hr == E_NOTIMPL ? hr : E_FAIL;
 }
 
 HRESULT Updater::InitData() {
     ResetSettings();
     return S_OK;
-}
-
-HRESULT Updater::ReadSettings(BlobReader&) {
-    return E_NOTIMPL;
-}
-
-HRESULT Updater::RunUpdate(const Text&) {
-    return E_NOTIMPL;
 }
 
 }  // namespace vantrel

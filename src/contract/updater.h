@@ -44,12 +44,13 @@ protected:
     virtual ~Updater() = default;
 
     // SetData: unpack the settings blob, field by field. Called only with a
-    // real blob; SetData answers S_OK whatever it finds.
-    // FIXME: E_NOTIMPL until the providers land.
-    virtual HRESULT ReadSettings(BlobReader& reader);
+    // real blob; SetData answers S_OK whatever it finds. Pure, so that no
+    // provider can forget its own.
+    virtual HRESULT ReadSettings(BlobReader& reader) = 0;
     // DoEntryPoint after the message was emptied and the status set to 3.
-    // FIXME: E_NOTIMPL until the providers land.
-    virtual HRESULT RunUpdate(const Text& address);
+    // S_OK for a definite answer; E_FAIL or a throw for none, which leaves
+    // status 3 and an empty message.
+    virtual HRESULT RunUpdate(const Text& address) = 0;
     // InitData: back to the defaults. Only Win2000Obj has any.
     virtual void ResetSettings() {}
 

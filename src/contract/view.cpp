@@ -42,17 +42,6 @@ HRESULT View::GetID(LONG* value) {
     return S_OK;
 }
 
-HRESULT View::GetData(VARIANT* value) {
-    if (value == nullptr) {
-        return E_FAIL;
-    }
-    return E_NOTIMPL;
-}
-
-HRESULT View::SetData(VARIANT) {
-    return E_NOTIMPL;
-}
-
 // No view fixes an update interval of its own.
 HRESULT View::GetTimeInterval(LONG* value) {
     if (value == nullptr) {
@@ -60,10 +49,6 @@ HRESULT View::GetTimeInterval(LONG* value) {
     }
     *value = 0;
     return S_OK;
-}
-
-HRESULT View::GetOrgSize(LONG*, LONG*) {
-    return E_NOTIMPL;
 }
 
 }  // namespace vantrel

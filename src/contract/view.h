@@ -1,7 +1,7 @@
 // The part every configuration view shares: IGView's constant answers and
 // its IDispatch, so a scripting host can call the seven methods by name.
-// GetData, SetData and GetOrgSize belong to the page and are overridden
-// there.
+// GetData, SetData and GetOrgSize belong to the page: they stay pure here,
+// so a view that lacks one cannot be built.
 #pragma once
 
 #include <vantrel/vantrel.h>
@@ -27,11 +27,7 @@ public:
     HRESULT GetDisplayName(BSTR* value) override;
     HRESULT NeedConfiguration(SHORT* value) override;
     HRESULT GetID(LONG* value) override;
-    // FIXME: E_NOTIMPL until the pages land.
-    HRESULT GetData(VARIANT* value) override;
-    HRESULT SetData(VARIANT value) override;
     HRESULT GetTimeInterval(LONG* value) override;
-    HRESULT GetOrgSize(LONG* x, LONG* y) override;
 
     const ClassInfo& Info() const { return m_info; }
 

@@ -39,6 +39,17 @@ DWORD EventSocket::SetTimeout(DWORD milliseconds) {
     return previous;
 }
 
+bool EventSocket::Budget(DWORD wait, DWORD* allowed) {
+    const Clock::time_point now = Clock::now();
+    if (now >= m_deadline) {
+        m_last_error = WSAETIMEDOUT;
+        return false;
+    }
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(m_deadline - now).count();
+    *allowed = left < static_cast<int64_t>(wait) ? static_cast<DWORD>(left) : wait;
+    return true;
+}
+
 bool EventSocket::CreateSocket(const ADDRINFOA& address) {
     m_socket = WSASocketA(address.ai_family, address.ai_socktype, address.ai_protocol, nullptr, 0,
                           m_flags);
@@ -99,8 +110,9 @@ bool EventSocket::WaitConnected() {
         m_last_error = error;
         return false;
     }
-    if (WSAWaitForMultipleEvents(1, &m_connect_event, FALSE, kConnectWaitMs, FALSE) !=
-        WSA_WAIT_EVENT_0) {
+    DWORD wait = 0;
+    if (!Budget(kConnectWaitMs, &wait) ||
+        WSAWaitForMultipleEvents(1, &m_connect_event, FALSE, wait, FALSE) != WSA_WAIT_EVENT_0) {
         return false;
     }
     // No event given: the connect event stays signalled for the connection's life.
@@ -117,9 +129,12 @@ bool EventSocket::WaitConnected() {
 }
 
 bool EventSocket::WaitForConnection() {
+    DWORD wait = 0;
+    if (!Budget(m_timeout, &wait)) {
+        return false;
+    }
     if (m_connect_event == WSA_INVALID_EVENT ||
-        WSAWaitForMultipleEvents(1, &m_connect_event, FALSE, m_timeout, FALSE) !=
-            WSA_WAIT_EVENT_0) {
+        WSAWaitForMultipleEvents(1, &m_connect_event, FALSE, wait, FALSE) != WSA_WAIT_EVENT_0) {
         m_last_error = WSAENOTCONN;
         return false;
     }
@@ -141,7 +156,9 @@ bool EventSocket::Transfer(WSAEVENT event, char* buffer, int length, int* done,
         WSASetEvent(event);
         return false;
     }
-    if (WSAWaitForMultipleEvents(1, &event, FALSE, m_timeout, FALSE) != WSA_WAIT_EVENT_0) {
+    DWORD wait = 0;
+    if (!Budget(m_timeout, &wait) ||
+        WSAWaitForMultipleEvents(1, &event, FALSE, wait, FALSE) != WSA_WAIT_EVENT_0) {
         CancelIoEx(reinterpret_cast<HANDLE>(m_socket), &overlapped);
         WSASetEvent(event);
         return false;

@@ -8,6 +8,7 @@
 #define VT_WINSOCK_NO_SHORT_NAMES
 #include <platform/winsock.h>
 
+#include <chrono>
 #include <cstdint>
 #include <mutex>
 
@@ -24,8 +25,14 @@ public:
     EventSocket(const EventSocket&) = delete;
     EventSocket& operator=(const EventSocket&) = delete;
 
+    using Clock = std::chrono::steady_clock;
+
     // Returns the previous time-out.
     DWORD SetTimeout(DWORD milliseconds);
+    // Every wait also ends at this point, and nothing starts after it
+    // (WSAETIMEDOUT): a peer that trickles bytes cannot hold the caller
+    // longer. None at construction.
+    void SetDeadline(Clock::time_point deadline) { m_deadline = deadline; }
     // True at once when already connected.
     bool Connect(const char* host, uint16_t port);
     bool Send(const char* buffer, int length, int* sent);
@@ -38,6 +45,9 @@ public:
 
 private:
     bool CreateSocket(const ADDRINFOA& address);
+    // The wait allowed now: at most `wait`, never past the deadline. False,
+    // with WSAETIMEDOUT, once the deadline has passed.
+    bool Budget(DWORD wait, DWORD* allowed);
     bool WaitConnected();
     // Sends and receives first wait for the connect event (WSAENOTCONN).
     bool WaitForConnection();
@@ -56,6 +66,7 @@ private:
     bool m_connected = false;
     int m_last_error = 0;
     DWORD m_timeout = kDefaultTimeoutMs;
+    Clock::time_point m_deadline = Clock::time_point::max();
 };
 
 // Once, when the module unloads: undoes the process's Winsock start-up if

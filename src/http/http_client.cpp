@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <chrono>
 
 namespace vantrel::http {
 
@@ -48,39 +49,59 @@ void HttpClient::Reset() {
 bool HttpClient::SendRequest(const char* url, const HttpRequestOptions* options) {
     const HttpRequestOptions defaults;
     const HttpRequestOptions& use = options != nullptr ? *options : defaults;
+    std::string request;
     try {
-        std::string canonical;
-        ParsedUrl parsed;
-        if (url == nullptr || *url == '\0' || !CanonicalizeUrl(url, kCanonicalUrlRoom, &canonical) ||
-            !ParseUrl(canonical, &parsed)) {
+        if (!Prepare(url, use, &request)) {
             return false;
         }
-        Reset();
-        m_method = use.method != nullptr ? use.method : "";
-        m_socket.SetTimeout(use.timeout);
-        m_url = std::move(parsed);
-        if (!CheckRequestUrl(&m_url, use.port)) {
-            return false;
-        }
-        if (!Exchange(use)) {
-            Close();
-            return false;
-        }
-        return true;
     } catch (...) {
-        // Out of memory while composing or reading: the request failed.
-        Close();
+        // Out of memory before anything was sent: the connection stays.
         return false;
     }
+    // A failed connect leaves the transport as it is: it may use the same
+    // socket again.
+    if (!ConnectEndpoint(m_url)) {
+        return false;
+    }
+    bool ok = false;
+    try {
+        ok = Exchange(std::move(request), use);
+    } catch (...) {
+        // Out of memory while reading: a failed read.
+    }
+    // Only a failed send, read or status judgement gets here with false.
+    if (!ok) {
+        Close();
+    }
+    return ok;
 }
 
-bool HttpClient::Exchange(const HttpRequestOptions& options) {
-    // Composed before connecting: a URL too long to rebuild for the proxy
-    // never opens a connection.
-    std::string request;
+// Everything before the connection: the URL, the reset, the time limits
+// and the request text. Composed before connecting, so a URL too long to
+// rebuild for the proxy never opens a connection.
+bool HttpClient::Prepare(const char* url, const HttpRequestOptions& options, std::string* request) {
+    std::string canonical;
+    ParsedUrl parsed;
+    if (url == nullptr || *url == '\0' || !CanonicalizeUrl(url, kCanonicalUrlRoom, &canonical) ||
+        !ParseUrl(canonical, &parsed)) {
+        return false;
+    }
+    Reset();
+    m_method = options.method != nullptr ? options.method : "";
+    m_socket.SetTimeout(options.timeout);
+    // Hardening: each wait is bounded by the time-out, but a peer that sends
+    // a byte now and then would never let one run out; the whole request,
+    // its redirects included, gets a fixed multiple of it.
+    m_socket.SetDeadline(EventSocket::Clock::now() +
+                         std::chrono::milliseconds(uint64_t{options.timeout} * kDeadlineFactor));
+    m_url = std::move(parsed);
     RequestForm form = m_proxy_host.empty() ? RequestForm::kDirect : RequestForm::kProxy;
-    if (!ComposeRequest(m_url, m_method.c_str(), options, form, &request) ||
-        !ConnectEndpoint(m_url) || !Send(std::move(request), options)) {
+    return CheckRequestUrl(&m_url, options.port) &&
+           ComposeRequest(m_url, m_method.c_str(), options, form, request);
+}
+
+bool HttpClient::Exchange(std::string request, const HttpRequestOptions& options) {
+    if (!Send(std::move(request), options)) {
         return false;
     }
     m_last_read = Read(options);
@@ -98,6 +119,7 @@ ReadResult HttpClient::Read(const HttpRequestOptions& options) {
     settings.read_parameter = options.read_callback_parameter;
     settings.cookie_hook = &HttpClient::CookieThunk;
     settings.cookie_context = this;
+    settings.max_body = options.max_response_size;
     return ReadResponse(m_socket, settings, m_response);
 }
 
@@ -108,15 +130,22 @@ bool HttpClient::ConnectEndpoint(const ParsedUrl& url) {
     return m_socket.Connect(url.host.c_str(), url.port);
 }
 
+// The whole count sent must be the request text and the data length, the
+// pieces a chunk callback yields included.
 bool HttpClient::Send(std::string request, const HttpRequestOptions& options) {
+    const uint64_t expected = request.size() + uint64_t{options.data_length};
+    uint64_t total = 0;
+    auto send = [&](const char* bytes, size_t length) {
+        return SendPiece(bytes, length, options, &total);
+    };
     const bool has_data = options.data_length != 0 && options.data != nullptr;
     const auto* data = reinterpret_cast<const char*>(options.data);
     if (has_data && (options.flags & (kSendBlocks | kSendCallback)) == 0) {
         // One send carries the request and its body together.
         request.append(data, options.data_length);
-        return SendAll(request.data(), request.size(), options);
+        return send(request.data(), request.size()) && total == expected;
     }
-    if (!SendAll(request.data(), request.size(), options)) {
+    if (!send(request.data(), request.size())) {
         return false;
     }
     if ((options.flags & kSendCallback) != 0 && options.chunk_callback != nullptr) {
@@ -124,27 +153,27 @@ bool HttpClient::Send(std::string request, const HttpRequestOptions& options) {
         uint32_t length = 0;
         while (options.chunk_callback(&piece, &length, options.chunk_callback_parameter) &&
                piece != nullptr && length != 0) {
-            if (!SendAll(reinterpret_cast<const char*>(piece), length, options)) {
+            if (total + length > expected || !send(reinterpret_cast<const char*>(piece), length)) {
                 return false;
             }
         }
-        return true;
-    }
-    if (has_data) {
+    } else if (has_data) {
         const uint32_t block = std::max<uint32_t>(options.send_block_size, 1);
         for (uint32_t at = 0; at < options.data_length; at += block) {
-            if (!SendAll(data + at, std::min(block, options.data_length - at), options)) {
+            if (!send(data + at, std::min(block, options.data_length - at))) {
                 return false;
             }
         }
     }
-    return true;
+    return total == expected;
 }
 
 // One Send; the whole piece must go out.
-bool HttpClient::SendAll(const char* bytes, size_t length, const HttpRequestOptions& options) {
+bool HttpClient::SendPiece(const char* bytes, size_t length, const HttpRequestOptions& options,
+                           uint64_t* total) {
     int sent = 0;
     bool ok = m_socket.Send(bytes, static_cast<int>(length), &sent);
+    *total += static_cast<uint64_t>(sent);
     if (ok && options.send_status_callback != nullptr &&
         !options.send_status_callback(static_cast<uint32_t>(sent), options.send_callback_parameter)) {
         return false;
@@ -154,7 +183,8 @@ bool HttpClient::SendAll(const char* bytes, size_t length, const HttpRequestOpti
 
 bool HttpClient::JudgeStatus(const HttpRequestOptions& options) {
     // After a redirect was sent in full the request counts as done, whatever
-    // the later statuses; only a chain longer than the bound fails it.
+    // the later statuses; only a chain longer than the bound fails it. A 30x
+    // without Location is no redirect to follow, so it never counts.
     bool redirected = false;
     for (int hops = 0;; ++hops) {
         const int status = m_response.status;
@@ -162,7 +192,7 @@ bool HttpClient::JudgeStatus(const HttpRequestOptions& options) {
             return true;
         }
         if (IsRedirect(status) && (options.flags & kAutoRedirect) != 0) {
-            if (hops == kMaxRedirects) {
+            if (hops == kMaxRedirects && m_response.Header("Location") != nullptr) {
                 return false;
             }
             RedirectOutcome outcome = FollowRedirect(options);
@@ -213,8 +243,8 @@ HttpClient::RedirectOutcome HttpClient::FollowRedirect(const HttpRequestOptions&
         // Same endpoint as before; a failure shows in the send below.
         ConnectEndpoint(m_url);
     }
-    m_response.headers.clear();
-    m_response.buffer.Clear();
+    // The offsets go with the bytes: a failed redirect shows no stale header or body.
+    m_response.ClearContent();
 
     std::string completed;
     if (!CompleteLocation(location, &completed)) {

@@ -24,8 +24,10 @@ struct NoCaseLess {
 
 class HttpClient {
 public:
-    // A chain of redirects longer than this fails the request.
+    // A chain of followed redirects longer than this fails the request.
     static constexpr int kMaxRedirects = 10;
+    // One SendRequest, redirects included, ends after this many time-outs.
+    static constexpr uint64_t kDeadlineFactor = 6;
 
     HttpClient() = default;
     virtual ~HttpClient();
@@ -56,14 +58,16 @@ protected:
 private:
     enum class RedirectOutcome { kFailed, kNoLocation, kSent };
 
+    bool Prepare(const char* url, const HttpRequestOptions& options, std::string* request);
     bool Send(std::string request, const HttpRequestOptions& options);
-    bool Exchange(const HttpRequestOptions& options);
+    bool Exchange(std::string request, const HttpRequestOptions& options);
     bool JudgeStatus(const HttpRequestOptions& options);
     RedirectOutcome FollowRedirect(const HttpRequestOptions& options);
     bool CompleteLocation(const std::string& location, std::string* completed) const;
     ReadResult Read(const HttpRequestOptions& options);
     bool ConnectEndpoint(const ParsedUrl& url);
-    bool SendAll(const char* bytes, size_t length, const HttpRequestOptions& options);
+    bool SendPiece(const char* bytes, size_t length, const HttpRequestOptions& options,
+                   uint64_t* total);
     void Reset();
     static void CookieThunk(void* context, std::string_view value);
 

@@ -57,6 +57,16 @@ char* ResponseBuffer::Reserve(int n) {
     return Tail();
 }
 
+char* ResponseBuffer::ReserveUpTo(int n, int* granted) {
+    const int left = m_room - m_size - 1;
+    if (m_heap == nullptr && left > 0) {
+        *granted = std::min(n, left);
+        return Tail();
+    }
+    *granted = n;
+    return Reserve(n);
+}
+
 void ResponseBuffer::Commit(int n) {
     m_size += n;
     m_data[m_size] = '\0';
@@ -81,10 +91,14 @@ bool NoCaseEqual::operator()(const std::string& a, const std::string& b) const {
 }
 
 void Response::Reset() {
+    ClearContent();
+    status = -1;
+}
+
+void Response::ClearContent() {
     buffer.Clear();
     headers.clear();
     challenges.clear();
-    status = -1;
     body_length = 0;
     header_length = 0;
     header_start = 0;

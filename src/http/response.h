@@ -34,6 +34,10 @@ public:
     void Clear();
     // Room for n more bytes (and the NUL) at Tail(); throws on overflow or no memory.
     char* Reserve(int n);
+    // Room for up to n more bytes at Tail(), *granted of them: what is left
+    // of the inline room first, so a response that fits in it never
+    // allocates; once that is full, n bytes by Reserve.
+    char* ReserveUpTo(int n, int* granted);
     char* Tail() { return m_data + m_size; }
     // Counts n bytes written at Tail().
     void Commit(int n);
@@ -81,6 +85,8 @@ struct Response {
     int scan = 0;
 
     void Reset();
+    // Empties the bytes, the headers and the offsets into them; the status stays.
+    void ClearContent();
     const char* Body() const { return buffer.Data() + header_start + header_length; }
     // Null when absent.
     const std::string* Header(const std::string& name) const;
@@ -96,7 +102,13 @@ struct ReadSettings {
     // Receives each "set-cookie" value.
     void (*cookie_hook)(void* context, std::string_view value) = nullptr;
     void* cookie_context = nullptr;
+    uint32_t max_body = 0;  // 0: no limit
 };
+
+// Hardening: the header blocks of one response, 100 Continue ones included,
+// may take this much; a server that never ends its header fails the read
+// (status -1) instead of filling memory.
+inline constexpr int kMaxHeaderBlock = 64 * 1024;
 
 // Reads one response from the transport into response (HTTP/1.0 with the
 // 1.1 features servers send anyway: 100 blocks, chunked bodies).

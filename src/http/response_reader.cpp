@@ -6,11 +6,15 @@
 
 #include <strings.h>
 
+#include <algorithm>
+#include <array>
 #include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <new>
 
 namespace vantrel::http {
 
@@ -21,8 +25,6 @@ constexpr int kMaxZeroReceives = 5;
 // Names and values must be shorter than this.
 constexpr size_t kMaxHeaderText = 1024;
 constexpr int kChunkWorkRoom = 2048;
-// Larger chunk sizes count as out of range: the work buffer doubles them.
-constexpr unsigned long kMaxChunk = INT_MAX / 4;
 
 bool IsSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
 
@@ -65,44 +67,40 @@ bool StoreHeaderLine(std::string_view line, const ReadSettings& settings, Respon
 }
 
 // The bytes of a chunked body not parsed yet, NUL-terminated for strtoul.
+// Held inline unless the bytes that came with the header need more.
 class ChunkWork {
 public:
-    explicit ChunkWork(int room) { Resize(room); }
+    explicit ChunkWork(int room) {
+        if (room > kChunkWorkRoom) {
+            m_heap.reset(new (std::nothrow) char[static_cast<size_t>(room) + 1]);
+            if (m_heap == nullptr) {
+                ThrowHResult(E_OUTOFMEMORY);
+            }
+            m_data = m_heap.get();
+        }
+        m_room = std::max(room, kChunkWorkRoom);
+        m_data[0] = '\0';
+    }
+    ChunkWork(const ChunkWork&) = delete;
+    ChunkWork& operator=(const ChunkWork&) = delete;
 
-    const char* Begin() const { return m_data.get() + m_begin; }
+    const char* Begin() const { return m_data + m_begin; }
     int Available() const { return m_end - m_begin; }
-    int Room() const { return m_room; }
     void Consume(int n) { m_begin += n; }
     void Append(const char* bytes, int n) {
-        std::memcpy(m_data.get() + m_end, bytes, static_cast<size_t>(n));
+        std::memcpy(m_data + m_end, bytes, static_cast<size_t>(n));
         m_end += n;
-        m_data[m_end] = '\0';
-    }
-    void Resize(int room) {
-        std::unique_ptr<char[]> block(new (std::nothrow) char[static_cast<size_t>(room) + 1]);
-        if (block == nullptr) {
-            ThrowHResult(E_OUTOFMEMORY);
-        }
-        int kept = Available();
-        if (m_data != nullptr) {
-            std::memcpy(block.get(), Begin(), static_cast<size_t>(kept));
-        }
-        m_data = std::move(block);
-        m_room = room;
-        m_begin = 0;
-        m_end = kept;
         m_data[m_end] = '\0';
     }
     // Keeps the unparsed bytes at the front and receives into the rest.
     bool Fill(ITransport& transport) {
         if (m_begin > 0) {
-            std::memmove(m_data.get(), Begin(), static_cast<size_t>(Available()));
+            std::memmove(m_data, Begin(), static_cast<size_t>(Available()));
             m_end -= m_begin;
             m_begin = 0;
         }
         int n = 0;
-        if (m_end == m_room || !transport.Receive(m_data.get() + m_end, m_room - m_end, &n) ||
-            n == 0) {
+        if (m_end == m_room || !transport.Receive(m_data + m_end, m_room - m_end, &n) || n == 0) {
             return false;
         }
         m_end += n;
@@ -111,7 +109,9 @@ public:
     }
 
 private:
-    std::unique_ptr<char[]> m_data;
+    std::array<char, kChunkWorkRoom + 1> m_inline;
+    std::unique_ptr<char[]> m_heap;
+    char* m_data = m_inline.data();
     int m_room = 0;
     int m_begin = 0;
     int m_end = 0;
@@ -125,12 +125,17 @@ public:
     ReadResult Read();
 
 private:
-    bool FindHeaderBlock();
+    ReadResult FindHeaderBlock();
     bool ParseStatusLine();
     bool ParseHeaderLines();
     bool ReadBodyByLength();
     bool ReadChunkedBody();
     bool ReadChunks(ChunkWork& work, ResponseBuffer& out, int* total);
+    bool CopyChunk(ChunkWork& work, ResponseBuffer& out, int size);
+    // The body may grow to this (the decoded body for chunked).
+    long MaxBody() const {
+        return m_settings.max_body == 0 ? INT_MAX : static_cast<long>(m_settings.max_body);
+    }
     bool Need(ChunkWork& work, int n) {
         while (work.Available() < n) {
             if (!work.Fill(m_transport)) {
@@ -163,8 +168,8 @@ ReadResult Reader::Read() {
         r.status = -1;
         r.header_length = 0;
         r.body_length = 0;
-        if (!FindHeaderBlock()) {
-            return ReadResult::kConnectionFailed;
+        if (ReadResult found = FindHeaderBlock(); found != ReadResult::kOk) {
+            return found;
         }
         if (!ParseStatusLine()) {
             return ReadResult::kBadStatusLine;
@@ -189,7 +194,7 @@ ReadResult Reader::Read() {
     return result;
 }
 
-bool Reader::FindHeaderBlock() {
+ReadResult Reader::FindHeaderBlock() {
     Response& r = m_response;
     int searched = r.scan;
     int zeros = 0;
@@ -199,20 +204,28 @@ bool Reader::FindHeaderBlock() {
                                    "\r\n\r\n", 4);
         if (found != nullptr) {
             int end = static_cast<int>(static_cast<const char*>(found) - data) + 4;
+            if (end > kMaxHeaderBlock) {
+                return ReadResult::kBadHeaderLines;
+            }
             r.header_start = r.scan;
             r.header_length = end - r.scan;
             r.scan = end;
-            return true;
+            return ReadResult::kOk;
+        }
+        if (r.buffer.Size() >= kMaxHeaderBlock) {
+            return ReadResult::kBadHeaderLines;
         }
         // The terminator may straddle what is here and what comes next.
         searched = std::max(r.scan, r.buffer.Size() - 3);
+        int room = 0;
         int n = 0;
-        if (!m_transport.Receive(r.buffer.Reserve(kHeaderReceive), kHeaderReceive, &n)) {
-            return false;
+        char* tail = r.buffer.ReserveUpTo(kHeaderReceive, &room);
+        if (!m_transport.Receive(tail, room, &n)) {
+            return ReadResult::kConnectionFailed;
         }
         if (n == 0) {
             if (++zeros == kMaxZeroReceives) {
-                return false;
+                return ReadResult::kConnectionFailed;
             }
             continue;
         }
@@ -278,12 +291,14 @@ bool Reader::ReadBodyByLength() {
                           : static_cast<int>(std::min<uint32_t>(m_settings.read_block_size,
                                                                 INT_MAX / 4));
     const int body_start = r.header_start + r.header_length;
-    bool ok = true;
     // -1, absent or sent, means no length: the body runs to the close.
     const bool to_close = wanted == -1;
-    while (to_close || r.buffer.Size() - body_start < wanted) {
+    bool ok = to_close || wanted <= MaxBody();
+    while (ok && (to_close || r.buffer.Size() - body_start < wanted)) {
+        int room = 0;
         int n = 0;
-        bool received = m_transport.Receive(r.buffer.Reserve(block), block, &n);
+        char* tail = r.buffer.ReserveUpTo(block, &room);
+        bool received = m_transport.Receive(tail, room, &n);
         r.buffer.Commit(received ? n : 0);
         if (m_settings.read_callback != nullptr &&
             !m_settings.read_callback(static_cast<uint32_t>(n), m_settings.read_parameter)) {
@@ -295,9 +310,10 @@ bool Reader::ReadBodyByLength() {
             ok = to_close;
             break;
         }
+        ok = r.buffer.Size() - body_start <= MaxBody();
     }
     r.body_length = r.buffer.Size() - body_start;
-    return ok;
+    return ok && r.body_length <= MaxBody();
 }
 
 bool Reader::ReadChunkedBody() {
@@ -325,7 +341,8 @@ bool Reader::ReadChunks(ChunkWork& work, ResponseBuffer& out, int* total) {
             char* after = nullptr;
             errno = 0;
             size = std::strtoul(work.Begin(), &after, 16);
-            if (errno == ERANGE || size > kMaxChunk) {
+            // The sum of the sizes is the body: it must stay within the limit.
+            if (errno == ERANGE || size > static_cast<unsigned long>(MaxBody() - *total)) {
                 return false;
             }
             // Strict: the number must be followed by CR, no extension or space.
@@ -343,20 +360,29 @@ bool Reader::ReadChunks(ChunkWork& work, ResponseBuffer& out, int* total) {
         if (size == 0) {
             return m_response.Header("Trailer") == nullptr || ReadTrailers(work);
         }
-        const int chunk = static_cast<int>(size);
-        if (chunk > work.Room()) {
-            work.Resize(chunk * 2);
-        }
-        if (chunk > INT_MAX - *total || !Need(work, chunk)) {
+        if (!CopyChunk(work, out, static_cast<int>(size))) {
             return false;
         }
-        *total += chunk;
-        out.Append(work.Begin(), chunk);
-        work.Consume(chunk);
+        *total += static_cast<int>(size);
         if (!ExpectCrLf(work)) {
             return false;
         }
     }
+}
+
+// Moves the chunk's bytes to the body as they come, so memory follows what
+// the server sent rather than the size it announced.
+bool Reader::CopyChunk(ChunkWork& work, ResponseBuffer& out, int size) {
+    while (size > 0) {
+        if (work.Available() == 0 && !work.Fill(m_transport)) {
+            return false;
+        }
+        int n = std::min(size, work.Available());
+        out.Append(work.Begin(), n);
+        work.Consume(n);
+        size -= n;
+    }
+    return true;
 }
 
 bool Reader::ReadTrailers(ChunkWork& work) {

@@ -230,8 +230,27 @@ bool BuildUrl(const ParsedUrl& url, size_t room, std::string* out) {
     return true;
 }
 
+namespace {
+
+// Hardening: settings values and a redirect's Location reach the request
+// line unescaped, so a CR or LF there would end the line and start headers
+// or a second request of the sender's choosing. No legitimate URL holds a
+// control character.
+bool HasControlCharacter(const ParsedUrl& url) {
+    for (const std::string* part : {&url.host, &url.user, &url.password, &url.path, &url.extra}) {
+        for (char c : *part) {
+            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
 bool CheckRequestUrl(ParsedUrl* url, uint16_t fallback_port) {
-    if (url->scheme != kSchemeHttp || url->host.empty()) {
+    if (url->scheme != kSchemeHttp || url->host.empty() || HasControlCharacter(*url)) {
         return false;
     }
     if (url->path.empty()) {

@@ -57,8 +57,8 @@ bool CanonicalizeUrl(std::string_view url, size_t room, std::string* out);
 bool ParseUrl(std::string_view url, ParsedUrl* out);
 // False when the URL does not fit in room (counting its NUL).
 bool BuildUrl(const ParsedUrl& url, size_t room, std::string* out);
-// Only http with a host can be sent; an empty path becomes "/", port 0 the
-// fallback port.
+// Only http with a host and no control character (CR, LF, ...) anywhere
+// can be sent; an empty path becomes "/", port 0 the fallback port.
 bool CheckRequestUrl(ParsedUrl* url, uint16_t fallback_port);
 
 }  // namespace vantrel::http

@@ -1,5 +1,6 @@
 // The updater base: state at construction, the proxy address, InitData.
 #include <climits>
+#include <type_traits>
 
 #include "contract/updater.h"
 #include "contract_test_support.h"
@@ -72,6 +73,10 @@ public:
     std::string Host() const { return std::string(m_proxy_host.View()); }
     LONG Port() const { return m_proxy_port; }
     bool Used() const { return HasProxy(); }
+
+protected:
+    HRESULT ReadSettings(BlobReader&) override { return S_OK; }
+    HRESULT RunUpdate(const Text&) override { return S_OK; }
 };
 
 TEST(Updater, SetProxyKeepsEarlierSettingWithoutColon) {
@@ -100,7 +105,8 @@ TEST(Updater, SetProxyKeepsEarlierSettingWithoutColon) {
     }
 }
 
-// Out of memory in the middle of a blob read or of a run.
+// Out of memory in the middle of a blob read or of a run, after a parser
+// has appended part of its message and set a status.
 class ThrowingUpdater : public Updater {
 public:
     ThrowingUpdater() : Updater(ClassNamed("DipDNSObj"), ProxySupport::Stored) {
@@ -110,8 +116,21 @@ public:
 
 protected:
     HRESULT ReadSettings(BlobReader&) override { ThrowHResult(E_OUTOFMEMORY); }
-    HRESULT RunUpdate(const Text&) override { ThrowHResult(E_OUTOFMEMORY); }
+    HRESULT RunUpdate(const Text&) override {
+        m_message.Append("h.x ::\t");
+        m_status = VANTREL_STATUS_SERVICE_ERROR;
+        ThrowHResult(E_OUTOFMEMORY);
+    }
 };
+
+// A provider that forgets a hook does not compile: only IUnknown is added here.
+class UnknownOnly : public Updater {
+public:
+    HRESULT QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
+    ULONG AddRef() override { return 1; }
+    ULONG Release() override { return 1; }
+};
+static_assert(std::is_abstract_v<UnknownOnly>);
 
 TEST(Updater, FailureInsideSetDataOrARunKeepsTheContractResults) {
     auto* object = new ComObject<ThrowingUpdater>();

@@ -56,4 +56,12 @@ printf 'name:    Vantrel\nversion: 2.1.0.1\npath:    %s\n' "$module" | cmp -s - 
     ! grep -q '^#' "$scratch/verbose"; } ||
     { echo "FAIL: info --verbose gave: $(cat "$scratch/verbose")" >&2; failures=$((failures + 1)); }
 
+# Out of memory is a failure like any other: one line, exit 1, no abort.
+# A sanitizer build reserves too much address space for a limit to mean much.
+if ! ldd "$vantrel" | grep -q libasan; then
+    truncate -s 1G "$scratch/huge.blob"
+    (ulimit -v 262144 && expect 1 update dynup --settings "$scratch/huge.blob" --ip 1.2.3.4 \
+        --registry "$hive" && exit "$failures") || failures=$((failures + 1))
+fi
+
 exit $((failures == 0 ? 0 : 1))

@@ -14,6 +14,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <string>
 
 namespace vantrel::http {
@@ -41,6 +42,19 @@ Script Reply(Actions... actions) {
 
 std::string Body(const HttpClient& client) {
     return std::string(client.GetBody(), client.GetBodyLength());
+}
+
+// Ten followed redirects on one connection, then a 302 with no Location.
+Script TenRedirectsThen302() {
+    Script script;
+    for (int i = 0; i < HttpClient::kMaxRedirects; ++i) {
+        script.push_back(ReadRequest());
+        script.push_back(
+            Send("HTTP/1.1 301 Moved\r\nLocation: /next\r\nContent-Length: 0\r\n\r\n"));
+    }
+    script.push_back(ReadRequest());
+    script.push_back(Send("HTTP/1.1 302 Found\r\nContent-Length: 3\r\n\r\nend"));
+    return script;
 }
 
 TEST(HttpClient, SendsRequestTextByteForByte) {
@@ -112,6 +126,8 @@ TEST(HttpClient, ReadsEachResponseForm) {
         {"https location", "GET", false, 302, "",
          Reply(Send("HTTP/1.0 302 Found\r\nLocation: https://127.0.0.1/\r\n"
                     "Content-Length: 0\r\n\r\n"))},
+        // A 30x without Location after the bound is no redirect to follow.
+        {"bound reached, then nothing to follow", "GET", true, 302, "end", TenRedirectsThen302()},
         // Ends after the redirect bound, on the last status.
         {"redirect loop", "GET", false, 301, "",
          Reply(Send("HTTP/1.1 301 Moved\r\nLocation: /loop\r\nContent-Length: 0\r\n\r\n"),
@@ -180,17 +196,31 @@ TEST(HttpClient, UnauthorizedFailsAtOnceAndCloses) {
     EXPECT_EQ(received[0].find("GET"), received[0].rfind("GET"));
 }
 
-TEST(HttpClient, SilentServerFailsAfterConfiguredTimeout) {
-    LoopbackServer server({Reply(Silent())});
-    HttpClient client;
-    HttpRequestOptions options;
-    options.timeout = 200;
-    auto start = std::chrono::steady_clock::now();
-    EXPECT_FALSE(client.SendRequest(Url(server.Port()).c_str(), &options));
-    auto spent = std::chrono::steady_clock::now() - start;
-    EXPECT_GE(spent, 200ms);
-    EXPECT_LT(spent, 3s);
-    EXPECT_EQ(client.GetStatus(), -1);
+// Each wait ends at the time-out; a server that keeps each wait short by
+// trickling a byte every 40 ms meets the deadline of six time-outs.
+TEST(HttpClient, WaitsEndAtTheTimeoutAndTheTotalDeadline) {
+    const struct {
+        const char* name;
+        Script script;
+        std::chrono::milliseconds at_least;
+        std::chrono::milliseconds below;
+    } cases[] = {
+        {"silent", Reply(Silent()), 200ms, 3000ms},
+        {"trickling", Reply(Trickle(Ok(std::string(100, 'x')), 1, 40ms)), 1200ms, 2500ms},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        LoopbackServer server({c.script});
+        HttpClient client;
+        HttpRequestOptions options;
+        options.timeout = 200;
+        auto start = std::chrono::steady_clock::now();
+        EXPECT_FALSE(client.SendRequest(Url(server.Port()).c_str(), &options));
+        auto spent = std::chrono::steady_clock::now() - start;
+        EXPECT_GE(spent, c.at_least);
+        EXPECT_LT(spent, c.below);
+        EXPECT_EQ(client.GetStatus(), -1);
+    }
 }
 
 TEST(HttpClient, FailsWithoutStatusOnBadUrlOrRefusedConnection) {
@@ -225,6 +255,127 @@ TEST(HttpClient, ProxyUrlTooLongToRebuildOpensNoConnection) {
     pollfd waiting{listener, POLLIN, 0};
     EXPECT_EQ(poll(&waiting, 1, 0), 0);
     close(listener);
+}
+
+TEST(HttpClient, ControlCharacterInUrlOrLocationSendsNothingMore) {
+    for (const std::string& path :
+         {std::string("/u?pw=x HTTP/1.0\r\nX-Injected: 1\r\n\r\nGET /second"),
+          std::string("/u?pw=a\nb"), std::string("/u?pw=a\tb"), std::string("/u?pw=\x7f")}) {
+        LoopbackServer server({Reply(Send(Ok("fine")))});
+        HttpClient client;
+        EXPECT_FALSE(client.SendRequest(Url(server.Port(), path).c_str())) << path;
+        EXPECT_EQ(client.GetStatus(), -1);
+        EXPECT_EQ(server.Connections(), 0);
+    }
+    // A Location with a continuation line.
+    LoopbackServer server({Reply(Send("HTTP/1.1 302 Found\r\nLocation: /a\r\n X-Injected: 1\r\n"
+                                      "Content-Length: 0\r\n\r\n"),
+                                 ReadRequest(), Send(Ok("second")))});
+    HttpClient client;
+    EXPECT_FALSE(client.SendRequest(Url(server.Port()).c_str()));
+    client.Close();
+    auto received = server.Received();
+    ASSERT_EQ(received.size(), 1u);
+    EXPECT_EQ(received[0].find("GET"), received[0].rfind("GET"));
+}
+
+TEST(HttpClient, FailedRedirectLeavesNoStaleHeaderOrBody) {
+    LoopbackServer server(
+        {Reply(Send("HTTP/1.0 302 Found\r\nLocation: https://127.0.0.1/\r\n"
+                    "Content-Length: 5\r\n\r\nstale"))});
+    HttpClient client;
+    EXPECT_FALSE(client.SendRequest(Url(server.Port()).c_str()));
+    EXPECT_EQ(client.GetStatus(), 302);
+    EXPECT_EQ(client.GetHeaderBlock(), "");
+    EXPECT_EQ(client.GetBodyLength(), 0);
+    EXPECT_STREQ(client.GetBody(), "");
+    EXPECT_EQ(client.GetHeader("Location"), nullptr);
+}
+
+TEST(HttpClient, OnlyAFailedExchangeClosesTheConnection) {
+    LoopbackServer server({Reply(Send(Ok("one")))});
+    HttpClient client;
+    ASSERT_TRUE(client.SendRequest(Url(server.Port()).c_str()));
+    ASSERT_TRUE(client.IsConnected());
+    // Too long to rebuild for the proxy: composing fails, nothing is sent.
+    client.SetProxy("127.0.0.1", server.Port());
+    const std::string url = "http:h/" + std::string(1000, 'a') + "?" + std::string(1074, 'q');
+    EXPECT_FALSE(client.SendRequest(url.c_str()));
+    EXPECT_TRUE(client.IsConnected());
+    client.Close();
+
+    // A failed connect keeps the transport's socket for the next attempt.
+    static int sockets = 0;
+    sockets = 0;
+    VtSocketFunctions counting{[](int domain, int type, int protocol) {
+                                   ++sockets;
+                                   return socket(domain, type, protocol);
+                               },
+                               nullptr, nullptr, nullptr, nullptr};
+    uint16_t closed_port = LoopbackServer(std::vector<Script>{Script{}}).Port();
+    VtSetSocketFunctions(&counting);
+    HttpClient refused;
+    EXPECT_FALSE(refused.SendRequest(Url(closed_port).c_str()));
+    EXPECT_FALSE(refused.SendRequest(Url(closed_port).c_str()));
+    VtSetSocketFunctions(nullptr);
+    EXPECT_EQ(sockets, 1);
+}
+
+// The chunk callback's pieces count towards the total like any data.
+TEST(HttpClient, SendCallbackMustYieldTheDataLength) {
+    static const char* pieces[2];
+    static int next = 0;
+    const struct {
+        const char* piece;
+        bool result;
+    } cases[] = {{"abcde", true}, {"abc", false}, {"abcdefg", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.piece);
+        LoopbackServer server({Reply(Send(Ok("ok")))});
+        pieces[0] = c.piece;
+        pieces[1] = nullptr;
+        next = 0;
+        HttpRequestOptions options;
+        options.SetMethod("POST");
+        options.flags = kProcessStatus | kSendCallback;
+        options.data_length = 5;
+        options.chunk_callback = [](const BYTE** data, uint32_t* length, uint32_t) {
+            const char* piece = pieces[next++];
+            *data = reinterpret_cast<const BYTE*>(piece);
+            *length = piece != nullptr ? static_cast<uint32_t>(strlen(piece)) : 0;
+            return piece != nullptr;
+        };
+        HttpClient client;
+        EXPECT_EQ(client.SendRequest(Url(server.Port()).c_str(), &options), c.result);
+    }
+}
+
+TEST(HttpClient, ResponseLimitsFailTheRequest) {
+    const struct {
+        const char* name;
+        uint32_t limit;
+        bool result;
+        Script script;
+    } cases[] = {
+        {"at the limit", 10, true, Reply(Send(Ok(std::string(10, 'x'))))},
+        {"length above", 10, false, Reply(Send(Ok(std::string(11, 'x'))))},
+        {"to the close, above", 10, false,
+         Reply(Send("HTTP/1.0 200 OK\r\n\r\n" + std::string(11, 'x')), CloseConnection())},
+        {"chunks adding up above", 10, false,
+         Reply(Send(kChunked + "5\r\nHello\r\n6\r\nWorld!\r\n0\r\n\r\n"))},
+        // No limit of the caller's: the header block still has its own.
+        {"endless header", kNoSizeLimit, false,
+         Reply(Send("HTTP/1.0 200 OK\r\n" + std::string(80 * 1024, 'h')), Silent())},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        LoopbackServer server({c.script});
+        HttpClient client;
+        HttpRequestOptions options;
+        options.max_response_size = c.limit;
+        options.timeout = 2000;
+        EXPECT_EQ(client.SendRequest(Url(server.Port()).c_str(), &options), c.result);
+    }
 }
 
 TEST(EventSocket, UnconnectedSocketKeepsWinsockCodes) {

@@ -188,6 +188,60 @@ TEST(HttpResponseReader, ReadCallbackCanStopTheBody) {
     EXPECT_EQ(ReadResponse(transport, settings, r), ReadResult::kBodyFailed);
 }
 
+TEST(HttpResponseReader, ResponsesThatFitTheInlineRoomDoNotAllocate) {
+    const std::string body(1500, 'b');
+    const std::string cases[] = {
+        "HTTP/1.0 200 OK\r\nContent-Length: 1500\r\n\r\n|" + body,
+        "HTTP/1.0 200 OK\r\n|\r\n" + body.substr(0, 700) + "|" + body.substr(700),
+        "HTTP/1.0 200 OK\r\n\r\n" + body + "|" + std::string(2500, 'c'),
+        "HTTP/1.1 100 Continue\r\n\r\n|HTTP/1.0 200 OK\r\n\r\n|" + body,
+        kChunked + "5DC\r\n" + body.substr(0, 1000) + "|" + body.substr(1000) + "\r\n0\r\n\r\n",
+    };
+    for (const std::string& bytes : cases) {
+        SCOPED_TRACE(bytes.substr(0, 40));
+        Response r;
+        ASSERT_EQ(ReadAll(bytes, r), ReadResult::kOk);
+        EXPECT_EQ(Body(r).substr(0, 1500), body);
+        EXPECT_EQ(r.buffer.Room(), ResponseBuffer::kInlineRoom);
+    }
+}
+
+TEST(HttpResponseReader, HeaderBlocksAndBodiesStayWithinTheirLimits) {
+    std::string continues;
+    while (continues.size() <= kMaxHeaderBlock) {
+        continues += "HTTP/1.1 100 Continue\r\n\r\n";
+    }
+    for (const std::string& endless : {"HTTP/1.0 200 OK\r\n" + std::string(1 << 20, 'h'),
+                                       continues + "HTTP/1.0 200 OK\r\n\r\n"}) {
+        Response r;
+        EXPECT_EQ(ReadAll(endless, r), ReadResult::kBadHeaderLines);
+        EXPECT_EQ(r.status, -1);
+        EXPECT_LE(r.buffer.Size(), kMaxHeaderBlock + 2048);
+    }
+
+    const struct {
+        std::string bytes;
+        ReadResult result;
+    } bodies[] = {
+        {"HTTP/1.0 200 OK\r\nContent-Length: 10\r\n\r\n0123456789", ReadResult::kOk},
+        {"HTTP/1.0 200 OK\r\nContent-Length: 10\r\n\r\n0123456789X", ReadResult::kBodyFailed},
+        {"HTTP/1.0 200 OK\r\nContent-Length: 2000000000\r\n\r\n", ReadResult::kBodyFailed},
+        {"HTTP/1.0 200 OK\r\n\r\n|0123456789|X", ReadResult::kBodyFailed},
+        {kChunked + "5\r\nHello\r\n5\r\nWorld\r\n0\r\n\r\n", ReadResult::kOk},
+        // The sum counts, not each chunk; a size past the limit fails at once.
+        {kChunked + "5\r\nHello\r\n6\r\nWorld!\r\n0\r\n\r\n", ReadResult::kChunkedBodyFailed},
+        {kChunked + "3FFFFFFF\r\n", ReadResult::kChunkedBodyFailed},
+    };
+    for (const auto& c : bodies) {
+        SCOPED_TRACE(c.bytes.substr(0, 60));
+        MemoryTransport transport(c.bytes);
+        ReadSettings settings;
+        settings.max_body = 10;
+        Response r;
+        EXPECT_EQ(ReadResponse(transport, settings, r), c.result);
+    }
+}
+
 TEST(ResponseBuffer, GrowsGeometricallyAndKeepsNul) {
     ResponseBuffer buffer;
     EXPECT_EQ(buffer.Room(), 4096);

@@ -47,6 +47,8 @@ TEST(LabAccounts, NamesTheBadLine) {
         {"dyfi user=a", 1, "an account needs hosts=NAME[,NAME...]"},
         {"alias dyfi", 1, "expected: alias SERVICE HOSTNAME"},
         {"alias nosuch a.test", 1, "expected: alias SERVICE HOSTNAME"},
+        {"dyfi user=a hosts=a.b reply=!donator", 1, "no reply \"!donator\" in dyfi's words"},
+        {"dynam user=a hosts=a.b reply=abuse", 1, "no reply \"abuse\" in dynam's words"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);

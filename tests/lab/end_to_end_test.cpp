@@ -1,59 +1,23 @@
 // The lab binary on a free loopback port, driven with a raw socket, then
 // stopped with SIGTERM.
 #include "lab/services.h"
+#include "tests/lab/lab_process.h"
 #include "tests/lab/loopback_client.h"
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
 #include <fstream>
 #include <string>
 
-extern char** environ;
-
 namespace {
 
+using vantrel::lab::testing::LabProcess;
 using vantrel::lab::testing::LoopbackClient;
 using vantrel::lab::testing::ReadFrom;
-
-// The lab with its stdout on a pipe; killed if the test ends early.
-struct LabProcess {
-    pid_t pid = -1;
-    int out = -1;
-
-    explicit LabProcess(const char* accounts) {
-        int fds[2];
-        if (pipe2(fds, O_CLOEXEC) != 0) {
-            return;
-        }
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
-        std::string binary = VT_LAB_BINARY;
-        char* argv[] = {binary.data(), const_cast<char*>("--accounts"), const_cast<char*>(accounts),
-                        nullptr};
-        if (posix_spawn(&pid, binary.c_str(), &actions, nullptr, argv, environ) != 0) {
-            pid = -1;
-        }
-        posix_spawn_file_actions_destroy(&actions);
-        close(fds[1]);
-        out = fds[0];
-    }
-    LabProcess(const LabProcess&) = delete;
-    LabProcess& operator=(const LabProcess&) = delete;
-    ~LabProcess() {
-        if (pid > 0) {
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
-        }
-        close(out);
-    }
-};
 
 std::string Exchange(uint16_t port, const std::string& request) {
     LoopbackClient client(port);
@@ -68,9 +32,7 @@ TEST(LabEndToEnd, ServesUpdatesOverLoopbackAndStopsOnSigterm) {
     std::string accounts = std::string(folder) + "/accounts";
     std::ofstream(accounts) << "dyfi user=aino password=pw hosts=koti.dy.fi\n";
     LabProcess lab(accounts.c_str());
-    std::string first = ReadFrom(lab.out, true);
-    ASSERT_EQ(first.rfind("listening 127.0.0.1:", 0), 0u) << first;
-    auto port = static_cast<uint16_t>(std::atoi(first.c_str() + sizeof "listening 127.0.0.1:" - 1));
+    const uint16_t port = lab.Port();
     ASSERT_NE(port, 0);
 
     const std::string dyfi = vantrel::lab::InfoOf(vantrel::lab::Service::kDyFi).update_host;

@@ -91,6 +91,9 @@ TEST(LabServices, AnswerInEachServiceVocabulary) {
 
         {Service::kDynam, "host=dana.dynam.test&login=dana&pass=pw&rmthost=1.2.3.4", nullptr, 200,
          "Update successful: dana.dynam.test now points to 1.2.3.4<br>"},
+        // The name as the account stores it: "Error" in a name is no refusal.
+        {Service::kDynam, "host=DANA.Dynam.test&login=dana&pass=pw&rmthost=1.2.3.4", nullptr, 200,
+         "Update successful: dana.dynam.test now points to 1.2.3.4<br>"},
         {Service::kDynam, "host=dana.dynam.test&login=dana&pass=no&rmthost=1.2.3.4", nullptr, 200,
          "Error: wrong login or password<br>"},
         {Service::kDynam, "host=x.dynam.test&login=dana&pass=pw&rmthost=1.2.3.4", nullptr, 200,

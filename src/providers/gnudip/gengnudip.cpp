@@ -10,6 +10,10 @@ namespace {
 class GenGnuDIPObj : public SettingsUpdater<GenGnuDIPSettings, ReadGenGnuDIPSettings> {
 public:
     GenGnuDIPObj() : SettingsUpdater(kGenGnuDIPObjClass, ProxySupport::Stored) {}
+
+protected:
+    // FIXME: not carried out until the GnuDIP client is built.
+    HRESULT RunUpdate(const Text&) override { return E_NOTIMPL; }
 };
 
 }  // namespace

@@ -11,6 +11,10 @@ class GnuDIP2Obj : public SettingsUpdater<LinuxRcSettings, ReadLinuxRcSettings> 
 public:
     // The fixed server is reached directly, never through a proxy.
     GnuDIP2Obj() : SettingsUpdater(kGnuDIP2ObjClass, ProxySupport::Refused) {}
+
+protected:
+    // FIXME: not carried out until the GnuDIP client is built.
+    HRESULT RunUpdate(const Text&) override { return E_NOTIMPL; }
 };
 
 }  // namespace

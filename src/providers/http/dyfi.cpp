@@ -1,19 +1,12 @@
 // The DyFi updater: all host names of one account in one request with
 // Basic credentials; the service takes the address from the connection.
 #include "providers/classes.h"
-#include "providers/http/reply_parsers.h"
+#include "providers/http/reply_codes.h"
 #include "providers/http/template_update.h"
 
 namespace vantrel {
 
 namespace {
-
-constexpr ReplyCode kCodes[] = {
-    {"good", VANTREL_STATUS_ACCEPTED},         {"nochg", VANTREL_STATUS_ACCEPTED},
-    {"badauth", VANTREL_STATUS_SERVICE_ERROR}, {"notfqdn", VANTREL_STATUS_SERVICE_ERROR},
-    {"nohost", VANTREL_STATUS_SERVICE_ERROR},  {"abuse", VANTREL_STATUS_SERVICE_ERROR},
-    {"badip", VANTREL_STATUS_SERVICE_ERROR},   {"dnserr", VANTREL_STATUS_SERVICE_ERROR},
-};
 
 class DyFi : public TemplateUpdater {
 public:
@@ -48,7 +41,7 @@ private:
     }
 
     SHORT ParseReply(const Text& reply) override {
-        return ParseLinePerHostReply(reply, m_account.hosts, kCodes, m_message);
+        return ParseLinePerHostReply(reply, m_account.hosts, kDyFiReplyCodes, m_message);
     }
 
     HostListAccount m_account;

@@ -1,22 +1,12 @@
 // The EuroDynDnsObj updater: all host names of one account in one request
 // with Basic credentials.
 #include "providers/classes.h"
-#include "providers/http/reply_parsers.h"
+#include "providers/http/reply_codes.h"
 #include "providers/http/template_update.h"
 
 namespace vantrel {
 
 namespace {
-
-constexpr ReplyCode kCodes[] = {
-    {"good", VANTREL_STATUS_ACCEPTED},         {"nochg", VANTREL_STATUS_ACCEPTED},
-    {"badsys", VANTREL_STATUS_SERVICE_ERROR},  {"badagent", VANTREL_STATUS_SERVICE_ERROR},
-    {"badauth", VANTREL_STATUS_SERVICE_ERROR}, {"!donator", VANTREL_STATUS_SERVICE_ERROR},
-    {"notfqdn", VANTREL_STATUS_SERVICE_ERROR}, {"nohost", VANTREL_STATUS_SERVICE_ERROR},
-    {"!yours", VANTREL_STATUS_SERVICE_ERROR},  {"abuse", VANTREL_STATUS_SERVICE_ERROR},
-    {"numhost", VANTREL_STATUS_SERVICE_ERROR}, {"dnserr", VANTREL_STATUS_SERVICE_ERROR},
-    {"911", VANTREL_STATUS_SERVICE_ERROR},
-};
 
 class EuroDynDnsObj : public TemplateUpdater {
 public:
@@ -41,7 +31,7 @@ private:
     }
 
     SHORT ParseReply(const Text& reply) override {
-        return ParseLinePerHostReply(reply, m_account.hosts, kCodes, m_message);
+        return ParseLinePerHostReply(reply, m_account.hosts, kEuroDynDnsReplyCodes, m_message);
     }
 
     HostListAccount m_account;

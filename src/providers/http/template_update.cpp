@@ -100,6 +100,7 @@ HRESULT TemplateUpdater::RunUpdate(const Text& address) {
     }
     http::HttpRequestOptions options;
     options.SetMethod("GET");
+    options.max_response_size = http::kServiceReplyLimit;
     if (!request->extra_headers.IsEmpty()) {
         options.SetExtraHeaders(request->extra_headers.CStr());
     }

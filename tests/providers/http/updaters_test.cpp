@@ -183,6 +183,9 @@ TEST(UpdaterFailure, NoUsableReplyLeavesStatusThreeAndEmptyMessage) {
          Answer("HTTP/1.0 200 OK", std::string("\0Updated 1 hostname", 19)), S_OK, kNotDone},
         {"dynup other than 200", kDynupObjClass, Answer("HTTP/1.0 201 Created", "Update complete!"),
          E_FAIL, kNotDone},
+        {"reply above 1 MiB", kDipDNSObjClass,
+         Answer("HTTP/1.0 200 OK", "Updated 1 hostname" + std::string(1 << 20, ' ')), E_FAIL,
+         kNotDone},
     };
     for (const FailureCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -212,6 +215,20 @@ TEST(UpdaterFailure, RefusedConnection) {
     EXPECT_EQ(run.hr, E_FAIL);
     EXPECT_EQ(run.status, kNotDone);
     EXPECT_EQ(run.message, "");
+}
+
+// A CR or LF in a setting would split the request: nothing is sent.
+TEST(UpdaterFailure, ControlCharacterInASettingIsNeverSent) {
+    LoopbackServer server({Answer("HTTP/1.0 200 OK", "Update complete!")});
+    ComPtr<IIPUpdate> updater = MakeUpdater(kDynupObjClass);
+    GiveSettings(updater.Get(),
+                 Texts({"box.dynup.test", "pw HTTP/1.0\r\nX-Injected: 1\r\n\r\nGET /second"}));
+    GiveProxy(updater.Get(), "127.0.0.1:" + std::to_string(server.Port()));
+    RunResult run = RunUpdate(updater.Get(), "192.0.2.7");
+    EXPECT_EQ(run.hr, E_FAIL);
+    EXPECT_EQ(run.status, kNotDone);
+    EXPECT_EQ(run.message, "");
+    EXPECT_EQ(server.Connections(), 0);
 }
 
 // Base64 of "user:password" must fit 256 characters: 192 bytes of text.
