@@ -4,6 +4,7 @@
 // one, retries failures with a backoff, and keeps what it did in a state
 // file so that a restart sends nothing twice.
 #include <platform/daemon.h>
+#include <platform/winsock.h>
 
 #include <chrono>
 #include <cstdio>
@@ -239,11 +240,18 @@ int CmdWatch(int argc, char** argv) {
     if (!host::SelectRegistry(args.options, "watch") || FAILED(CoInitialize(nullptr))) {
         return kExitFailure;
     }
+    // Started for the whole run, as `vantrel update` has it: the Windows DNS
+    // server provider relies on its host for that.
+    WSADATA sockets{};
+    const bool sockets_started = WSAStartup(MAKEWORD(2, 2), &sockets) == 0;
     int exit_code = kExitFailure;
     {
         Watcher watcher(std::move(*loaded.config), std::move(*state), args.state,
                         RealRunner(args.options), Log, args.dry_run ? DryRun::Yes : DryRun::No);
         exit_code = Serve(watcher, args);
+    }
+    if (sockets_started) {
+        WSACleanup();
     }
     CoUninitialize();
     return exit_code;

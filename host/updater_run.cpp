@@ -43,10 +43,17 @@ std::optional<UpdateResult> RunUpdater(IIPUpdate& updater, const Provider& provi
         UpdateResult result;
         result.hr = updater.DoEntryPoint(address.value);
         BSTR message = nullptr;
-        updater.GetErrorStatus(&result.status);
-        updater.GetErrorMessage(&message);
+        HRESULT read = updater.GetErrorStatus(&result.status);
+        if (SUCCEEDED(read)) {
+            read = updater.GetErrorMessage(&message);
+        }
+        if (FAILED(read)) {
+            why = "cannot read the outcome: " + HResultText(read);
+            return std::nullopt;
+        }
+        // Freed even when the conversion throws.
+        std::unique_ptr<OLECHAR, decltype(&SysFreeString)> owned(message, SysFreeString);
         result.message = Narrow(message);
-        SysFreeString(message);
         return result;
     }
     return std::nullopt;

@@ -49,7 +49,8 @@ struct UpdateResult {
     std::string message;
 };
 
-// nullopt with the reason when a step before DoEntryPoint fails.
+// nullopt with the reason when a step before DoEntryPoint fails or the
+// outcome cannot be read.
 std::optional<UpdateResult> RunUpdater(IIPUpdate& updater, const Provider& provider,
                                        const UpdateRequest& request, std::string& why);
 
