@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "host/hive_transaction.h"
 #include "host/module_loading.h"
 #include "host/text_convert.h"
 
@@ -29,9 +30,17 @@ int RunServerExport(int argc, char** argv, const char* export_name, const char* 
         Fail(argv[0], "%s has no %s", path.c_str(), export_name);
         return kExitFailure;
     }
+    // The module's keys land in the hive as one change, or not at all.
+    std::unique_ptr<HiveTransaction> transaction = HiveTransaction::Begin(argv[0]);
+    if (transaction == nullptr) {
+        return kExitFailure;
+    }
     HRESULT hr = run();
     if (FAILED(hr)) {
         Fail(argv[0], "%s failed with %s", export_name, HResultText(hr).c_str());
+        return kExitFailure;
+    }
+    if (!transaction->Commit()) {
         return kExitFailure;
     }
     char hive[4096] = "";

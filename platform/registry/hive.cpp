@@ -9,8 +9,8 @@
 // Only string values. Blank lines and lines starting with ';' are skipped.
 #include "hive.h"
 
-#include <algorithm>
 #include <strings.h>
+#include <algorithm>
 
 namespace vtplatform::registry {
 
@@ -67,7 +67,7 @@ Key* OpenSection(Key& root, std::string_view line) {
     if (path.front() != '\\')
         return nullptr;
     auto parts = SplitPath(path.substr(1));
-    if (!parts || parts->empty())
+    if (!parts || parts->empty() || parts->size() > kMaxDepth)
         return nullptr;
     Key* key = &root;
     for (const auto& part : *parts) {
@@ -99,8 +99,10 @@ bool ReadValue(Key& key, std::string_view line) {
     return true;
 }
 
-void FormatKey(std::string& out, const Key& key, const std::string& path) {
-    out += "\n[" + path + "]\n";
+void AppendSection(std::string& out, const Key& key, std::string_view path) {
+    out += "\n[";
+    out += path;
+    out += "]\n";
     for (const auto& [name, value] : key.values) {
         if (name.empty())
             out += "@";
@@ -110,8 +112,6 @@ void FormatKey(std::string& out, const Key& key, const std::string& path) {
         AppendQuoted(out, value);
         out += "\n";
     }
-    for (const auto& [name, child] : key.subkeys)
-        FormatKey(out, *child, path + "\\" + name);
 }
 
 }  // namespace
@@ -175,10 +175,35 @@ std::optional<Key> ParseHive(std::string_view text) {
     return root;
 }
 
-std::string FormatHive(const Key& root) {
+// A walk with its own stack and one path buffer: no recursion, and each key
+// costs the length of its own path only.
+std::optional<std::string> FormatHive(const Key& root) {
+    using Next = std::map<std::string, std::unique_ptr<Key>, NoCaseLess>::const_iterator;
+    struct Frame {
+        const Key* key;
+        Next next;
+        size_t path_size;
+    };
     std::string out(kHeader);
     out += "\n";
-    FormatKey(out, root, std::string(kRootName));
+    std::string path(kRootName);
+    AppendSection(out, root, path);
+    std::vector<Frame> stack{{&root, root.subkeys.begin(), path.size()}};
+    while (!stack.empty()) {
+        if (out.size() > kMaxHiveBytes)
+            return std::nullopt;
+        Frame& top = stack.back();
+        if (top.next == top.key->subkeys.end()) {
+            stack.pop_back();
+            continue;
+        }
+        const auto& [name, child] = *top.next++;
+        path.resize(top.path_size);
+        path += '\\';
+        path += name;
+        AppendSection(out, *child, path);
+        stack.push_back({child.get(), child->subkeys.begin(), path.size()});
+    }
     return out;
 }
 

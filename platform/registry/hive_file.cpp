@@ -1,27 +1,44 @@
 #include "hive_file.h"
 
-#include <cerrno>
-#include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+#include <utility>
 
 namespace vtplatform::registry {
 
 namespace {
 
-// A hive larger than this is not one the platform wrote.
-constexpr off_t kMaxHiveBytes = 64 << 20;
+// Closes a descriptor at the end of scope.
+class UniqueFd {
+public:
+    explicit UniqueFd(int fd) : m_fd(fd) {}
+    ~UniqueFd() {
+        if (m_fd >= 0)
+            close(m_fd);
+    }
+    UniqueFd(const UniqueFd&) = delete;
+    UniqueFd& operator=(const UniqueFd&) = delete;
+    int Get() const { return m_fd; }
+    int Release() { return std::exchange(m_fd, -1); }
 
-std::string DefaultPath() {
-    if (const char* env = std::getenv("VANTREL_REGISTRY"); env != nullptr && *env != 0)
-        return env;
-    const char* home = std::getenv("HOME");
-    return std::string(home != nullptr && *home != 0 ? home : ".") +
-           "/.local/share/vantrel/registry.reg";
+private:
+    int m_fd;
+};
+
+Stamp StampOf(const struct stat& st) {
+    return Stamp{st.st_dev, st.st_ino, st.st_size,
+                 static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec};
 }
 
 std::string Folder(const std::string& path) {
@@ -31,15 +48,47 @@ std::string Folder(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-bool MakeFolders(const std::string& folder) {
+std::string BaseName(const std::string& path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Adds the folders it had to make to created, outermost first.
+bool MakeFolders(const std::string& folder, std::vector<std::string>& created) {
     for (size_t pos = 1; pos <= folder.size(); ++pos) {
         if (pos != folder.size() && folder[pos] != '/')
             continue;
         std::string part = folder.substr(0, pos);
-        if (mkdir(part.c_str(), 0755) != 0 && errno != EEXIST)
+        if (mkdir(part.c_str(), 0755) == 0)
+            created.push_back(std::move(part));
+        else if (errno != EEXIST)
             return false;
     }
     return true;
+}
+
+void RemoveFolders(std::vector<std::string>& created) {
+    for (auto it = created.rbegin(); it != created.rend(); ++it)
+        rmdir(it->c_str());  // fails, as it should, once something else lives there
+    created.clear();
+}
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Under the lock no other writer runs, so every temporary file of this hive
+// is one that a killed writer left.
+void RemoveStaleTemporaries(const std::string& path) {
+    DIR* folder = opendir(Folder(path).c_str());
+    if (folder == nullptr)
+        return;
+    const std::string prefix = BaseName(path) + ".tmp-";
+    while (const dirent* entry = readdir(folder)) {
+        if (std::strncmp(entry->d_name, prefix.c_str(), prefix.size()) == 0)
+            unlinkat(dirfd(folder), entry->d_name, 0);
+    }
+    closedir(folder);
 }
 
 bool WriteAll(int fd, const std::string& text) {
@@ -65,7 +114,7 @@ bool ReadAll(int fd, std::string& text) {
             return false;
         if (n == 0)
             return true;
-        if (text.size() + static_cast<size_t>(n) > static_cast<size_t>(kMaxHiveBytes))
+        if (text.size() + static_cast<size_t>(n) > kMaxHiveBytes)
             return false;
         text.append(buffer, static_cast<size_t>(n));
     }
@@ -73,9 +122,109 @@ bool ReadAll(int fd, std::string& text) {
 
 }  // namespace
 
-HiveFile::Stamp HiveFile::StampOf(const struct stat& st) {
-    return Stamp{st.st_dev, st.st_ino, st.st_size,
-                 static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec};
+std::string DefaultHivePath() {
+    if (const char* env = std::getenv("VANTREL_REGISTRY"); env != nullptr && *env != 0)
+        return env;
+    const char* home = std::getenv("HOME");
+    return std::string(home != nullptr && *home != 0 ? home : ".") +
+           "/.local/share/vantrel/registry.reg";
+}
+
+LONG LoadHive(const std::string& path, Key* root, std::string* text, Stamp* stamp) {
+    text->clear();
+    UniqueFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.Get() < 0) {
+        if (errno != ENOENT && errno != ENOTDIR)  // both mean there is no hive yet
+            return ERROR_CANTREAD;
+        *root = Key{};
+        *stamp = Stamp{};
+        return ERROR_SUCCESS;
+    }
+    // The stamp of the file actually read, even when a writer renames
+    // another over the path meanwhile.
+    struct stat st {};
+    if (fstat(fd.Get(), &st) != 0)
+        return ERROR_CANTREAD;
+    if (static_cast<size_t>(st.st_size) > kMaxHiveBytes)
+        return ERROR_BADDB;
+    if (!ReadAll(fd.Get(), *text))
+        return ERROR_CANTREAD;
+    std::optional<Key> parsed = text->empty() ? Key{} : ParseHive(*text);
+    if (!parsed)
+        return ERROR_BADDB;
+    *root = std::move(*parsed);
+    *stamp = StampOf(st);
+    return ERROR_SUCCESS;
+}
+
+// One fsync, of the new file, so the rename never exposes a torn one. The
+// folder is not synced: a power loss right after may bring back the
+// previous hive, whole, which is one of the two states a change may leave.
+LONG WriteHive(const std::string& path, const std::string& text) {
+    static std::atomic<unsigned> counter{0};
+    RemoveStaleTemporaries(path);
+    std::string temp = path + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(++counter);
+    UniqueFd fd(open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+    if (fd.Get() < 0)
+        return ERROR_CANTWRITE;
+    bool ok = WriteAll(fd.Get(), text) && fsync(fd.Get()) == 0;
+    ok = close(fd.Release()) == 0 && ok;
+    if (!ok || rename(temp.c_str(), path.c_str()) != 0) {
+        unlink(temp.c_str());
+        return ERROR_CANTWRITE;
+    }
+    return ERROR_SUCCESS;
+}
+
+// flock has no timed wait, so the wait polls with a growing pause (1 to 16
+// ms): a change holds the lock for a few milliseconds.
+LONG HiveLock::Acquire(const std::string& hive_path, DWORD timeout_ms,
+                       std::unique_ptr<HiveLock>* lock) {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
+    const std::string folder = Folder(hive_path);
+    std::vector<std::string> created;
+    auto pause = std::chrono::milliseconds(1);
+    for (;;) {
+        if (!MakeFolders(folder, created))
+            return ERROR_CANTWRITE;
+        UniqueFd fd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (fd.Get() < 0 && errno != ENOENT) {
+            RemoveFolders(created);
+            return ERROR_CANTWRITE;
+        }
+        bool locked = false;
+        while (fd.Get() >= 0 && !(locked = flock(fd.Get(), LOCK_EX | LOCK_NB) == 0)) {
+            if (errno != EWOULDBLOCK && errno != EINTR) {
+                RemoveFolders(created);
+                return ERROR_CANTWRITE;
+            }
+            if (Clock::now() >= deadline) {
+                RemoveFolders(created);
+                return ERROR_TIMEOUT;
+            }
+            std::this_thread::sleep_for(pause);
+            pause = std::min(pause * 2, std::chrono::milliseconds(16));
+        }
+        // The writer before may have removed the folder it had made; then
+        // the lock is on a folder that is gone, and the wait starts over.
+        struct stat held {
+        }, now{};
+        if (locked && fstat(fd.Get(), &held) == 0 && stat(folder.c_str(), &now) == 0 &&
+            SameFile(held, now)) {
+            lock->reset(new HiveLock(fd.Release(), std::move(created)));
+            return ERROR_SUCCESS;
+        }
+        if (Clock::now() >= deadline) {
+            RemoveFolders(created);
+            return ERROR_TIMEOUT;
+        }
+    }
+}
+
+HiveLock::~HiveLock() {
+    RemoveFolders(m_created);  // while still locked, so no writer is inside
+    close(m_fd);               // closing drops the lock
 }
 
 void HiveFile::SetPath(std::string path) {
@@ -85,98 +234,32 @@ void HiveFile::SetPath(std::string path) {
 
 const std::string& HiveFile::Path() {
     if (m_path.empty())
-        m_path = DefaultPath();
+        m_path = DefaultHivePath();
     return m_path;
 }
 
 LONG HiveFile::Refresh() {
     struct stat st {};
-    if (stat(Path().c_str(), &st) != 0) {
-        if (errno != ENOENT && errno != ENOTDIR)  // both mean there is no hive yet
-            return ERROR_CANTREAD;
-        m_root = Key{};
-        m_stamp = Stamp{};
-        m_loaded = true;
-        return ERROR_SUCCESS;
-    }
-    Stamp stamp = StampOf(st);
-    if (m_loaded && stamp == m_stamp)
+    if (m_loaded && stat(Path().c_str(), &st) == 0 && StampOf(st) == m_stamp)
         return ERROR_SUCCESS;
     m_loaded = false;
-    if (st.st_size > kMaxHiveBytes)
-        return ERROR_BADDB;
-    int fd = open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return ERROR_CANTREAD;
     std::string text;
-    bool read_ok = ReadAll(fd, text);
-    close(fd);
-    if (!read_ok)
-        return ERROR_CANTREAD;
-    std::optional<Key> parsed = text.empty() ? Key{} : ParseHive(text);
-    if (!parsed)
-        return ERROR_BADDB;
-    m_root = std::move(*parsed);
-    m_stamp = stamp;
-    m_loaded = true;
+    if (LONG status = LoadHive(Path(), &m_root, &text, &m_stamp); status != ERROR_SUCCESS)
+        return status;
+    // A missing hive is reread every time: it has no stamp to compare.
+    m_loaded = m_stamp.size >= 0;
     return ERROR_SUCCESS;
 }
 
 LONG HiveFile::Commit() {
-    static std::atomic<unsigned> counter{0};
-    const std::string& path = Path();
-    std::string folder = Folder(path);
-    if (!MakeFolders(folder))
-        return ERROR_CANTWRITE;
-    std::string temp = path + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(++counter);
-    int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return ERROR_CANTWRITE;
-    bool ok = WriteAll(fd, FormatHive(m_root)) && fsync(fd) == 0;
-    ok = close(fd) == 0 && ok;
-    if (!ok || rename(temp.c_str(), path.c_str()) != 0) {
-        unlink(temp.c_str());
-        m_loaded = false;  // memory is ahead of the file now; reread it
-        return ERROR_CANTWRITE;
-    }
-    // The rename itself survives a crash only once the folder is synced.
-    if (int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
-        fsync(dir);
-        close(dir);
-    }
-    // Writers hold the lock, so the file on disk is the one just written.
+    std::optional<std::string> text = FormatHive(m_root);
+    LONG status = text ? WriteHive(Path(), *text) : ERROR_CANTWRITE;
     struct stat st {};
-    if (stat(path.c_str(), &st) != 0) {
-        m_loaded = false;
-        return ERROR_SUCCESS;
-    }
-    m_stamp = StampOf(st);
-    m_loaded = true;
-    return ERROR_SUCCESS;
-}
-
-HiveFile::WriteLock::WriteLock(HiveFile& hive) {
-    const std::string& path = hive.Path();
-    if (!MakeFolders(Folder(path))) {
-        m_status = ERROR_CANTWRITE;
-        return;
-    }
-    m_fd = open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (m_fd < 0) {
-        m_status = ERROR_CANTWRITE;
-        return;
-    }
-    while (flock(m_fd, LOCK_EX) != 0) {
-        if (errno != EINTR) {
-            m_status = ERROR_CANTWRITE;
-            return;
-        }
-    }
-}
-
-HiveFile::WriteLock::~WriteLock() {
-    if (m_fd >= 0)
-        close(m_fd);  // closing drops the lock
+    // Writers hold the lock, so the file on disk is the one just written.
+    m_loaded = status == ERROR_SUCCESS && stat(m_path.c_str(), &st) == 0;
+    if (m_loaded)
+        m_stamp = StampOf(st);
+    return status;
 }
 
 }  // namespace vtplatform::registry

@@ -34,12 +34,12 @@ void Store(DWORD* out, size_t value) {
 
 }  // namespace
 
-VT_EXTERN_C VT_PLATFORM_API LONG RegEnumKeyExA(HKEY key, DWORD index, LPSTR name,
-                                               DWORD* name_size, DWORD* reserved, LPSTR klass,
-                                               DWORD* class_size, void*) {
+VT_EXTERN_C VT_PLATFORM_API LONG RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, DWORD* name_size,
+                                               DWORD* reserved, LPSTR klass, DWORD* class_size,
+                                               void*) {
     if (name == nullptr || name_size == nullptr || reserved != nullptr)
         return ERROR_INVALID_PARAMETER;
-    return ReadKey(key, [&](State&, Key& target, KeyPath&) -> LONG {
+    return ReadKey(key, [&](State&, Key& target, KeyPath&, const View&) -> LONG {
         if (index >= target.subkeys.size())
             return ERROR_NO_MORE_ITEMS;
         auto it = std::next(target.subkeys.begin(), index);
@@ -58,7 +58,7 @@ VT_EXTERN_C VT_PLATFORM_API LONG RegQueryInfoKeyA(HKEY key, LPSTR klass, DWORD* 
                                                   void* last_write) {
     if (reserved != nullptr)
         return ERROR_INVALID_PARAMETER;
-    return ReadKey(key, [&](State&, Key& target, KeyPath&) -> LONG {
+    return ReadKey(key, [&](State&, Key& target, KeyPath&, const View&) -> LONG {
         size_t longest_key = 0, longest_name = 0, longest_value = 0;
         for (const auto& [name, child] : target.subkeys)
             longest_key = std::max(longest_key, name.size());

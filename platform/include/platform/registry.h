@@ -1,18 +1,35 @@
 /*
  * Registry of the stand-in platform: HKEY_CLASSES_ROOT only, kept in a
  * file-backed hive in the .reg text format. Every change is written to a
- * temporary file and renamed over the hive, so an interrupted registration
- * never leaves a torn file.
+ * temporary file, synced once and renamed over the hive, so an interrupted
+ * change never leaves a torn file. The folder is not synced: after a power
+ * loss the hive may be the one before the last change, but never a torn one.
+ * Temporary files a killed writer left are removed by the next write.
  *
  * Return values are Win32 error codes (ERROR_SUCCESS and friends), as the
  * Reg* functions of Windows return them. Only REG_SZ values are kept; other
  * types are refused with ERROR_INVALID_PARAMETER.
  *
  * The hive is reread whenever the file changed, and changes are made under
- * an advisory lock on "<hive>.lock", so several processes can share it.
+ * an advisory lock on the hive's folder, so several processes can share it
+ * and no lock file is left behind. A plain change waits at most 10 s for
+ * another process's change (ERROR_TIMEOUT), and is refused with
+ * ERROR_TRANSACTIONAL_CONFLICT while a transaction of this process holds
+ * the hive.
  * A handle names its key by path: a key deleted through this process gives
  * ERROR_KEY_DELETED on its open handles, and so does a key that vanished
- * from the file. A hive file that cannot be parsed gives ERROR_BADDB.
+ * from the file. A hive file that cannot be parsed, or that nests keys
+ * deeper than 512 levels (the limit of Windows), gives ERROR_BADDB.
+ *
+ * Transactions: a change made of many calls (a registration) is collected
+ * in a transaction and written with one atomic replacement of the hive.
+ * The first RegOpenKeyTransactedA takes the hive's writers' lock and holds
+ * it until the transaction ends, so the transaction reads and writes a hive
+ * no other writer touches; readers elsewhere see the hive before the commit
+ * or after it. Keys opened or created below a transacted key belong to the
+ * same transaction. RegOverridePredefKey makes HKEY_CLASSES_ROOT stand for
+ * such a key, so code that only knows the plain calls joins a transaction
+ * its host opened.
  */
 #ifndef PLATFORM_REGISTRY_H
 #define PLATFORM_REGISTRY_H
@@ -22,6 +39,7 @@
 typedef struct VtRegKey* HKEY;
 typedef HKEY* PHKEY;
 typedef DWORD REGSAM;
+typedef void* HANDLE;
 
 #define HKEY_CLASSES_ROOT ((HKEY)(uintptr_t)0x80000000u)
 
@@ -38,6 +56,9 @@ typedef DWORD REGSAM;
 #define ERROR_CANTWRITE 1013L
 #define ERROR_KEY_DELETED 1018L
 #define ERROR_BADDB 1009L
+#define ERROR_TIMEOUT 1460L
+#define ERROR_TRANSACTION_NOT_ACTIVE 6701L
+#define ERROR_TRANSACTIONAL_CONFLICT 6800L
 
 #define REG_NONE 0
 #define REG_SZ 1
@@ -56,6 +77,7 @@ VT_BEGIN_C
 VT_PLATFORM_API LONG VtRegistrySetHiveFile(LPCSTR path);
 VT_PLATFORM_API LONG VtRegistryGetHiveFile(LPSTR buffer, DWORD size);
 
+/* A key nested deeper than 512 levels is refused with ERROR_INVALID_PARAMETER. */
 VT_PLATFORM_API LONG RegCreateKeyExA(HKEY key, LPCSTR subkey, DWORD reserved, LPSTR klass,
                                      DWORD options, REGSAM sam, void* security, PHKEY result,
                                      DWORD* disposition);
@@ -77,6 +99,31 @@ VT_PLATFORM_API LONG RegQueryInfoKeyA(HKEY key, LPSTR klass, DWORD* class_size, 
                                       DWORD* subkeys, DWORD* max_subkey_len, DWORD* max_class_len,
                                       DWORD* values, DWORD* max_value_name_len,
                                       DWORD* max_value_len, DWORD* security, void* last_write);
+
+/* The transaction waits at most timeout milliseconds for another writer of
+ * the hive when a key is first opened in it (0: 10 s); the other arguments
+ * are ignored. NULL (and last-error ERROR_OUTOFMEMORY) on failure. */
+VT_PLATFORM_API HANDLE CreateTransaction(void* attributes, GUID* uow, DWORD options,
+                                         DWORD isolation_level, DWORD isolation_flags,
+                                         DWORD timeout, WCHAR* description);
+/* Writes every change of the transaction at once; a transaction that
+ * changed nothing writes nothing. Either call ends the transaction and
+ * releases the lock; its keys then give ERROR_TRANSACTION_NOT_ACTIVE.
+ * FALSE with the reason in last-error on failure. */
+VT_PLATFORM_API BOOL CommitTransaction(HANDLE transaction);
+VT_PLATFORM_API BOOL RollbackTransaction(HANDLE transaction);
+/* Closing a transaction that was not committed rolls it back. */
+VT_PLATFORM_API BOOL CloseHandle(HANDLE handle);
+
+/* Opens a key of the hive within the transaction. The first one takes the
+ * hive's writers' lock (ERROR_TIMEOUT when another writer keeps it past
+ * the transaction's timeout, ERROR_TRANSACTIONAL_CONFLICT when this
+ * process already changes the hive in another transaction). */
+VT_PLATFORM_API LONG RegOpenKeyTransactedA(HKEY key, LPCSTR subkey, DWORD options, REGSAM sam,
+                                           PHKEY result, HANDLE transaction, void* extended);
+/* Makes HKEY_CLASSES_ROOT stand for new_key in this process until it is
+ * called again with NULL; new_key may be closed afterwards. */
+VT_PLATFORM_API LONG RegOverridePredefKey(HKEY key, HKEY new_key);
 
 VT_END_C
 

@@ -7,6 +7,18 @@
 
 namespace {
 
+// "K\a\a..." with levels components in all.
+std::string DeepPath(size_t levels) {
+    std::string path = "K";
+    for (size_t i = 1; i < levels; ++i)
+        path += "\\a";
+    return path;
+}
+
+std::string DeepHive(size_t levels) {
+    return "Windows Registry Editor Version 5.00\n[HKEY_CLASSES_ROOT\\" + DeepPath(levels) + "]\n";
+}
+
 // The file is regedit's text form, sorted, with \\ and \" escaped.
 TEST_F(RegistryTest, WritesSortedRegText) {
     SetString("Vantrel.Dynam\\CLSID", nullptr, "{1}");
@@ -35,7 +47,7 @@ TEST_F(RegistryTest, AtomicWriteLeavesOnlyTheHive) {
     std::set<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(m_folder / "sub"))
         names.insert(entry.path().filename().string());
-    EXPECT_EQ(names, (std::set<std::string>{"registry.reg", "registry.reg.lock"}));
+    EXPECT_EQ(names, (std::set<std::string>{"registry.reg"}));
     // Pointing the registry elsewhere and back forces a reread of the file.
     ASSERT_EQ(VtRegistrySetHiveFile((m_folder / "other.reg").c_str()), ERROR_SUCCESS);
     EXPECT_EQ(GetString("A"), "<error 2>");
@@ -59,8 +71,8 @@ TEST_F(RegistryTest, ConcurrentWritersInTwoProcessesLoseNothing) {
         LONG status = RegCreateKeyExA(HKEY_CLASSES_ROOT, "Shared", 0, nullptr, 0, KEY_WRITE,
                                       nullptr, &key, nullptr);
         if (status == ERROR_SUCCESS)
-            status = RegSetValueExA(key, name.c_str(), 0, REG_SZ,
-                                    reinterpret_cast<const BYTE*>("x"), 2);
+            status =
+                RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>("x"), 2);
         RegCloseKey(key);
         all_written = all_written && status == ERROR_SUCCESS;
     }
@@ -94,16 +106,26 @@ TEST_F(RegistryTest, DamagedHiveGivesBadDb) {
          ERROR_SUCCESS},
         {"torn value", "Windows Registry Editor Version 5.00\n[HKEY_CLASSES_ROOT\\K]\n@=\"v",
          ERROR_BADDB},
-        {"torn section", "Windows Registry Editor Version 5.00\n[HKEY_CLASSES_ROOT\\K", ERROR_BADDB},
+        {"torn section", "Windows Registry Editor Version 5.00\n[HKEY_CLASSES_ROOT\\K",
+         ERROR_BADDB},
         {"no header", "[HKEY_CLASSES_ROOT\\K]\n", ERROR_BADDB},
         {"value before key", "Windows Registry Editor Version 5.00\n@=\"v\"\n", ERROR_BADDB},
         {"other root", "Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\K]\n",
          ERROR_BADDB},
-        {"dword value", "Windows Registry Editor Version 5.00\n[HKEY_CLASSES_ROOT\\K]\n\"n\"=dword:1\n",
+        {"dword value",
+         "Windows Registry Editor Version 5.00\n[HKEY_CLASSES_ROOT\\K]\n\"n\"=dword:1\n",
          ERROR_BADDB},
         {"bad escape", "Windows Registry Editor Version 5.00\n[HKEY_CLASSES_ROOT\\K]\n@=\"a\\q\"\n",
          ERROR_BADDB},
-        {"binary junk", std::string("\x7f" "ELF\0\0\x01", 7), ERROR_BADDB},
+        {"binary junk",
+         std::string("\x7f"
+                     "ELF\0\0\x01",
+                     7),
+         ERROR_BADDB},
+        // Windows nests keys at most 512 levels deep.
+        {"512 levels", DeepHive(512), ERROR_SUCCESS},
+        {"513 levels", DeepHive(513), ERROR_BADDB},
+        {"100000 levels", DeepHive(100000), ERROR_BADDB},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -117,10 +139,33 @@ TEST_F(RegistryTest, DamagedHiveGivesBadDb) {
     }
     WriteHive("garbage");
     HKEY key = nullptr;
-    EXPECT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, "K", 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                              nullptr),
-              ERROR_BADDB);
+    EXPECT_EQ(
+        RegCreateKeyExA(HKEY_CLASSES_ROOT, "K", 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+        ERROR_BADDB);
     EXPECT_EQ(ReadHive(), "garbage") << "a damaged hive is never overwritten";
+}
+
+// Keys nest at most 512 levels deep, as on Windows: deeper ones are refused,
+// and a hive at the limit is written and read back.
+TEST_F(RegistryTest, KeysNestAtMost512Levels) {
+    HKEY key = reinterpret_cast<HKEY>(0x1234);
+    EXPECT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, DeepPath(513).c_str(), 0, nullptr, 0, KEY_WRITE,
+                              nullptr, &key, nullptr),
+              ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(key, nullptr);
+    SetString(DeepPath(512).c_str(), nullptr, "deepest");
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, DeepPath(511).c_str(), 0, KEY_WRITE, &key),
+              ERROR_SUCCESS);
+    HKEY deeper = reinterpret_cast<HKEY>(0x1234);
+    EXPECT_EQ(RegCreateKeyExA(key, "a\\b", 0, nullptr, 0, KEY_WRITE, nullptr, &deeper, nullptr),
+              ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(deeper, nullptr);
+    RegCloseKey(key);
+    ASSERT_EQ(VtRegistrySetHiveFile((m_folder / "other.reg").c_str()), ERROR_SUCCESS);
+    ASSERT_EQ(VtRegistrySetHiveFile(m_hive.c_str()), ERROR_SUCCESS);
+    EXPECT_EQ(GetString(DeepPath(512).c_str()), "deepest");
+    EXPECT_EQ(RegDeleteTreeA(HKEY_CLASSES_ROOT, "K"), ERROR_SUCCESS);
+    EXPECT_EQ(GetString("K"), "<error 2>");
 }
 
 // A hive that cannot be written gives ERROR_CANTWRITE and leaves reads of
@@ -130,9 +175,9 @@ TEST_F(RegistryTest, UnwritableHiveGivesCantWrite) {
     std::ofstream(blocker) << "a file where a folder should be";
     ASSERT_EQ(VtRegistrySetHiveFile((blocker + "/registry.reg").c_str()), ERROR_SUCCESS);
     HKEY key = reinterpret_cast<HKEY>(0x1234);
-    EXPECT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, "K", 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                              nullptr),
-              ERROR_CANTWRITE);
+    EXPECT_EQ(
+        RegCreateKeyExA(HKEY_CLASSES_ROOT, "K", 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+        ERROR_CANTWRITE);
     EXPECT_EQ(key, nullptr);
     EXPECT_EQ(GetString("K"), "<error 2>");
 }

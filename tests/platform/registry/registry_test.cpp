@@ -24,7 +24,7 @@ TEST_F(RegistryTest, CreateAndOpenReportDispositionAndErrors) {
         const char* subkey;
         LONG status;
     } opens[] = {
-        {"Vantrel.Dynam\\CLSID", ERROR_SUCCESS}, {"VANTREL.DYNAM\\clsid", ERROR_SUCCESS},
+        {"Vantrel.Dynam\\CLSID", ERROR_SUCCESS},   {"VANTREL.DYNAM\\clsid", ERROR_SUCCESS},
         {"Vantrel.Dynam\\CLSID\\", ERROR_SUCCESS}, {"Vantrel.Dynam\\Missing", ERROR_FILE_NOT_FOUND},
         {"\\Vantrel.Dynam", ERROR_BAD_PATHNAME},   {"Vantrel.Dynam\\\\CLSID", ERROR_BAD_PATHNAME},
     };
@@ -125,9 +125,9 @@ TEST_F(RegistryTest, DeletingKeysFollowsWindowsRules) {
     EXPECT_EQ(GetString("CLSID\\{A}"), "<error 2>");
     DWORD size = 64, type = kSentinel;
     char buffer[64];
-    EXPECT_EQ(RegQueryValueExA(inner, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buffer),
-                               &size),
-              ERROR_KEY_DELETED);
+    EXPECT_EQ(
+        RegQueryValueExA(inner, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size),
+        ERROR_KEY_DELETED);
     EXPECT_EQ(type, kSentinel);
     EXPECT_EQ(RegCloseKey(inner), ERROR_SUCCESS);
     HKEY clsid = nullptr;
@@ -157,9 +157,9 @@ TEST_F(RegistryTest, EnumeratesKeys) {
     const LONG statuses[] = {ERROR_SUCCESS, ERROR_MORE_DATA, ERROR_NO_MORE_ITEMS};
     for (int i = 0; i < 3; ++i) {
         DWORD size = sizes[i].second;
-        EXPECT_EQ(RegEnumKeyExA(key, sizes[i].first, name, &size, nullptr, nullptr, nullptr,
-                                nullptr),
-                  statuses[i])
+        EXPECT_EQ(
+            RegEnumKeyExA(key, sizes[i].first, name, &size, nullptr, nullptr, nullptr, nullptr),
+            statuses[i])
             << i;
     }
     EXPECT_STREQ(name, "beta");
@@ -176,12 +176,12 @@ TEST_F(RegistryTest, RefusesBadHandlesAndTypes) {
     EXPECT_EQ(RegSetValueExA(HKEY_CLASSES_ROOT, "n", 0, 4, reinterpret_cast<BYTE*>(&number), 4),
               ERROR_INVALID_PARAMETER);
     // The hive file keeps one name or value per line.
-    EXPECT_EQ(RegSetValueExA(HKEY_CLASSES_ROOT, "n", 0, REG_SZ,
-                             reinterpret_cast<const BYTE*>("a\nb"), 4),
-              ERROR_INVALID_PARAMETER);
-    EXPECT_EQ(RegSetValueExA(HKEY_CLASSES_ROOT, "n\r", 0, REG_SZ, reinterpret_cast<const BYTE*>(""),
-                             1),
-              ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(
+        RegSetValueExA(HKEY_CLASSES_ROOT, "n", 0, REG_SZ, reinterpret_cast<const BYTE*>("a\nb"), 4),
+        ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(
+        RegSetValueExA(HKEY_CLASSES_ROOT, "n\r", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1),
+        ERROR_INVALID_PARAMETER);
     EXPECT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, "a\nb", 0, nullptr, 0, KEY_WRITE, nullptr, &out,
                               nullptr),
               ERROR_INVALID_PARAMETER);

@@ -1,0 +1,1 @@
+vt_add_fuzzer(hive LIBS vt_hive_text)

@@ -1,0 +1,216 @@
+// Transactions over the hive: one write per commit, isolation from the file
+// until then, HKEY_CLASSES_ROOT standing for a transacted key, and the
+// writers' lock between processes.
+#include "registry_fixture.h"
+
+#include <platform/module.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <set>
+
+namespace {
+
+class TransactionTest : public RegistryTest {
+protected:
+    void TearDown() override {
+        RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
+        RegistryTest::TearDown();
+    }
+    // A transaction with HKEY_CLASSES_ROOT standing for its root.
+    HANDLE BeginOverride(DWORD timeout = 0) {
+        HANDLE transaction = CreateTransaction(nullptr, nullptr, 0, 0, 0, timeout, nullptr);
+        EXPECT_NE(transaction, nullptr);
+        HKEY root = nullptr;
+        EXPECT_EQ(RegOpenKeyTransactedA(HKEY_CLASSES_ROOT, nullptr, 0, KEY_ALL_ACCESS, &root,
+                                        transaction, nullptr),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(RegOverridePredefKey(HKEY_CLASSES_ROOT, root), ERROR_SUCCESS);
+        EXPECT_EQ(RegCloseKey(root), ERROR_SUCCESS) << "the override keeps its own copy";
+        return transaction;
+    }
+    // Restores HKEY_CLASSES_ROOT, commits and closes.
+    bool CommitOverride(HANDLE transaction) {
+        RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
+        bool committed = CommitTransaction(transaction);
+        CloseHandle(transaction);
+        return committed;
+    }
+    ino_t HiveInode() const {
+        struct stat st {};
+        return stat(m_hive.c_str(), &st) == 0 ? st.st_ino : 0;
+    }
+    std::set<std::string> FolderEntries() const {
+        std::set<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(m_folder / "sub"))
+            names.insert(entry.path().filename().string());
+        return names;
+    }
+};
+
+// Changes stay in the transaction (visible to its own reads, not to the
+// file) until the commit writes them with one replacement of the file.
+TEST_F(TransactionTest, CommitWritesEverythingAtOnce) {
+    SetString("Old", nullptr, "kept");
+    ino_t before = HiveInode();
+    HANDLE transaction = BeginOverride();
+    SetString("A\\B", "v", "1");
+    SetString("C", nullptr, "2");
+    EXPECT_EQ(RegDeleteTreeA(HKEY_CLASSES_ROOT, "Old"), ERROR_SUCCESS);
+    EXPECT_EQ(GetString("A\\B", "v"), "1") << "the transaction reads its own changes";
+    EXPECT_EQ(HiveInode(), before) << "nothing written before the commit";
+    RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
+    EXPECT_EQ(GetString("Old"), "kept") << "others read the file as it was";
+    EXPECT_EQ(GetString("C"), "<error 2>");
+
+    ASSERT_TRUE(CommitTransaction(transaction));
+    EXPECT_NE(HiveInode(), before);
+    EXPECT_EQ(GetString("A\\B", "v"), "1");
+    EXPECT_EQ(GetString("C"), "2");
+    EXPECT_EQ(GetString("Old"), "<error 2>");
+    EXPECT_EQ(FolderEntries(), (std::set<std::string>{"registry.reg"}));
+    EXPECT_TRUE(CloseHandle(transaction));
+}
+
+// A rollback, or closing without a commit, leaves the file as it was; an
+// ended transaction's keys answer ERROR_TRANSACTION_NOT_ACTIVE.
+TEST_F(TransactionTest, RollbackAndCloseDiscardChanges) {
+    SetString("K", nullptr, "before");
+    const std::string text = ReadHive();
+    for (bool close_only : {false, true}) {
+        SCOPED_TRACE(close_only ? "close" : "rollback");
+        HANDLE transaction = CreateTransaction(nullptr, nullptr, 0, 0, 0, 0, nullptr);
+        HKEY key = nullptr;
+        ASSERT_EQ(RegOpenKeyTransactedA(HKEY_CLASSES_ROOT, "K", 0, KEY_ALL_ACCESS, &key,
+                                        transaction, nullptr),
+                  ERROR_SUCCESS);
+        HKEY sub = nullptr;
+        ASSERT_EQ(RegCreateKeyExA(key, "Sub", 0, nullptr, 0, KEY_WRITE, nullptr, &sub, nullptr),
+                  ERROR_SUCCESS);
+        ASSERT_EQ(RegSetValueExA(sub, "n", 0, REG_SZ, reinterpret_cast<const BYTE*>("x"), 2),
+                  ERROR_SUCCESS);
+        if (!close_only) {
+            EXPECT_TRUE(RollbackTransaction(transaction));
+            SetLastError(0);
+            EXPECT_FALSE(CommitTransaction(transaction));
+            EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_TRANSACTION_NOT_ACTIVE));
+        }
+        EXPECT_TRUE(CloseHandle(transaction));
+        EXPECT_EQ(RegSetValueExA(sub, "n", 0, REG_SZ, reinterpret_cast<const BYTE*>("y"), 2),
+                  ERROR_TRANSACTION_NOT_ACTIVE);
+        EXPECT_EQ(RegCloseKey(sub), ERROR_SUCCESS);
+        EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+        EXPECT_EQ(ReadHive(), text);
+    }
+    SetLastError(0);
+    EXPECT_FALSE(CloseHandle(reinterpret_cast<HANDLE>(0x1234)));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+}
+
+// A transaction that changes nothing, or changes the hive back to what it
+// was (a repeated registration), writes nothing; one on a hive that does
+// not exist leaves no file and no folder behind.
+TEST_F(TransactionTest, UnchangedHiveIsNotWritten) {
+    HANDLE transaction = BeginOverride();
+    EXPECT_EQ(RegDeleteTreeA(HKEY_CLASSES_ROOT, "Missing"), ERROR_FILE_NOT_FOUND);
+    EXPECT_TRUE(CommitOverride(transaction));
+    EXPECT_FALSE(std::filesystem::exists(m_folder / "sub")) << "no trace of a missing hive";
+
+    SetString("K", nullptr, "v");
+    ino_t before = HiveInode();
+    transaction = BeginOverride();
+    ASSERT_EQ(RegDeleteTreeA(HKEY_CLASSES_ROOT, "K"), ERROR_SUCCESS);
+    SetString("K", nullptr, "v");
+    EXPECT_TRUE(CommitOverride(transaction));
+    EXPECT_EQ(HiveInode(), before);
+}
+
+// Within one process a second writer of the hive would wait for itself:
+// it is refused at once instead. Readers go on reading the file.
+TEST_F(TransactionTest, SecondWriterInTheProcessConflicts) {
+    SetString("K", nullptr, "v");
+    HANDLE first = CreateTransaction(nullptr, nullptr, 0, 0, 0, 0, nullptr);
+    HANDLE second = CreateTransaction(nullptr, nullptr, 0, 0, 0, 0, nullptr);
+    HKEY key = nullptr, other = reinterpret_cast<HKEY>(0x1234);
+    ASSERT_EQ(
+        RegOpenKeyTransactedA(HKEY_CLASSES_ROOT, "K", 0, KEY_ALL_ACCESS, &key, first, nullptr),
+        ERROR_SUCCESS);
+    EXPECT_EQ(
+        RegOpenKeyTransactedA(HKEY_CLASSES_ROOT, "K", 0, KEY_ALL_ACCESS, &other, second, nullptr),
+        ERROR_TRANSACTIONAL_CONFLICT);
+    EXPECT_EQ(other, nullptr);
+    HKEY plain = nullptr;
+    EXPECT_EQ(
+        RegCreateKeyExA(HKEY_CLASSES_ROOT, "P", 0, nullptr, 0, KEY_WRITE, nullptr, &plain, nullptr),
+        ERROR_TRANSACTIONAL_CONFLICT);
+    EXPECT_EQ(GetString("K"), "v");
+    EXPECT_EQ(
+        RegOpenKeyTransactedA(HKEY_CLASSES_ROOT, "Missing", 0, KEY_READ, &other, first, nullptr),
+        ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegOverridePredefKey(HKEY_CLASSES_ROOT, reinterpret_cast<HKEY>(0x1234)),
+              ERROR_INVALID_HANDLE);
+    EXPECT_EQ(RegOverridePredefKey(HKEY_CLASSES_ROOT, HKEY_CLASSES_ROOT), ERROR_INVALID_HANDLE);
+    RegCloseKey(key);
+    CloseHandle(first);
+    CloseHandle(second);
+    SetString("P", nullptr, "after the transaction ended");
+}
+
+// Another process's transaction holds the lock until it ends: a writer
+// here waits for it (or gives up with ERROR_TIMEOUT) and then works on the
+// hive that transaction wrote, so neither change is lost.
+TEST_F(TransactionTest, WritersInTwoProcessesAreSerialised) {
+    SetString("Shared", nullptr, "start");
+    int go[2], held[2];
+    ASSERT_EQ(pipe(go), 0);
+    ASSERT_EQ(pipe(held), 0);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        HANDLE transaction = CreateTransaction(nullptr, nullptr, 0, 0, 0, 0, nullptr);
+        HKEY key = nullptr;
+        bool ok = RegOpenKeyTransactedA(HKEY_CLASSES_ROOT, "Shared", 0, KEY_ALL_ACCESS, &key,
+                                        transaction, nullptr) == ERROR_SUCCESS;
+        ok = ok && RegSetValueExA(key, "child", 0, REG_SZ, reinterpret_cast<const BYTE*>("c"), 2) ==
+                       ERROR_SUCCESS;
+        char byte = 1;
+        ok = ok && write(held[1], &byte, 1) == 1 && read(go[0], &byte, 1) == 1;
+        ok = ok && CommitTransaction(transaction);
+        _exit(ok ? 0 : 1);
+    }
+    char byte;
+    ASSERT_EQ(read(held[0], &byte, 1), 1);
+    HANDLE waiting = CreateTransaction(nullptr, nullptr, 0, 0, 0, 30, nullptr);
+    HKEY key = reinterpret_cast<HKEY>(0x1234);
+    EXPECT_EQ(RegOpenKeyTransactedA(HKEY_CLASSES_ROOT, "Shared", 0, KEY_ALL_ACCESS, &key, waiting,
+                                    nullptr),
+              ERROR_TIMEOUT);
+    EXPECT_EQ(key, nullptr);
+    CloseHandle(waiting);
+    ASSERT_EQ(write(go[1], &byte, 1), 1);
+    HANDLE transaction = BeginOverride();  // waits until the child commits
+    SetString("Shared", "parent", "p");
+    ASSERT_TRUE(CommitOverride(transaction));
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(GetString("Shared", "child"), "c");
+    EXPECT_EQ(GetString("Shared", "parent"), "p");
+    for (int fd : {go[0], go[1], held[0], held[1]})
+        close(fd);
+}
+
+// A killed writer's temporary files go with the next write, and only files
+// of this hive.
+TEST_F(TransactionTest, NextWriteRemovesStaleTemporaryFiles) {
+    SetString("K", nullptr, "v");
+    for (const char* name : {"registry.reg.tmp-99999-1", "registry.reg.tmp-1-7", "other.tmp-1-1"})
+        std::ofstream(m_folder / "sub" / name) << "torn";
+    HANDLE transaction = BeginOverride();
+    SetString("K", nullptr, "w");
+    ASSERT_TRUE(CommitOverride(transaction));
+    EXPECT_EQ(FolderEntries(), (std::set<std::string>{"other.tmp-1-1", "registry.reg"}));
+}
+
+}  // namespace
