@@ -50,6 +50,8 @@ bool ApplySetting(std::string_view word, Account& account, std::string& problem)
         account.password = value;
     } else if (key == "key") {
         account.key = value;
+    } else if (key == "domain") {
+        account.domain = value;
     } else if (key == "hosts") {
         account.hosts = SplitHosts(value);
     } else if (key == "reply") {
@@ -89,7 +91,13 @@ bool ParseLine(const std::vector<std::string_view>& words, AccountBook& book,
             return false;
         }
     }
-    if (account.hosts.empty()) {
+    if (account.service == Service::kGnuDip) {
+        if (account.user.empty() || account.domain.empty() || !account.hosts.empty()) {
+            problem = "a gnudip account needs user= and domain=, and no hosts=";
+            return false;
+        }
+        account.hosts.push_back(ToLower(account.user + "." + account.domain));
+    } else if (account.hosts.empty()) {
         problem = "an account needs hosts=NAME[,NAME...]";
         return false;
     }
@@ -124,6 +132,16 @@ const Account* AccountBook::FindByUser(Service service, std::string_view user) c
 const Account* AccountBook::FindByKey(Service service, std::string_view key) const {
     for (const Account& account : accounts) {
         if (account.service == service && !key.empty() && account.key == key) {
+            return &account;
+        }
+    }
+    return nullptr;
+}
+
+const Account* AccountBook::FindByUserAndDomain(Service service, std::string_view user,
+                                                std::string_view domain) const {
+    for (const Account& account : accounts) {
+        if (account.service == service && account.user == user && account.domain == domain) {
             return &account;
         }
     }

@@ -5,9 +5,11 @@
 //   alias SERVICE HOSTNAME       one more host name the service answers for
 //
 // SERVICE is a name of the service table (dipdns, dnsexit, dyfi, dynam,
-// dynup, eurodyndns). Keys: user, password, key (DipDNS), hosts (host
-// names joined by ","), reply (DyFi and EuroDynDns: a refusal word of the
-// service answered for every name, once the credentials are right). Values
+// dynup, eurodyndns, gnudip). Keys: user, password, key (DipDNS), domain
+// (GnuDIP), hosts (host names joined by ","), reply (DyFi and EuroDynDns: a
+// refusal word of the service answered for every name, once the
+// credentials are right). A GnuDIP account names its user and domain
+// instead of hosts: its host is "user.domain". Values
 // cannot hold white space. Host names are compared without case.
 #pragma once
 
@@ -25,6 +27,7 @@ struct Account {
     std::string user;
     std::string password;
     std::string key;
+    std::string domain;
     std::vector<std::string> hosts;  // lower case
     std::string reply;               // empty: the service's own answers
 
@@ -45,6 +48,9 @@ public:
     const Account* FindByHost(Service service, std::string_view host) const;
     const Account* FindByUser(Service service, std::string_view user) const;
     const Account* FindByKey(Service service, std::string_view key) const;
+    // GnuDIP: user and domain as given, compared exactly.
+    const Account* FindByUserAndDomain(Service service, std::string_view user,
+                                       std::string_view domain) const;
 };
 
 struct ParsedAccounts {

@@ -32,10 +32,10 @@ std::string AddressFrom(const Request& request, const char* key, std::string_vie
     return address.empty() ? std::string(peer) : address;
 }
 
-std::vector<std::string> SplitList(std::string_view list) {
+std::vector<std::string> SplitList(std::string_view list, char separator) {
     std::vector<std::string> entries;
     for (;;) {
-        size_t comma = list.find(',');
+        size_t comma = list.find(separator);
         entries.emplace_back(list.substr(0, comma));
         if (comma == std::string_view::npos) {
             return entries;

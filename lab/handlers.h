@@ -24,6 +24,6 @@ bool IsDottedIpv4(std::string_view text);
 // The query value `key` when present and non-empty, else the peer address.
 std::string AddressFrom(const Request& request, const char* key, std::string_view peer);
 // "a,b" -> {"a", "b"}; every entry kept, empty ones included.
-std::vector<std::string> SplitList(std::string_view list);
+std::vector<std::string> SplitList(std::string_view list, char separator = ',');
 
 }  // namespace vantrel::lab

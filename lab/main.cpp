@@ -1,6 +1,8 @@
-// vantrel-lab: local stand-ins of the six web update services.
+// vantrel-lab: local stand-ins of the six web update services and of a
+// GnuDIP server.
 //
-// Prints "listening 127.0.0.1:PORT" as its first line on stdout, serves
+// Prints "listening 127.0.0.1:PORT" as its first line on stdout and
+// "listening 127.0.0.1:PORT gnudip" (GnuDIP's TCP form) as its second, serves
 // until SIGINT or SIGTERM, then prints the record table on stdout and
 // exits 0. Exit 1 when the port cannot be bound or a file cannot be read,
 // 2 on a usage error.
@@ -25,19 +27,28 @@ using vantrel::lab::ParsedAccounts;
 constexpr const char* kAddress = "127.0.0.1";
 
 constexpr const char* kUsage =
-    "usage: vantrel-lab [--port N] [--accounts FILE] [--log FILE]\n"
+    "usage: vantrel-lab [--port N] [--gnudip-port N] [--accounts FILE] [--log FILE]\n"
     "  --port N         listen on 127.0.0.1:N (default 0: any free port)\n"
+    "  --gnudip-port N  GnuDIP's TCP form on 127.0.0.1:N (default 0: any free port)\n"
     "  --accounts FILE  accounts to accept (format: see lab/accounts.sample)\n"
     "  --log FILE       append request lines to FILE instead of stderr\n"
-    "The first line on stdout is \"listening 127.0.0.1:PORT\". GET /lab/records\n"
+    "The first line on stdout is \"listening 127.0.0.1:PORT\", the second\n"
+    "\"listening 127.0.0.1:PORT gnudip\". GET /lab/records\n"
     "on the lab shows the record table, which is also printed on stdout when\n"
     "SIGINT or SIGTERM stops the lab.\n";
 
 struct Options {
     long port = 0;
+    long gnudip_port = 0;
     const char* accounts = nullptr;
     const char* log = nullptr;
 };
+
+bool ParsePort(const char* value, long& port) {
+    char* end = nullptr;
+    port = std::strtol(value, &end, 10);
+    return *value != '\0' && *end == '\0' && port >= 0 && port <= 65535;
+}
 
 // 0 when parsed, otherwise the exit code.
 int ParseOptions(int argc, char** argv, Options& options) {
@@ -53,10 +64,8 @@ int ParseOptions(int argc, char** argv, Options& options) {
             return 2;
         }
         const char* value = argv[++i];
-        if (arg == "--port") {
-            char* end = nullptr;
-            options.port = std::strtol(value, &end, 10);
-            if (*value == '\0' || *end != '\0' || options.port < 0 || options.port > 65535) {
+        if (arg == "--port" || arg == "--gnudip-port") {
+            if (!ParsePort(value, arg == "--port" ? options.port : options.gnudip_port)) {
                 std::fprintf(stderr, "vantrel-lab: bad port \"%s\"\n", value);
                 return 2;
             }
@@ -119,14 +128,16 @@ int main(int argc, char** argv) {
         }
     }
     std::unique_ptr<LabServer> server;
-    VtTcpResult result = LabServer::Create(kAddress, static_cast<WORD>(options.port), &server);
+    VtTcpResult result = LabServer::Create(kAddress, static_cast<WORD>(options.port),
+                                           static_cast<WORD>(options.gnudip_port), &server);
     if (result != VT_TCP_OK) {
-        std::fprintf(stderr, "vantrel-lab: cannot listen on %s:%ld (error %d)\n", kAddress,
-                     options.port, static_cast<int>(result));
+        std::fprintf(stderr, "vantrel-lab: cannot listen on %s:%ld and :%ld (error %d)\n",
+                     kAddress, options.port, options.gnudip_port, static_cast<int>(result));
         return 1;
     }
     server->StopOnSignals();
     std::printf("listening %s:%u\n", kAddress, static_cast<unsigned>(server->Port()));
+    std::printf("listening %s:%u gnudip\n", kAddress, static_cast<unsigned>(server->GnuDipPort()));
     std::fflush(stdout);
 
     LabState state(std::move(book));

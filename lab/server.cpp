@@ -1,5 +1,6 @@
 #include "lab/server.h"
 
+#include "lab/gnudip.h"
 #include "lab/reply.h"
 #include "lab/request.h"
 #include "lab/services.h"
@@ -9,20 +10,17 @@
 
 namespace vantrel::lab {
 
-namespace {
-
-enum class HeadResult { kComplete, kClosed, kTimedOut, kTooLarge };
-
-HeadResult ReadHead(VTCONNECTION connection, std::string& data, size_t& head_end) {
+ReadResult ReadUntil(VTCONNECTION connection, std::string& data, size_t& end,
+                     EndFinder find_end) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kRequestTimeoutMs);
     char block[2048];
     for (;;) {
-        if (std::optional<size_t> end = FindHeadEnd(data)) {
-            head_end = *end;
-            return HeadResult::kComplete;
+        if (std::optional<size_t> found = find_end(data)) {
+            end = *found;
+            return ReadResult::kComplete;
         }
         if (data.size() >= kMaxHeadBytes) {
-            return HeadResult::kTooLarge;
+            return ReadResult::kTooLarge;
         }
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
@@ -31,16 +29,20 @@ HeadResult ReadHead(VTCONNECTION connection, std::string& data, size_t& head_end
             VtTcpRead(connection, block, sizeof block,
                       left.count() > 0 ? static_cast<DWORD>(left.count()) : 0, &received);
         if (result == VT_TCP_TIMEOUT) {
-            return HeadResult::kTimedOut;
+            return ReadResult::kTimedOut;
         }
         if (result != VT_TCP_OK) {
-            return HeadResult::kClosed;
+            return ReadResult::kClosed;
         }
         data.append(block, received);
     }
 }
 
-// The request line as logged: control bytes shown as "?", length capped.
+std::optional<size_t> FindLineEnd(std::string_view data) {
+    size_t feed = data.find('\n');
+    return feed == std::string_view::npos ? std::nullopt : std::optional<size_t>(feed + 1);
+}
+
 std::string LoggedLine(std::string_view data) {
     std::string line(data.substr(0, std::min(data.find_first_of("\r\n"), size_t{1024})));
     for (char& c : line) {
@@ -51,11 +53,13 @@ std::string LoggedLine(std::string_view data) {
     return line;
 }
 
-Reply Answer(HeadResult head, std::string_view data, std::string_view peer, LabState& state) {
-    if (head == HeadResult::kTimedOut) {
+namespace {
+
+Reply Answer(ReadResult head, std::string_view data, std::string_view peer, LabState& state) {
+    if (head == ReadResult::kTimedOut) {
         return TextReply(408, "the request head did not arrive in time\n");
     }
-    if (head == HeadResult::kTooLarge) {
+    if (head == ReadResult::kTooLarge) {
         return TextReply(431, "the request head is too large\n");
     }
     ParsedRequest parsed = ParseRequest(data);
@@ -67,22 +71,31 @@ Reply Answer(HeadResult head, std::string_view data, std::string_view peer, LabS
 
 }  // namespace
 
-VtTcpResult LabServer::Create(const char* address, WORD port, std::unique_ptr<LabServer>* server) {
+VtTcpResult LabServer::Create(const char* address, WORD port, WORD gnudip_port,
+                              std::unique_ptr<LabServer>* server) {
     server->reset();
-    VTLISTENER listener = nullptr;
-    VtTcpResult result = VtTcpListen(address, port, &listener);
+    VTLISTENER http = nullptr;
+    VtTcpResult result = VtTcpListen(address, port, &http);
     if (result != VT_TCP_OK) {
         return result;
     }
-    server->reset(new LabServer(ListenerHandle(listener)));
+    ListenerHandle http_handle(http);
+    VTLISTENER gnudip = nullptr;
+    result = VtTcpListen(address, gnudip_port, &gnudip);
+    if (result != VT_TCP_OK) {
+        return result;
+    }
+    server->reset(new LabServer(std::move(http_handle), ListenerHandle(gnudip)));
     return VT_TCP_OK;
 }
 
 void LabServer::Serve(LabState& state, std::FILE* log) {
+    const VTLISTENER listeners[] = {m_http.get(), m_gnudip.get()};
     for (;;) {
         VTCONNECTION accepted = nullptr;
+        DWORD index = 0;
         // The long wait only bounds each call; the stop event ends it early.
-        VtTcpResult result = VtTcpAccept(m_listener.get(), 60000, &accepted);
+        VtTcpResult result = VtTcpAcceptAny(listeners, 2, 60000, &accepted, &index);
         if (result == VT_TCP_TIMEOUT) {
             continue;
         }
@@ -90,7 +103,11 @@ void LabServer::Serve(LabState& state, std::FILE* log) {
             return;
         }
         ConnectionHandle connection(accepted);
-        ServeConnection(connection.get(), state, log);
+        if (index == 0) {
+            ServeConnection(connection.get(), state, log);
+        } else {
+            ServeGnuDipConnection(connection.get(), state, log);
+        }
     }
 }
 
@@ -99,8 +116,8 @@ void ServeConnection(VTCONNECTION connection, LabState& state, std::FILE* log) {
     VtTcpPeerAddress(connection, peer, sizeof peer);
     std::string data;
     size_t head_end = 0;
-    HeadResult head = ReadHead(connection, data, head_end);
-    if (head == HeadResult::kClosed) {
+    ReadResult head = ReadUntil(connection, data, head_end, FindHeadEnd);
+    if (head == ReadResult::kClosed) {
         return;
     }
     Reply reply = Answer(head, std::string_view(data).substr(0, head_end), peer, state);

@@ -1,6 +1,8 @@
 #include "lab/services.h"
 
+#include "lab/gnudip.h"
 #include "lab/handlers.h"
+#include "src/providers/gnudip/linuxrc_server.h"
 #include "src/providers/http/services.h"
 
 #include <algorithm>
@@ -18,9 +20,9 @@ constexpr const char* kEuroDynDnsWords[] = {"badsys",  "badagent", "badauth", "!
                                             "numhost", "dnserr",   "911"};
 
 // The update hosts come from the module's own table, so the lab answers
-// for exactly the names the providers send.
-// FIXME: a GnuDIP entry joins here for its HTTP form; its TCP form needs a
-// listener of its own next to the HTTP one.
+// for exactly the names the providers send. The GnuDIP service stands for
+// the LinuxRC network's server: this is its HTTP form, its TCP form has a
+// listener of its own (lab/gnudip.h).
 // clang-format off
 constexpr ServiceInfo kServices[] = {
     {Service::kDipDns, "dipdns", kDipDnsService.update_host, "/dynamic/upd.php", HandleDipDns, {}},
@@ -30,6 +32,7 @@ constexpr ServiceInfo kServices[] = {
     {Service::kDynup, "dynup", kDynupService.update_host, "/update/java.php3", HandleDynup, {}},
     {Service::kEuroDynDns, "eurodyndns", kEuroDynDnsService.update_host, "/update/",
      HandleEuroDynDns, kEuroDynDnsWords},
+    {Service::kGnuDip, "gnudip", kLinuxRcServerHost, kGnuDipPath, HandleGnuDipHttp, {}},
 };
 // clang-format on
 

@@ -7,7 +7,7 @@
 
 namespace vantrel::lab {
 
-enum class Service { kDipDns, kDnsExit, kDyFi, kDynam, kDynup, kEuroDynDns };
+enum class Service { kDipDns, kDnsExit, kDyFi, kDynam, kDynup, kEuroDynDns, kGnuDip };
 
 struct Request;
 struct Reply;

@@ -4,6 +4,9 @@
 #include "lab/accounts.h"
 #include "lab/records.h"
 
+#include <cstdint>
+#include <ctime>
+#include <functional>
 #include <string>
 
 namespace vantrel::lab {
@@ -14,10 +17,12 @@ struct LabState {
     // What GET /lab/myip answers, once a test or the demo has set it;
     // until then the page answers the peer's own address.
     std::string my_address;
+    // Signs the salt and time of GnuDIP's HTTP form; fresh for every lab.
+    std::string secret;
+    // Seconds for GnuDIP's time stamps; tests move it.
+    std::function<int64_t()> clock = [] { return static_cast<int64_t>(std::time(nullptr)); };
 
-    explicit LabState(AccountBook book) : accounts(std::move(book)) {
-        records.AddHostsOf(accounts);
-    }
+    explicit LabState(AccountBook book);
 };
 
 }  // namespace vantrel::lab

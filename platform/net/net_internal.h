@@ -35,6 +35,12 @@ enum class SocketState { kIdle, kConnecting, kConnected };
 struct Socket {
     int fd = -1;
     SocketState state = SocketState::kIdle;
+    // The kernel descriptor is always non-blocking; a socket made by
+    // socket() blocks in the plain calls until FIONBIO says otherwise.
+    bool blocking = false;
+    // A non-blocking plain connect that failed: select reports it in the
+    // exception set.
+    bool connect_failed = false;
     WSAEVENT select_event = nullptr;
     LONG select_mask = 0;
     LONG recorded = 0;
@@ -53,6 +59,12 @@ void Signal(WSAEVENT event);
 bool IsStarted();
 
 const VtSocketFunctions& Functions();
+
+// A new socket in the table, or INVALID_SOCKET with the last error set.
+SOCKET OpenSocket(int family, int type, int protocol, bool blocking);
+// The outcome of a connect under way once poll(2) reported the socket,
+// recorded in its state; the Winsock error, 0 when connected. Under Lock().
+int FinishConnect(Socket& socket);
 
 // Moves pending operations and connects of a ready socket along; poll
 // revents in, under Lock().

@@ -79,6 +79,44 @@ bool IsStarted() { return g_started > 0; }
 
 const VtSocketFunctions& Functions() { return g_functions; }
 
+SOCKET OpenSocket(int family, int type, int protocol, bool blocking) {
+    std::lock_guard<std::mutex> guard(Lock());
+    if (!IsStarted()) {
+        WSASetLastError(WSANOTINITIALISED);
+        return INVALID_SOCKET;
+    }
+    int posix_family = ToPosixFamily(family);
+    if (posix_family < 0) {
+        WSASetLastError(WSAEAFNOSUPPORT);
+        return INVALID_SOCKET;
+    }
+    int fd = g_functions.socket(posix_family, type | SOCK_NONBLOCK | SOCK_CLOEXEC, protocol);
+    if (fd < 0) {
+        WSASetLastError(VtWsaErrorFromErrno(errno));
+        return INVALID_SOCKET;
+    }
+    auto* s = new (std::nothrow) Socket;
+    if (s == nullptr) {
+        g_functions.close(fd);
+        WSASetLastError(WSAENOBUFS);
+        return INVALID_SOCKET;
+    }
+    s->fd = fd;
+    s->blocking = blocking;
+    Sockets().push_back(s);
+    return reinterpret_cast<SOCKET>(s);
+}
+
+int FinishConnect(Socket& s) {
+    int error = 0;
+    socklen_t length = sizeof error;
+    if (getsockopt(s.fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0) {
+        error = errno;
+    }
+    s.state = error == 0 ? SocketState::kConnected : SocketState::kIdle;
+    return VtWsaErrorFromErrno(error);
+}
+
 short Interest(const Socket& s, const WSAEVENT* events, DWORD count) {
     auto waited = [&](WSAEVENT e) {
         return e != nullptr && std::find(events, events + count, e) != events + count;
@@ -110,13 +148,7 @@ void Drive(Socket& s, short revents) {
     const bool readable = (revents & (POLLIN | POLLERR | POLLHUP)) != 0;
     const bool writable = (revents & (POLLOUT | POLLERR | POLLHUP)) != 0;
     if (s.state == SocketState::kConnecting && writable) {
-        int error = 0;
-        socklen_t length = sizeof error;
-        if (getsockopt(s.fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0) {
-            error = errno;
-        }
-        s.state = error == 0 ? SocketState::kConnected : SocketState::kIdle;
-        Record(s, FD_CONNECT_BIT, VtWsaErrorFromErrno(error));
+        Record(s, FD_CONNECT_BIT, FinishConnect(s));
         return;
     }
     if (s.state != SocketState::kConnected) {
@@ -183,34 +215,11 @@ VT_PLATFORM_API int WSACleanup(void) {
 VT_PLATFORM_API SOCKET WSASocketA(int family, int type, int protocol, void* protocol_info,
                                   UINT group, DWORD flags) {
     (void)flags;  // Every stand-in socket can take overlapped operations.
-    std::lock_guard<std::mutex> guard(vtnet::Lock());
-    if (!vtnet::IsStarted()) {
-        WSASetLastError(WSANOTINITIALISED);
-        return INVALID_SOCKET;
-    }
     if (protocol_info != nullptr || group != 0) {
         WSASetLastError(WSAEINVAL);
         return INVALID_SOCKET;
     }
-    int posix_family = ToPosixFamily(family);
-    if (posix_family < 0) {
-        WSASetLastError(WSAEAFNOSUPPORT);
-        return INVALID_SOCKET;
-    }
-    int fd = g_functions.socket(posix_family, type | SOCK_NONBLOCK | SOCK_CLOEXEC, protocol);
-    if (fd < 0) {
-        WSASetLastError(VtWsaErrorFromErrno(errno));
-        return INVALID_SOCKET;
-    }
-    auto* s = new (std::nothrow) vtnet::Socket;
-    if (s == nullptr) {
-        g_functions.close(fd);
-        WSASetLastError(WSAENOBUFS);
-        return INVALID_SOCKET;
-    }
-    s->fd = fd;
-    Sockets().push_back(s);
-    return reinterpret_cast<SOCKET>(s);
+    return vtnet::OpenSocket(family, type, protocol, false);
 }
 
 VT_PLATFORM_API int closesocket(SOCKET handle) {
@@ -281,6 +290,10 @@ VT_PLATFORM_API int WSAEventSelect(SOCKET handle, WSAEVENT event, LONG network_e
     }
     s->select_event = network_events != 0 ? event : nullptr;
     s->select_mask = network_events;
+    // Windows: selecting network events makes the socket non-blocking.
+    if (network_events != 0) {
+        s->blocking = false;
+    }
     return 0;
 }
 

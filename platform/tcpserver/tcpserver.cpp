@@ -182,6 +182,47 @@ struct VtTcpConnection {
     sockaddr_in peer{};
 };
 
+namespace {
+
+// A lab serves a handful of ports at most.
+constexpr DWORD kMaxListeners = 8;
+
+// Waits until one listener has a client (its index in *ready) or a stop
+// event of any is set.
+VtTcpResult WaitForClient(const VTLISTENER* listeners, DWORD count, const Deadline& deadline,
+                          DWORD* ready) {
+    for (;;) {
+        pollfd fds[2 * kMaxListeners];
+        for (DWORD i = 0; i < count; ++i) {
+            fds[i] = {listeners[i]->socket.Get(), POLLIN, 0};
+            fds[count + i] = {listeners[i]->stop->read_end.Get(), POLLIN, 0};
+        }
+        int n = poll(fds, 2 * count, deadline.RemainingMs());
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return FromErrno(errno);
+        }
+        for (DWORD i = 0; i < count; ++i) {
+            if (fds[count + i].revents != 0) {
+                return VT_TCP_STOPPED;
+            }
+        }
+        if (n == 0) {
+            return VT_TCP_TIMEOUT;
+        }
+        for (DWORD i = 0; i < count; ++i) {
+            if (fds[i].revents != 0) {
+                *ready = i;
+                return VT_TCP_OK;
+            }
+        }
+    }
+}
+
+}  // namespace
+
 VT_EXTERN_C VT_PLATFORM_API VtTcpResult VtTcpListen(LPCSTR address, WORD port,
                                                     VTLISTENER* listener) {
     if (listener == nullptr) {
@@ -228,19 +269,32 @@ VT_EXTERN_C VT_PLATFORM_API WORD VtTcpListenerPort(VTLISTENER listener) {
 
 VT_EXTERN_C VT_PLATFORM_API VtTcpResult VtTcpAccept(VTLISTENER listener, DWORD timeout_ms,
                                                     VTCONNECTION* connection) {
+    return VtTcpAcceptAny(&listener, 1, timeout_ms, connection, nullptr);
+}
+
+VT_EXTERN_C VT_PLATFORM_API VtTcpResult VtTcpAcceptAny(const VTLISTENER* listeners, DWORD count,
+                                                       DWORD timeout_ms, VTCONNECTION* connection,
+                                                       DWORD* index) {
     if (connection == nullptr) {
         return VT_TCP_INVALID_ARGUMENT;
     }
     *connection = nullptr;
-    if (listener == nullptr) {
+    if (listeners == nullptr || count == 0 || count > kMaxListeners) {
         return VT_TCP_INVALID_ARGUMENT;
+    }
+    for (DWORD i = 0; i < count; ++i) {
+        if (listeners[i] == nullptr) {
+            return VT_TCP_INVALID_ARGUMENT;
+        }
     }
     Deadline deadline(timeout_ms);
     for (;;) {
-        VtTcpResult waited = WaitFor(listener->socket.Get(), POLLIN, *listener->stop, deadline);
+        DWORD ready = 0;
+        VtTcpResult waited = WaitForClient(listeners, count, deadline, &ready);
         if (waited != VT_TCP_OK) {
             return waited;
         }
+        VTLISTENER listener = listeners[ready];
         sockaddr_in peer{};
         socklen_t length = sizeof peer;
         UniqueFd fd(accept4(listener->socket.Get(), reinterpret_cast<sockaddr*>(&peer), &length,
@@ -261,6 +315,9 @@ VT_EXTERN_C VT_PLATFORM_API VtTcpResult VtTcpAccept(VTLISTENER listener, DWORD t
         made->stop = listener->stop;
         made->peer = peer;
         *connection = made.release();
+        if (index != nullptr) {
+            *index = ready;
+        }
         return VT_TCP_OK;
     }
 }

@@ -14,6 +14,7 @@ namespace vantrel::testing {
 
 // clang-format off
 Action ReadRequest() { return {Action::Kind::kReadRequest}; }
+Action ReadLine() { return {Action::Kind::kReadLine}; }
 Action Send(std::string bytes) { return {Action::Kind::kSend, std::move(bytes)}; }
 Action Trickle(std::string bytes, size_t piece, std::chrono::milliseconds delay) {
     return {Action::Kind::kSend, std::move(bytes), delay, piece};
@@ -107,11 +108,14 @@ void LoopbackServer::Serve(int fd, const Script& script, size_t connection) {
         const Action& a = script[i];
         switch (a.kind) {
             case Action::Kind::kReadRequest:
-                while (open && pending.find("\r\n\r\n") == std::string::npos) {
+            case Action::Kind::kReadLine: {
+                const std::string end = a.kind == Action::Kind::kReadLine ? "\n" : "\r\n\r\n";
+                while (open && pending.find(end) == std::string::npos) {
                     open = ReceiveSome(fd, connection, pending);
                 }
-                pending.erase(0, open ? pending.find("\r\n\r\n") + 4 : pending.size());
+                pending.erase(0, open ? pending.find(end) + end.size() : pending.size());
                 break;
+            }
             case Action::Kind::kSend: {
                 size_t piece = a.piece == 0 ? a.bytes.size() : a.piece;
                 for (size_t at = 0; open && at < a.bytes.size(); at += piece) {

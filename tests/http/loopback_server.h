@@ -16,6 +16,7 @@ namespace vantrel::testing {
 struct Action {
     enum class Kind {
         kReadRequest,  // read up to the end of a header block
+        kReadLine,     // read up to a line feed
         kSend,         // send bytes (in pieces of `piece` bytes, `delay` apart)
         kPause,        // wait `delay`
         kClose,        // close this connection now
@@ -29,6 +30,7 @@ struct Action {
 };
 
 Action ReadRequest();
+Action ReadLine();
 Action Send(std::string bytes);
 Action Trickle(std::string bytes, size_t piece, std::chrono::milliseconds delay);
 Action Pause(std::chrono::milliseconds delay);

@@ -38,6 +38,12 @@ VT_PLATFORM_API WORD VtTcpListenerPort(VTLISTENER listener);
 /* Waits up to timeout_ms for a client; *connection is null unless VT_TCP_OK. */
 VT_PLATFORM_API VtTcpResult VtTcpAccept(VTLISTENER listener, DWORD timeout_ms,
                                         VTCONNECTION* connection);
+/* The same over several listeners, served by one thread: waits for a
+ * client on any of them; *index (may be null) tells which. The stop event
+ * of any of them ends the wait with VT_TCP_STOPPED. */
+VT_PLATFORM_API VtTcpResult VtTcpAcceptAny(const VTLISTENER* listeners, DWORD count,
+                                           DWORD timeout_ms, VTCONNECTION* connection,
+                                           DWORD* index);
 /* Sets the stop event; safe from any thread. */
 VT_PLATFORM_API VtTcpResult VtTcpStopListener(VTLISTENER listener);
 /* Binds SIGINT and SIGTERM to this listener's stop event, and ignores

@@ -255,9 +255,121 @@ VT_PLATFORM_API void VtSetSocketFunctions(const VtSocketFunctions* functions);
 
 VT_END_C
 
+/* Plain blocking sockets: socket, connect, select, recv, send, shutdown,
+ * ioctlsocket and closesocket, as Winsock has them. A socket from socket()
+ * blocks until ioctlsocket(FIONBIO) makes it non-blocking; a non-blocking
+ * connect fails with WSAEWOULDBLOCK and select reports its outcome: the
+ * socket turns writable when connected, and shows in the exception set when
+ * the connect failed. connect honours the connect-to rules. Closing a
+ * socket while another thread blocks in it is not supported.
+ *
+ * Windows' fd_set and timeval differ from the C
+ * library's, which libstdc++ pulls in through <stdlib.h>: this header takes
+ * that in first and then names its own types fd_set and timeval, so include
+ * it after any system header that uses those names. */
+#define VT_FD_SETSIZE 64
+
+typedef struct VtWsFdSet {
+    UINT fd_count;
+    SOCKET fd_array[VT_FD_SETSIZE];
+} VtWsFdSet;
+
+typedef struct VtWsTimeval {
+    long tv_sec;
+    long tv_usec;
+} VtWsTimeval;
+
+typedef struct VtInAddr {
+    ULONG s_addr; /* network byte order */
+} IN_ADDR;
+
+typedef struct VtSockaddrIn {
+    USHORT sin_family;
+    USHORT sin_port; /* network byte order */
+    IN_ADDR sin_addr;
+    char sin_zero[8];
+} SOCKADDR_IN;
+
+#define VT_FIONBIO ((long)0x8004667EL)
+#define SD_RECEIVE 0
+#define SD_SEND 1
+#define SD_BOTH 2
+
+VT_BEGIN_C
+
+VT_PLATFORM_API SOCKET VtWs_socket(int family, int type, int protocol);
+VT_PLATFORM_API int VtWs_connect(SOCKET s, const SOCKADDR* name, int name_length);
+/* Only FIONBIO. */
+VT_PLATFORM_API int ioctlsocket(SOCKET s, long command, unsigned long* argument);
+/* The first argument is ignored, as on Windows. Returns the number of
+ * sockets ready in all three sets, which are reduced to those; 0 when the
+ * time-out (null: none) passed. Waits in poll(2), never spinning. */
+VT_PLATFORM_API int VtWs_select(int ignored, VtWsFdSet* read_set, VtWsFdSet* write_set,
+                                VtWsFdSet* except_set, const VtWsTimeval* timeout);
+/* Flags: 0 or MSG_PEEK (2) for recv, 0 for send. recv returns 0 when the
+ * peer closed the connection. */
+VT_PLATFORM_API int VtWs_recv(SOCKET s, char* buffer, int length, int flags);
+VT_PLATFORM_API int VtWs_send(SOCKET s, const char* buffer, int length, int flags);
+VT_PLATFORM_API int VtWs_shutdown(SOCKET s, int how);
+VT_PLATFORM_API int VtWs_FDIsSet(SOCKET s, const VtWsFdSet* set);
+
+VT_END_C
+
+#define VT_FD_ZERO(set) ((set)->fd_count = 0)
+#define VT_FD_ISSET(s, set) VtWs_FDIsSet((SOCKET)(s), (set))
+/* Adds a socket not yet in the set, while there is room. */
+#define VT_FD_SET(s, set)                                                        \
+    do {                                                                         \
+        VtWsFdSet* vt_set_ = (set);                                              \
+        if (!VtWs_FDIsSet((SOCKET)(s), vt_set_) && vt_set_->fd_count < VT_FD_SETSIZE) \
+            vt_set_->fd_array[vt_set_->fd_count++] = (SOCKET)(s);                \
+    } while (0)
+
+static inline USHORT VtWs_htons(USHORT value) {
+    return (USHORT)((value >> 8) | (value << 8));
+}
+
 #ifndef VT_WINSOCK_NO_SHORT_NAMES
 static inline ULONG inet_addr(const char* text) { return VtWs_inet_addr(text); }
 static inline HOSTENT* gethostbyname(const char* name) { return VtWs_gethostbyname(name); }
+static inline SOCKET socket(int family, int type, int protocol) {
+    return VtWs_socket(family, type, protocol);
+}
+static inline int connect(SOCKET s, const SOCKADDR* name, int name_length) {
+    return VtWs_connect(s, name, name_length);
+}
+static inline int recv(SOCKET s, char* buffer, int length, int flags) {
+    return VtWs_recv(s, buffer, length, flags);
+}
+static inline int send(SOCKET s, const char* buffer, int length, int flags) {
+    return VtWs_send(s, buffer, length, flags);
+}
+static inline int shutdown(SOCKET s, int how) { return VtWs_shutdown(s, how); }
+static inline USHORT htons(USHORT value) { return VtWs_htons(value); }
+/* The C library declared its select through <stdlib.h> already: C++
+ * overloads it, C takes the name over. */
+#ifdef __cplusplus
+static inline int select(int ignored, VtWsFdSet* read_set, VtWsFdSet* write_set,
+                         VtWsFdSet* except_set, const VtWsTimeval* timeout) {
+    return VtWs_select(ignored, read_set, write_set, except_set, timeout);
+}
+#else
+#define select VtWs_select
+#endif
+#include <stdlib.h>
+#undef FD_SETSIZE
+#undef FD_ZERO
+#undef FD_ISSET
+#undef FD_SET
+#undef FD_CLR
+#define FD_SETSIZE VT_FD_SETSIZE
+#define FD_ZERO VT_FD_ZERO
+#define FD_ISSET VT_FD_ISSET
+#define FD_SET VT_FD_SET
+#define fd_set VtWsFdSet
+#define timeval VtWsTimeval
+#define FIONBIO VT_FIONBIO
+typedef unsigned long u_long;
 #endif
 
 #endif /* PLATFORM_WINSOCK_H */

@@ -1,0 +1,125 @@
+// The lab's GnuDIP server without sockets: accounts, the TCP form's reply
+// lines and the HTTP form's pages, and what each leaves in the records.
+#include "lab/gnudip.h"
+#include "lab/services.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+namespace vantrel::lab {
+namespace {
+
+constexpr const char* kAccounts =
+    "gnudip user=gail domain=dip.test password=pw\n"
+    "gnudip user=gail domain=other.test password=pw2\n";
+constexpr const char* kPeer = "10.0.0.7";
+// md5hex(md5hex("pw") ".abcdefghij"), computed independently.
+constexpr const char* kDigest = "36e5bcc626f84ea007dc3664e038d3cf";
+constexpr const char* kSalt = "abcdefghij";
+
+LabState MakeState() {
+    return LabState(*ParseAccounts(kAccounts).book);
+}
+
+TEST(LabGnuDip, AccountsNameUserAndDomain) {
+    LabState state = MakeState();
+    ASSERT_EQ(state.accounts.accounts.size(), 2u);
+    EXPECT_EQ(state.accounts.accounts[0].hosts, std::vector<std::string>{"gail.dip.test"});
+    for (const char* bad : {"gnudip user=u password=p\n", "gnudip domain=d password=p\n",
+                            "gnudip user=u domain=d hosts=u.d password=p\n"}) {
+        SCOPED_TRACE(bad);
+        ParsedAccounts parsed = ParseAccounts(bad);
+        EXPECT_FALSE(parsed.book);
+        EXPECT_EQ(parsed.error_line, 1);
+    }
+}
+
+TEST(LabGnuDip, TcpReplyLines) {
+    const std::string good = std::string("gail:") + kDigest + ":dip.test:";
+    const struct {
+        std::string line;
+        const char* reply;
+    } cases[] = {
+        {good + "0:192.0.2.1", "0\n"},
+        {good + "0:192.0.2.1\r", "0\n"},
+        {good + "1", "2\n"},
+        {good + "2", "0:10.0.0.7\n"},
+        {"gail:0123456789abcdef0123456789abcdef:dip.test:0:192.0.2.1", "1\n"},
+        {std::string("gail:") + kDigest + ":other.test:0:192.0.2.1", "1\n"},
+        {std::string("nobody:") + kDigest + ":dip.test:1", "1\n"},
+        {good + "0", "1\n"},
+        {good + "1:192.0.2.1", "1\n"},
+        {good + "0:192.0.2", "1\n"},
+        {good + "3", "1\n"},
+        {"", "1\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        LabState state = MakeState();
+        EXPECT_EQ(AnswerGnuDipLine(c.line, kSalt, kPeer, state), c.reply);
+    }
+}
+
+TEST(LabGnuDip, TcpUpdatesTheRecord) {
+    LabState state = MakeState();
+    const std::string good = std::string("gail:") + kDigest + ":dip.test:";
+    AnswerGnuDipLine(good + "0:192.0.2.1", kSalt, kPeer, state);
+    AnswerGnuDipLine(good + "1", kSalt, kPeer, state);
+    const Record* record = state.records.Find(Service::kGnuDip, "gail.dip.test");
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(record->address, "192.0.2.1");
+    EXPECT_TRUE(record->offline);
+    EXPECT_EQ(record->updates, 2);
+    AnswerGnuDipLine(good + "2", kSalt, kPeer, state);
+    EXPECT_EQ(record->address, kPeer);
+    EXPECT_FALSE(record->offline);
+}
+
+Request GnuDipRequest(const std::string& query) {
+    std::string head = std::string("GET ") + kGnuDipPath + query +
+                       " HTTP/1.0\r\nHost: gnudip.linuxrc.net\r\n\r\n";
+    return *ParseRequest(head).request;
+}
+
+std::string MetaOf(const std::string& page, const std::string& name) {
+    std::smatch match;
+    std::regex tag("name=\"" + name + "\" content=\"([^\"]*)\"");
+    return std::regex_search(page, match, tag) ? match[1].str() : "(none)";
+}
+
+// The second request must bring back the first page's salt, time and sign
+// unchanged, within 60 s.
+TEST(LabGnuDip, HttpFormChecksSignAndAge) {
+    LabState state = MakeState();
+    int64_t now = 1700000000;
+    state.clock = [&now] { return now; };
+    Reply first = Dispatch(GnuDipRequest(""), kPeer, state);
+    ASSERT_EQ(first.status, 200);
+    const std::string salt = MetaOf(first.body, "salt");
+    const std::string time = MetaOf(first.body, "time");
+    const std::string sign = MetaOf(first.body, "sign");
+    EXPECT_EQ(salt.size(), 10u);
+    EXPECT_EQ(time, "1700000000");
+    const std::string digest = Md5Hex(Md5Hex("pw") + "." + salt);
+    auto second = [&](const std::string& signature, const std::string& reqc) {
+        return Dispatch(GnuDipRequest("?salt=" + salt + "&time=" + time + "&sign=" + signature +
+                                      "&user=gail&domn=dip.test&pass=" + digest + "&reqc=" +
+                                      reqc + "&addr=192.0.2.9"),
+                        kPeer, state)
+            .body;
+    };
+    now += 60;
+    EXPECT_EQ(MetaOf(second(sign, "0"), "retc"), "0");
+    std::string page = second(sign, "2");
+    EXPECT_EQ(MetaOf(page, "retc"), "0");
+    EXPECT_EQ(MetaOf(page, "addr"), kPeer);
+    EXPECT_EQ(MetaOf(second(sign, "1"), "retc"), "2");
+    EXPECT_EQ(MetaOf(second(Md5Hex("forged"), "0"), "retc"), "1");
+    now += 1;
+    EXPECT_EQ(MetaOf(second(sign, "0"), "retc"), "1");
+    EXPECT_EQ(state.records.Find(Service::kGnuDip, "gail.dip.test")->updates, 3);
+}
+
+}  // namespace
+}  // namespace vantrel::lab

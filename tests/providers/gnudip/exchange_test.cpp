@@ -1,0 +1,368 @@
+// LinuxRC and Generic GnuDIP2 against a scripted loopback peer: the exact
+// bytes of both forms on the wire, the answers and broken exchanges that
+// decide the outcome, and the bounds of every wait.
+#include "loopback_server.h"
+#include "providers/classes.h"
+#include "providers/gnudip/gnudip_tcp_client.h"
+#include "providers/gnudip/linuxrc_server.h"
+#include "updater_fixture.h"
+
+#include <platform/winsock.h>
+
+#include <sys/resource.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace vantrel::test {
+namespace {
+
+using namespace std::chrono_literals;
+using vantrel::testing::LoopbackServer;
+using vantrel::testing::Script;
+namespace peer = vantrel::testing;
+
+constexpr SHORT kGood = VANTREL_STATUS_ACCEPTED;
+constexpr SHORT kNotDone = VANTREL_STATUS_NOT_DONE;
+
+const std::string kUser = "u1";
+const std::string kDomain = "dom.test";
+const std::string kPassword = "s3cret!";
+const char kAddress[] = "192.0.2.7";
+// md5hex(md5hex("s3cret!") "." salt), computed independently.
+const std::string kDigestOfTenLetters = "f1cfb6ecc979ba9ac8d2d220f6a5cec4";  // "abcdefghij"
+const std::string kDigestOfAbc = "c4e9412ae78d43ddd9d293f05454380d";        // "abc"
+const std::string kDigestOfAbcCr = "67019cbf66d04ed507a310fac079bff2";      // "abc\r"
+
+const char kInvalidLogin[] = "Invalid login! Verify your hostname and/or password!";
+
+BlobFields LinuxRc() {
+    return [](BlobWriter& w) {
+        w.CountedText(kUser);
+        w.CountedText(kDomain);
+        w.CountedText(kPassword);
+    };
+}
+
+BlobFields Generic(int32_t request, int32_t transport, const std::string& server, uint16_t port,
+                   const std::string& url) {
+    return [=](BlobWriter& w) {
+        w.CountedText(kUser);
+        w.CountedText(kDomain);
+        w.CountedText(kPassword);
+        w.Integer(request);
+        w.Integer(transport);
+        w.BareText(server);
+        w.ShortInteger(port);
+        w.BareText(url);
+    };
+}
+
+BlobFields GenericTcp(int32_t request, uint16_t port) {
+    return Generic(request, 0, "127.0.0.1", port, "");
+}
+
+// The TCP form's server: a salt line, the request line, a reply line.
+Script TcpPeer(const std::string& salt_line, const std::string& reply) {
+    return {peer::Send(salt_line), peer::ReadLine(), peer::Send(reply), peer::CloseConnection()};
+}
+
+void RouteLinuxRc(uint16_t port) {
+    VtResolverClearConnectTo();
+    ASSERT_EQ(VtResolverAddConnectTo(kLinuxRcServerHost, kLinuxRcServerPort, "127.0.0.1", port),
+              0);
+}
+
+struct Outcome {
+    SHORT status;
+    std::string message;
+    HRESULT hr;
+};
+
+void ExpectOutcome(const RunResult& run, const Outcome& expected) {
+    EXPECT_EQ(run.status, expected.status);
+    EXPECT_EQ(run.message, expected.message);
+    EXPECT_EQ(run.hr, expected.hr);
+}
+
+// The request line of each code, as a LinuxRC or Generic GnuDIP2 update
+// sends it: LF only, the address with code 0 only; the reply that accepts.
+TEST(GnuDipTcp, WireBytesOfEveryRequestCode) {
+    const std::string fields = kUser + ":" + kDigestOfTenLetters + ":" + kDomain;
+    const struct {
+        const char* name;
+        bool linuxrc;
+        int32_t request;
+        std::string line;
+        std::string reply;
+        std::string message;
+    } cases[] = {
+        {"LinuxRC", true, 0, fields + ":0:192.0.2.7\n", "0\n", "Successful update!"},
+        {"code 0", false, 0, fields + ":0:192.0.2.7\n", "0\n",
+         "Successfully updated to new IP address for u1"},
+        {"code 1", false, 1, fields + ":1\n", "2\n", "Offline request successful for u1"},
+        {"code 2", false, 2, fields + ":2\n", "0:198.51.100.9\n",
+         "Successfully updated to new IP address for u1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        LoopbackServer server({TcpPeer("abcdefghij\n", c.reply)});
+        ComPtr<IIPUpdate> updater = MakeUpdater(c.linuxrc ? kGnuDIP2ObjClass : kGenGnuDIPObjClass);
+        if (c.linuxrc) {
+            RouteLinuxRc(server.Port());
+            GiveSettings(updater.Get(), LinuxRc());
+        } else {
+            GiveSettings(updater.Get(), GenericTcp(c.request, server.Port()));
+        }
+        ExpectOutcome(RunUpdate(updater.Get(), kAddress), {kGood, c.message, S_OK});
+        std::vector<std::string> received = server.Received();
+        ASSERT_EQ(received.size(), 1u);
+        EXPECT_EQ(received[0], c.line);
+        EXPECT_EQ(received[0].find(kPassword), std::string::npos);
+    }
+}
+
+// The salt is the first ten characters of its line, CR included when the
+// line is shorter; a line may come in pieces.
+TEST(GnuDipTcp, SaltLines) {
+    const struct {
+        const char* name;
+        peer::Action salt;
+        std::string digest;
+    } cases[] = {
+        {"3 characters", peer::Send("abc\n"), kDigestOfAbc},
+        {"10 characters", peer::Send("abcdefghij\n"), kDigestOfTenLetters},
+        {"13 characters", peer::Send("abcdefghijklm\n"), kDigestOfTenLetters},
+        {"3 and CR", peer::Send("abc\r\n"), kDigestOfAbcCr},
+        {"10 and CR", peer::Send("abcdefghij\r\n"), kDigestOfTenLetters},
+        {"in pieces", peer::Trickle("abcdefghij\n", 3, 20ms), kDigestOfTenLetters},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        LoopbackServer server(
+            {{c.salt, peer::ReadLine(), peer::Send("2\n"), peer::CloseConnection()}});
+        ComPtr<IIPUpdate> updater = MakeUpdater(kGenGnuDIPObjClass);
+        GiveSettings(updater.Get(), GenericTcp(1, server.Port()));
+        EXPECT_EQ(RunUpdate(updater.Get(), kAddress).status, kGood);
+        EXPECT_EQ(server.Received(), std::vector<std::string>{kUser + ":" + c.digest + ":" +
+                                                              kDomain + ":1\n"});
+    }
+}
+
+TEST(GnuDipTcp, RefusalsAndExchangesThatDoNotComplete) {
+    const Outcome not_done{kNotDone, "", E_FAIL};
+    const struct {
+        const char* name;
+        bool linuxrc;
+        int32_t request;
+        int32_t transport;
+        Script script;
+        Outcome outcome;
+        bool sends_line;
+    } cases[] = {
+        {"LinuxRC refused", true, 0, 0, TcpPeer("abcdefghij\n", "1\n"),
+         {kNotDone, kInvalidLogin, E_FAIL}, true},
+        {"2 to code 0", true, 0, 0, TcpPeer("abcdefghij\n", "2\n"),
+         {kNotDone, kInvalidLogin, E_FAIL}, true},
+        {"empty reply line", false, 0, 0, TcpPeer("abcdefghij\n", "\n"),
+         {kNotDone, "Invalid login attempt for u1", E_FAIL}, true},
+        {"0 to code 1", false, 1, 0, TcpPeer("abcdefghij\n", "0\n"),
+         {kNotDone, "Invalid login attempt for u1", E_FAIL}, true},
+        {"100 bytes without LF", false, 0, 0, TcpPeer(std::string(100, 's'), "0\n"), not_done,
+         false},
+        {"close after the salt", false, 0, 0,
+         {peer::Send("abcdefghij\n"), peer::CloseConnection()}, not_done, false},
+        {"close without a reply", false, 0, 0,
+         {peer::Send("abcdefghij\n"), peer::ReadLine(), peer::CloseConnection()}, not_done, true},
+        {"close mid-reply", false, 0, 0, TcpPeer("abcdefghij\n", "0"), not_done, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        LoopbackServer server({c.script});
+        ComPtr<IIPUpdate> updater = MakeUpdater(c.linuxrc ? kGnuDIP2ObjClass : kGenGnuDIPObjClass);
+        if (c.linuxrc) {
+            RouteLinuxRc(server.Port());
+            GiveSettings(updater.Get(), LinuxRc());
+        } else {
+            GiveSettings(updater.Get(), GenericTcp(c.request, server.Port()));
+        }
+        ExpectOutcome(RunUpdate(updater.Get(), kAddress), c.outcome);
+        std::vector<std::string> received = server.Received();
+        ASSERT_EQ(received.size(), 1u);
+        EXPECT_EQ(!received[0].empty(), c.sends_line) << received[0];
+    }
+}
+
+// Settings the page cannot produce send nothing; settings never
+// configured fail to connect. The proxy is for the HTTP form only.
+TEST(GnuDipTcp, WhatGenericGnuDip2NeverSends) {
+    LoopbackServer server({TcpPeer("abcdefghij\n", "0\n")});
+    const struct {
+        const char* name;
+        BlobFields settings;
+    } cases[] = {
+        {"request code 3", GenericTcp(3, server.Port())},
+        {"request code -1", GenericTcp(-1, server.Port())},
+        {"transport 2", Generic(0, 2, "127.0.0.1", server.Port(), "http://127.0.0.1/")},
+        {"no server", Generic(0, 0, "", 0, "")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ComPtr<IIPUpdate> updater = MakeUpdater(kGenGnuDIPObjClass);
+        GiveSettings(updater.Get(), c.settings);
+        ExpectOutcome(RunUpdate(updater.Get(), kAddress), {kNotDone, "", E_FAIL});
+    }
+    EXPECT_EQ(server.Connections(), 0);
+
+    ComPtr<IIPUpdate> updater = MakeUpdater(kGenGnuDIPObjClass);
+    GiveSettings(updater.Get(), GenericTcp(0, server.Port()));
+    GiveProxy(updater.Get(), "127.0.0.1:1");
+    EXPECT_EQ(RunUpdate(updater.Get(), kAddress).status, kGood);
+}
+
+double CpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// A server that never sends, and one that sends half a salt line and
+// stalls, each end the exchange 15 s (three waits of 5 s) after the last
+// byte, sleeping meanwhile. Both run at once to keep the test short.
+TEST(GnuDipTcp, SilentAndStallingServersEndInBoundedTimeWithoutCpu) {
+    LoopbackServer silent({{peer::Pause(30s)}});
+    LoopbackServer stalling({{peer::Trickle("abcde", 1, 200ms), peer::Pause(30s)}});
+    const double cpu_before = CpuSeconds();
+    auto run = [](uint16_t port, std::chrono::duration<double>* took) {
+        auto start = std::chrono::steady_clock::now();
+        gnudip::GnuDIPTcpClient client("127.0.0.1", port);
+        client.Set(Text(kUser), Text(kPassword), Text(kDomain), kAddress,
+                   gnudip::RequestCode::kUpdate);
+        gnudip::Verdict verdict = gnudip::Verdict::kAccepted;
+        EXPECT_FALSE(client.Run(verdict));
+        EXPECT_EQ(verdict, gnudip::Verdict::kNone);
+        *took = std::chrono::steady_clock::now() - start;
+    };
+    std::chrono::duration<double> silent_took{};
+    std::chrono::duration<double> stalling_took{};
+    std::thread first(run, silent.Port(), &silent_took);
+    std::thread second(run, stalling.Port(), &stalling_took);
+    first.join();
+    second.join();
+    EXPECT_GE(silent_took.count(), 14.9);
+    EXPECT_LT(silent_took.count(), 17.0);
+    // The last of five bytes comes 0.8 s in.
+    EXPECT_GE(stalling_took.count(), 15.7);
+    EXPECT_LT(stalling_took.count(), 18.0);
+    EXPECT_LT(CpuSeconds() - cpu_before, 0.5);
+}
+
+// The HTTP form's pages: the first hands out salt, time and sign.
+std::string Page(const std::string& meta, const std::string& status = "HTTP/1.0 200 OK") {
+    const std::string body = "<html><head>" + meta + "</head></html>";
+    return status + "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+}
+const std::string kFirstPage = Page(R"(<meta name="salt" content="abcdefghij">)"
+                                    R"(<meta name="time" content="1700000000">)"
+                                    R"(<meta name="sign" content="s1gn">)");
+std::string ReturnPage(const std::string& retc) {
+    return Page(R"(<meta name="retc" content=")" + retc + R"(">)");
+}
+
+Script HttpPeer(const std::string& page) {
+    return {peer::ReadRequest(), peer::Send(page), peer::CloseConnection()};
+}
+
+std::string FirstLine(const std::string& request) {
+    return request.substr(0, request.find("\r\n"));
+}
+
+// Both requests of each code, direct and through a proxy; the query is
+// appended with "?" even to a URL that has one.
+TEST(GnuDipHttp, WireBytesOfEveryRequestCode) {
+    const std::string tail = "salt=abcdefghij&time=1700000000&sign=s1gn&user=u1&domn=dom.test&pass=" +
+                             kDigestOfTenLetters + "&reqc=";
+    const struct {
+        const char* name;
+        int32_t request;
+        const char* url;
+        bool proxy;
+        std::string first;
+        std::string second;
+        std::string retc;
+    } cases[] = {
+        {"code 0", 0, "http://gnudip.test/cgi/update.cgi", false, "/cgi/update.cgi",
+         "/cgi/update.cgi?" + tail + "0&addr=192.0.2.7", "0"},
+        {"code 1", 1, "http://gnudip.test/cgi/update.cgi", false, "/cgi/update.cgi",
+         "/cgi/update.cgi?" + tail + "1", "2"},
+        {"code 2", 2, "http://gnudip.test/cgi/update.cgi", false, "/cgi/update.cgi",
+         "/cgi/update.cgi?" + tail + "2", "0"},
+        {"URL with a query", 2, "http://gnudip.test/u?x=1", false, "/u?x=1",
+         "/u?x=1?" + tail + "2", "0"},
+        {"through a proxy", 0, "http://gnudip.test/cgi/update.cgi", true,
+         "http://gnudip.test/cgi/update.cgi",
+         "http://gnudip.test/cgi/update.cgi?" + tail + "0&addr=192.0.2.7", "0"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        LoopbackServer server({HttpPeer(kFirstPage), HttpPeer(ReturnPage(c.retc))});
+        VtResolverClearConnectTo();
+        if (!c.proxy) {
+            ASSERT_EQ(VtResolverAddConnectTo("gnudip.test", 80, "127.0.0.1", server.Port()), 0);
+        }
+        ComPtr<IIPUpdate> updater = MakeUpdater(kGenGnuDIPObjClass);
+        GiveSettings(updater.Get(), Generic(c.request, 1, "", 0, c.url));
+        if (c.proxy) {
+            GiveProxy(updater.Get(), "127.0.0.1:" + std::to_string(server.Port()));
+        }
+        EXPECT_EQ(RunUpdate(updater.Get(), kAddress).status, kGood);
+        std::vector<std::string> received = server.Received();
+        ASSERT_EQ(received.size(), 2u);
+        EXPECT_EQ(FirstLine(received[0]), "GET " + c.first + " HTTP/1.0");
+        EXPECT_EQ(FirstLine(received[1]), "GET " + c.second + " HTTP/1.0");
+        EXPECT_EQ((received[0] + received[1]).find(kPassword), std::string::npos);
+    }
+}
+
+TEST(GnuDipHttp, ReturnCodesAndPagesThatEndTheExchange) {
+    const Outcome not_done{kNotDone, "", E_FAIL};
+    const Outcome refused{kNotDone, "Invalid login attempt for u1", E_FAIL};
+    const struct {
+        const char* name;
+        std::string first;
+        std::string second;
+        Outcome outcome;
+        int connections;
+    } cases[] = {
+        {"retc 00", kFirstPage, ReturnPage("00"), refused, 2},
+        {"retc 1", kFirstPage, ReturnPage("1"), refused, 2},
+        {"empty retc", kFirstPage, ReturnPage(""), not_done, 2},
+        {"no retc", kFirstPage, Page("<p>done</p>"), not_done, 2},
+        {"second page not 200", kFirstPage, ReturnPage("0").replace(9, 6, "500 No"), not_done,
+         2},
+        {"no sign", Page(R"(<meta name="salt" content="a"><meta name="time" content="1">)"), "",
+         not_done, 1},
+        {"quote after the next >",
+         Page(R"(<meta name="salt" content="a><meta name="time" content="1">)"
+              R"(<meta name="sign" content="s">)"),
+         "", not_done, 1},
+        {"first page 404", Page(R"(<meta name="salt" content="a">)", "HTTP/1.0 404 Not Found"),
+         "", not_done, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        LoopbackServer server({HttpPeer(c.first), HttpPeer(c.second)});
+        VtResolverClearConnectTo();
+        ASSERT_EQ(VtResolverAddConnectTo("gnudip.test", 80, "127.0.0.1", server.Port()), 0);
+        ComPtr<IIPUpdate> updater = MakeUpdater(kGenGnuDIPObjClass);
+        GiveSettings(updater.Get(), Generic(0, 1, "", 0, "http://gnudip.test/u"));
+        ExpectOutcome(RunUpdate(updater.Get(), kAddress), c.outcome);
+        EXPECT_EQ(server.Received().size(), static_cast<size_t>(c.connections));
+    }
+}
+
+}  // namespace
+}  // namespace vantrel::test

@@ -1,0 +1,169 @@
+// The GnuDIP pieces that touch no socket: the digest, meta tags, the line
+// buffer and the verdicts.
+#include "providers/gnudip/gnudip_digest.h"
+#include "providers/gnudip/gnudip_protocol.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace vantrel::gnudip {
+namespace {
+
+// Digests computed independently for the password "s3cret!".
+TEST(GnuDipDigest, SaltedMd5OfThePassword) {
+    CryptContext context;
+    ASSERT_TRUE(context.Acquire());
+    const struct {
+        const char* password;
+        std::string salt;
+        const char* digest;
+    } cases[] = {
+        {"s3cret!", "abcdefghij", "f1cfb6ecc979ba9ac8d2d220f6a5cec4"},
+        {"s3cret!", "abc\r", "67019cbf66d04ed507a310fac079bff2"},
+        {"", "abcdefghij", "4249ca8d15616049f303ed3a76075932"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.password + std::string(" / ") + c.salt);
+        Text digest;
+        ASSERT_TRUE(SaltedDigest(context.Get(), c.password, c.salt, digest));
+        EXPECT_EQ(digest.View(), c.digest);
+    }
+    Text inner;
+    ASSERT_TRUE(Md5Hex(context.Get(), reinterpret_cast<const BYTE*>("s3cret!"), 7, inner));
+    EXPECT_EQ(inner.View(), "ca6c5d8960b5f761e1676d26b282889c");
+}
+
+TEST(GnuDipDigest, FailuresLeaveTheOutputAlone) {
+    Text digest("unchanged");
+    EXPECT_FALSE(Md5Hex(0, reinterpret_cast<const BYTE*>("x"), 1, digest));
+    EXPECT_EQ(digest.View(), "unchanged");
+
+    const BYTE bytes[] = {0x0F, 0xA0};
+    char out[5] = {'#', '#', '#', '#', '#'};
+    DWORD written = 99;
+    EXPECT_FALSE(HexEncode(bytes, 2, out, 4, &written));  // no room for the terminator
+    EXPECT_FALSE(HexEncode(nullptr, 2, out, 5, &written));
+    EXPECT_FALSE(HexEncode(bytes, 2, nullptr, 5, &written));
+    EXPECT_EQ(written, 99u);
+    ASSERT_TRUE(HexEncode(bytes, 2, out, 5, &written));
+    EXPECT_EQ(written, 4u);
+    EXPECT_EQ(std::string(out, 4), "0FA0");
+}
+
+TEST(ExtractMetaContent, TakesAValueOnlyWithinItsTag) {
+    using namespace std::string_literals;
+    const struct {
+        const char* name;
+        std::string page;
+        std::optional<std::string> value;
+    } cases[] = {
+        {"present", R"(<meta name="salt" content="Xy12">)", "Xy12"},
+        {"empty", R"(<meta name="salt" content="">)", ""},
+        {"first of two", R"(name="salt" content="a"> name="salt" content="b">)", "a"},
+        {"absent", R"(<meta name="time" content="1">)", std::nullopt},
+        {"name in other case", R"(<meta NAME="salt" content="1">)", std::nullopt},
+        {"quote after the next >", R"(name="salt" content="abc>def">)", std::nullopt},
+        {"no > at all", R"(name="salt" content="abc")", std::nullopt},
+        {"no closing quote", R"(name="salt" content="abc>)", std::nullopt},
+        {"prefix at the very end", R"(name="salt" content=")", std::nullopt},
+        {"NUL in the value", "name=\"salt\" content=\"a\0b\">"s, "a\0b"s},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::optional<std::string_view> value = ExtractMetaContent(c.page, kSaltTag);
+        ASSERT_EQ(value.has_value(), c.value.has_value());
+        if (value) {
+            EXPECT_EQ(*value, *c.value);
+        }
+    }
+}
+
+// Receives as a socket would deliver them: the line is complete at its
+// line feed, whatever the segments.
+LineBuffer::State Feed(LineBuffer& line, const std::vector<std::string>& segments) {
+    LineBuffer::State state = LineBuffer::State::kIncomplete;
+    for (const std::string& segment : segments) {
+        EXPECT_LE(static_cast<int>(segment.size()), line.Room());
+        segment.copy(line.Space(), segment.size());
+        state = line.Commit(static_cast<int>(segment.size()));
+        if (state != LineBuffer::State::kIncomplete) {
+            break;
+        }
+    }
+    return state;
+}
+
+TEST(LineBuffer, AssemblesOneLineOfAtMost99Bytes) {
+    using State = LineBuffer::State;
+    const struct {
+        const char* name;
+        std::vector<std::string> segments;
+        State state;
+        std::string line;
+    } cases[] = {
+        {"one segment", {"0\n"}, State::kComplete, "0"},
+        {"split", {"ab", "cd", "e\nrest"}, State::kComplete, "abcde"},
+        {"CR kept", {"salt\r\n"}, State::kComplete, "salt\r"},
+        {"empty line", {"\n"}, State::kComplete, ""},
+        {"99 bytes", {std::string(60, 'x'), std::string(39, 'y') + "\n"}, State::kComplete,
+         std::string(60, 'x') + std::string(39, 'y')},
+        {"100 bytes without LF", {std::string(50, 'x'), std::string(50, 'x')}, State::kFull, ""},
+        {"still open", {"abc"}, State::kIncomplete, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        LineBuffer line;
+        EXPECT_EQ(Feed(line, c.segments), c.state);
+        if (c.state == State::kComplete) {
+            EXPECT_EQ(line.Line(), c.line);
+        }
+    }
+    LineBuffer reused;
+    Feed(reused, {"first line\n"});
+    reused.Clear();
+    EXPECT_EQ(Feed(reused, {"2\n"}), State::kComplete);
+    EXPECT_EQ(reused.Line(), "2");
+}
+
+// The first ten characters count; a short salt line that ended in CR LF
+// keeps its CR, a ten-character one loses it with the rest.
+TEST(SaltOf, FirstTenCharacters) {
+    EXPECT_EQ(SaltOf("abc"), "abc");
+    EXPECT_EQ(SaltOf("abcdefghij"), "abcdefghij");
+    EXPECT_EQ(SaltOf("abcdefghijklm"), "abcdefghij");
+    EXPECT_EQ(SaltOf("abc\r"), "abc\r");
+    EXPECT_EQ(SaltOf("abcdefghij\r"), "abcdefghij");
+}
+
+TEST(GnuDipVerdict, TcpReadsTheFirstCharacterHttpTheWholeCode) {
+    using enum RequestCode;
+    const struct {
+        const char* answer;
+        RequestCode code;
+        Verdict tcp;
+        Verdict http;
+    } cases[] = {
+        {"0", kUpdate, Verdict::kAccepted, Verdict::kAccepted},
+        {"0:1.2.3.4", kServerAddress, Verdict::kAccepted, Verdict::kRefused},
+        {"00", kUpdate, Verdict::kAccepted, Verdict::kRefused},
+        {"2", kUpdate, Verdict::kRefused, Verdict::kRefused},
+        {"2", kOffline, Verdict::kAccepted, Verdict::kAccepted},
+        {"0", kOffline, Verdict::kRefused, Verdict::kRefused},
+        {"1", kServerAddress, Verdict::kRefused, Verdict::kRefused},
+        {"", kUpdate, Verdict::kRefused, Verdict::kRefused},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.answer) + " to code " + std::to_string(int(c.code)));
+        EXPECT_EQ(ReplyLineVerdict(c.answer, c.code), c.tcp);
+        EXPECT_EQ(ReturnCodeVerdict(c.answer, c.code), c.http);
+    }
+    EXPECT_EQ(RequestCodeFrom(2), kServerAddress);
+    EXPECT_FALSE(RequestCodeFrom(3));
+    EXPECT_FALSE(RequestCodeFrom(-1));
+    EXPECT_FALSE(RequestCodeFrom(65536));
+}
+
+}  // namespace
+}  // namespace vantrel::gnudip
