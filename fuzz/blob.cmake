@@ -1,1 +1,15 @@
 vt_add_fuzzer(blob_reader LIBS vt_blob)
+foreach(target blob_reader_replay blob_reader_fuzzer)
+    if(TARGET ${target})
+        target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/include)
+    endif()
+endforeach()
+# The host's strict walk of a blob against every provider's layout.
+vt_add_fuzzer(blob_walk LIBS vtplatform)
+foreach(target blob_walk_replay blob_walk_fuzzer)
+    if(TARGET ${target})
+        target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/host/blob_walk.cpp)
+        target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/src
+                                   ${PROJECT_SOURCE_DIR}/include)
+    endif()
+endforeach()

@@ -1,5 +1,6 @@
-// Reads arbitrary bytes as a settings blob in every provider's field order.
+// Reads arbitrary bytes as a settings blob in every provider's layout.
 #include "contract/blob.h"
+#include "providers/layouts.h"
 
 #include <platform/com.h>
 
@@ -9,54 +10,38 @@
 
 namespace {
 
+using vantrel::BlobKind;
 using vantrel::BlobReader;
 
-enum class Field { kCounted, kBare, kInteger, kShort, kFlag, kList };
-
-struct Layout {
-    Field fields[9];
-    int count;
-};
-
-using enum Field;
-const Layout kLayouts[] = {
-    {{kList, kCounted}, 2},                   // DipDNS
-    {{kCounted, kCounted, kCounted}, 3},      // DnsExit, Dynam, LinuxRC
-    {{kList, kCounted, kCounted, kFlag}, 4},  // DyFi
-    {{kCounted, kCounted}, 2},                // Dynup
-    {{kList, kCounted, kCounted}, 3},         // EuroDynDns
-    {{kCounted, kCounted, kCounted, kInteger, kInteger, kBare, kShort, kBare}, 8},  // GnuDIP2
-    {{kBare, kBare, kInteger, kBare, kBare, kBare, kInteger}, 7},  // Windows DNS server
-};
-
-void CheckText(const vantrel::Text& text) {
-    if (text.Length() > BlobReader::kMaxTextLength || text.CStr()[text.Length()] != '\0') {
+void CheckText(const vantrel::Text& text, vantrel::TextLimit limit) {
+    if ((limit == vantrel::TextLimit::EditControl && text.Length() > BlobReader::kMaxTextLength) ||
+        text.CStr()[text.Length()] != '\0') {
         __builtin_trap();
     }
 }
 
-void Read(BlobReader& reader, Field field) {
-    switch (field) {
-        case kCounted:
+void Read(BlobReader& reader, const vantrel::BlobField& field) {
+    switch (field.kind) {
+        case BlobKind::CountedText:
             if (auto text = reader.CountedText())
-                CheckText(*text);
+                CheckText(*text, field.limit);
             break;
-        case kBare:
-            if (auto text = reader.BareText())
-                CheckText(*text);
+        case BlobKind::BareText:
+            if (auto text = reader.BareText(field.limit))
+                CheckText(*text, field.limit);
             break;
-        case kInteger:
+        case BlobKind::Integer:
             reader.Integer();
             break;
-        case kShort:
+        case BlobKind::ShortInteger:
             reader.ShortInteger();
             break;
-        case kFlag:
+        case BlobKind::Flag:
             reader.Flag();
             break;
-        case kList:
+        case BlobKind::CountedTextList:
             for (const vantrel::Text& text : reader.CountedTextList())
-                CheckText(text);
+                CheckText(text, field.limit);
             break;
     }
 }
@@ -78,11 +63,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     VariantInit(&value);
     value.vt = VT_ARRAY;
     value.parray = array;
-    for (const Layout& layout : kLayouts) {
+    for (LONG id = VANTREL_ID_DYNAM; id <= VANTREL_ID_DYFI; ++id) {
         BlobReader reader(value);
         size_t remaining = reader.Remaining();
-        for (int i = 0; i < layout.count; ++i) {
-            Read(reader, layout.fields[i]);
+        for (const vantrel::BlobField& field : vantrel::LayoutOf(id)) {
+            Read(reader, field);
             if (reader.Remaining() > remaining) {
                 __builtin_trap();
             }

@@ -2,18 +2,16 @@
 // --dump`: offset, bytes in hex, and what they are.
 #pragma once
 
-#include <platform/com.h>
-
+#include <cstdint>
 #include <span>
 #include <string>
-#include <vector>
 
-#include "host/settings_keys.h"
+#include "contract/blob_layout.h"
 
 namespace host {
 
-// Reads the fields of `keys` in order; a field cut short by the end of the
-// blob and bytes after the last field are marked as such.
-std::string DumpBlob(std::span<const SettingKey> keys, const std::vector<BYTE>& bytes);
+// Walks the blob against the layout (host/blob_walk.h); the bytes from the
+// first problem on are shown as one run with the problem as their note.
+std::string DumpBlob(vantrel::BlobLayout layout, std::span<const uint8_t> bytes);
 
 }  // namespace host

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "host/blob_check.h"
 #include "host/blob_file.h"
 #include "host/options.h"
 #include "host/page_command.h"
@@ -15,9 +16,11 @@
 namespace {
 
 const char kUsage[] =
-    "usage: vantrel configure PROVIDER [-i BLOB] [-o BLOB] [--registry FILE] [--module PATH]\n\n"
+    "usage: vantrel configure PROVIDER [-i BLOB] [-o BLOB] [--force]\n"
+    "                         [--registry FILE] [--module PATH]\n\n"
     "Shows PROVIDER's page in the terminal (80 x 24 or more), filled from the\n"
-    "settings blob -i. Tab and Shift+Tab move, Enter or Space press, F2 or Ctrl+S\n"
+    "settings blob -i (refused when it does not match PROVIDER's layout field by\n"
+    "field, unless --force). Tab and Shift+Tab move, Enter or Space press, F2 or Ctrl+S\n"
     "saves the page's blob to -o (or back to -i without -o), Esc cancels and\n"
     "writes nothing. The view is created through the registry: register the\n"
     "module first (vantrel register). Exit 0 when saved, 1 when cancelled or on\n"
@@ -27,6 +30,7 @@ struct Arguments {
     std::string provider;
     std::string input;
     std::string output;
+    bool force = false;
     host::Options options;
 };
 
@@ -45,6 +49,8 @@ int ParseArguments(int argc, char** argv, Arguments& args) {
             args.input = argv[++i];
         } else if (arg == "-o" && has_value) {
             args.output = argv[++i];
+        } else if (arg == "--force") {
+            args.force = true;
         } else if (host::TakeHostOption(argc, argv, i, args.options)) {
             continue;
         } else if (!arg.empty() && arg[0] == '-') {
@@ -86,7 +92,8 @@ int CmdConfigure(int argc, char** argv) {
     std::optional<std::vector<BYTE>> input;
     if (!args.input.empty()) {
         input = host::ReadPageBlob("configure", args.input);
-        if (!input) {
+        if (!input ||
+            (!args.force && !host::CheckBlob("configure", *provider, args.input, *input))) {
             return kExitFailure;
         }
     }

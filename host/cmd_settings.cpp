@@ -9,26 +9,29 @@
 #include <string>
 #include <vector>
 
+#include "host/blob_check.h"
 #include "host/blob_dump.h"
 #include "host/blob_file.h"
 #include "host/options.h"
-#include "host/providers.h"
 #include "host/page_command.h"
 #include "host/page_driver.h"
+#include "host/providers.h"
 
 namespace {
 
 const char kUsage[] =
     "usage: vantrel settings PROVIDER key=value ... -o BLOB\n"
-    "       vantrel settings PROVIDER --show BLOB [--reveal]\n"
+    "       vantrel settings PROVIDER --show BLOB [--reveal] [--force]\n"
     "       vantrel settings PROVIDER --dump BLOB\n"
     "       vantrel settings PROVIDER --help\n"
     "options: [--registry FILE] [--module PATH]\n\n"
     "Puts the settings on PROVIDER's page as a person would (typing, \"Add\" once\n"
     "per host=, check boxes, radio buttons, combo entries, the page's dialogs)\n"
     "and writes the page's settings blob to BLOB. --show reads BLOB back through\n"
-    "the page, one key=value per line, passwords masked unless --reveal; --dump\n"
-    "annotates BLOB's bytes field by field. The view is created through the\n"
+    "the page, one key=value per line, passwords masked unless --reveal; a BLOB\n"
+    "that does not match PROVIDER's layout field by field is refused unless\n"
+    "--force. --dump annotates BLOB's bytes field by field and marks where it\n"
+    "stops matching. The view is created through the\n"
     "registry: register the module first (vantrel register). PROVIDER is a short\n"
     "name (any case), a provider ID or a ProgID; `vantrel settings PROVIDER\n"
     "--help` lists its keys.\n\n"
@@ -43,6 +46,7 @@ struct Arguments {
     Mode mode = Mode::Write;
     bool has_file = false;
     bool reveal = false;
+    bool force = false;
     bool help = false;
     host::Options options;
 };
@@ -69,6 +73,8 @@ int ParseArguments(int argc, char** argv, Arguments& args) {
             args.help = true;
         } else if (arg == "--reveal") {
             args.reveal = true;
+        } else if (arg == "--force") {
+            args.force = true;
         } else if ((arg == "-o" || arg == "--output") && has_value) {
             if (!take_file(Mode::Write)) return Usage("only one of -o, --show and --dump");
         } else if (arg == "--show" && has_value) {
@@ -200,8 +206,11 @@ int CmdSettings(int argc, char** argv) {
         return kExitFailure;
     }
     if (args.mode == Mode::Dump) {
-        std::fputs(host::DumpBlob(host::KeysOf(*provider), *bytes).c_str(), stdout);
+        std::fputs(host::DumpBlob(host::LayoutOf(*provider), *bytes).c_str(), stdout);
         return kExitOk;
+    }
+    if (!args.force && !host::CheckBlob("settings", *provider, args.file, *bytes)) {
+        return kExitFailure;
     }
     return ShowSettings(*provider, args, *bytes);
 }

@@ -13,17 +13,18 @@
 #include <string_view>
 #include <vector>
 
+#include "host/blob_check.h"
 #include "host/blob_file.h"
+#include "host/connect_to.h"
 #include "host/module_loading.h"
 #include "host/providers.h"
 #include "host/text_convert.h"
-#include "host/connect_to.h"
 
 namespace {
 
 const char kUsage[] =
     "usage: vantrel update PROVIDER --settings BLOB --ip ADDR [--proxy HOST:PORT]\n"
-    "                      [--connect-to HOST:PORT:HOST2:PORT2]... [--init] [--json]\n"
+    "                      [--connect-to HOST:PORT:HOST2:PORT2]... [--init] [--json] [--force]\n"
     "                      [--registry FILE] [--module PATH]\n\n"
     "Runs one update of PROVIDER's updater with the settings blob in the file BLOB\n"
     "(as `vantrel settings` writes it) and prints the status with its meaning, the\n"
@@ -31,10 +32,11 @@ const char kUsage[] =
     "hresult). The updater is created through the registry: register the module\n"
     "first with `vantrel register`. --proxy is handed to SetProxy as it is;\n"
     "--connect-to sends connections for HOST:PORT to HOST2:PORT2 instead (this\n"
-    "process only; an empty HOST or PORT matches any); --module names the module in the hint when "
-    "the class is not\n"
-    "registered. Exit 0 when the status is 2 (update accepted), 1 otherwise, 2 on\n"
-    "a usage error.\n";
+    "process only; an empty HOST or PORT matches any); --module names the module\n"
+    "in the hint when the class is not registered. A blob that does not match\n"
+    "PROVIDER's layout field by field is refused and nothing is sent, unless\n"
+    "--force hands it over as it is. Exit 0 when the status is 2 (update\n"
+    "accepted), 1 otherwise, 2 on a usage error.\n";
 
 struct Arguments {
     std::string provider;
@@ -45,6 +47,7 @@ struct Arguments {
     bool has_proxy = false;
     bool init = false;
     bool json = false;
+    bool force = false;
     host::Options options;
 };
 
@@ -57,6 +60,27 @@ int Usage(const char* problem, const std::string& detail = "") {
 bool TakesValue(const std::string& name) {
     return name == "--settings" || name == "--ip" || name == "--proxy" || name == "--connect-to" ||
            name == "--registry" || name == "--module";
+}
+
+// Four decimal parts of 0 to 255, without signs, spaces or leading zeros
+// (which some tools read as octal). The module would pass anything on to
+// the service as it is.
+bool IsDottedIPv4(std::string_view text) {
+    for (int part = 0; part < 4; ++part) {
+        if (part > 0) {
+            if (text.empty() || text[0] != '.') return false;
+            text.remove_prefix(1);
+        }
+        size_t digits = 0;
+        unsigned value = 0;
+        while (digits < text.size() && digits < 4 && text[digits] >= '0' && text[digits] <= '9') {
+            value = value * 10 + static_cast<unsigned>(text[digits] - '0');
+            ++digits;
+        }
+        if (digits == 0 || value > 255 || (digits > 1 && text[0] == '0')) return false;
+        text.remove_prefix(digits);
+    }
+    return text.empty();
 }
 
 // Returns -1 when the arguments are fine, else the exit code.
@@ -88,6 +112,8 @@ int ParseArguments(int argc, char** argv, Arguments& args) {
             args.init = true;
         } else if (arg == "--json") {
             args.json = true;
+        } else if (arg == "--force") {
+            args.force = true;
         } else if (arg == "--settings") {
             args.settings = value;
             has_settings = true;
@@ -118,6 +144,10 @@ int ParseArguments(int argc, char** argv, Arguments& args) {
     }
     if (!has_settings || !args.has_address) {
         return Usage("--settings and --ip are needed");
+    }
+    if (!IsDottedIPv4(args.address)) {
+        return Usage("--ip wants a dotted IPv4 address such as 203.0.113.7, not ",
+                     "'" + args.address + "'");
     }
     return -1;
 }
@@ -280,6 +310,9 @@ int CmdUpdate(int argc, char** argv) {
     std::optional<std::vector<BYTE>> bytes = host::ReadBlobFile(args.settings, why);
     if (!bytes) {
         host::Fail("update", "settings: %s", why.c_str());
+        return kExitFailure;
+    }
+    if (!args.force && !host::CheckBlob("update", *provider, args.settings, *bytes)) {
         return kExitFailure;
     }
     if (!host::SelectRegistry(args.options, "update") || FAILED(CoInitialize(nullptr))) {

@@ -41,7 +41,7 @@ void SayWhy(const char* command, const char* what, LONG error) {
 
 std::unique_ptr<HiveTransaction> HiveTransaction::Begin(const char* command) {
     HANDLE transaction = CreateTransaction(nullptr, nullptr, 0, 0, 0, 0, nullptr);
-    if (transaction == nullptr) {
+    if (transaction == INVALID_HANDLE_VALUE) {
         SayWhy(command, "open", static_cast<LONG>(GetLastError()));
         return nullptr;
     }

@@ -11,16 +11,13 @@ constexpr const char* kRequest[] = {"0", "1", "2"};
 constexpr const char* kTransport[] = {"tcp", "http"};
 constexpr const char* kSecurity[] = {"off", "secure-only"};
 
-constexpr SettingKey kHostList{"host", BlobKind::TextList, Control::HostList, 206, 0, {},
+constexpr SettingKey kHostList{"host", Control::HostList, 206, 0, {},
                                Secrecy::Shown, "a host name (repeatable; shown sorted)"};
-constexpr SettingKey kHost{"host", BlobKind::CountedText, Control::Edit, 201, 0, {},
+constexpr SettingKey kHost{"host", Control::Edit, 201, 0, {},
                            Secrecy::Shown, "the host name"};
 
 SettingKey Text(const char* name, int id, const char* help, Secrecy secrecy = Secrecy::Shown) {
-    return {name, BlobKind::CountedText, Control::Edit, id, 0, {}, secrecy, help};
-}
-SettingKey Bare(const char* name, int id, const char* help, Secrecy secrecy = Secrecy::Shown) {
-    return {name, BlobKind::BareText, Control::Edit, id, 0, {}, secrecy, help};
+    return {name, Control::Edit, id, 0, {}, secrecy, help};
 }
 
 const SettingKey kDipDns[] = {kHostList, Text("key", 202, "the account's key")};
@@ -30,7 +27,7 @@ const SettingKey kHostUserPassword[] = {
 const SettingKey kDyFi[] = {
     kHostList, Text("user", 202, "the user name"),
     Text("password", 203, "the password", Secrecy::Masked),
-    {"offline", BlobKind::Flag, Control::CheckBox, 219, 0, kFlag, Secrecy::Shown,
+    {"offline", Control::CheckBox, 219, 0, kFlag, Secrecy::Shown,
      "1 to set the host names offline, 0 for a normal update"}};
 const SettingKey kDynup[] = {kHost, Text("password", 203, "the password", Secrecy::Masked)};
 const SettingKey kEuroDynDns[] = {kHostList, Text("user", 202, "the user name"),
@@ -42,25 +39,25 @@ const SettingKey kGnuDip[] = {
     Text("user", 201, "the user or host name"),
     Text("domain", 202, "the domain name"),
     Text("password", 203, "the password", Secrecy::Masked),
-    {"request", BlobKind::Integer, Control::Radio, 208, 0, kRequest, Secrecy::Shown,
+    {"request", Control::Radio, 208, 0, kRequest, Secrecy::Shown,
      "0 update to this address, 1 set offline, 2 the address the server sees"},
-    {"transport", BlobKind::Integer, Control::Radio, 211, 0, kTransport, Secrecy::Shown,
+    {"transport", Control::Radio, 211, 0, kTransport, Secrecy::Shown,
      "tcp (server and port) or http (url)"},
-    {"server", BlobKind::BareText, Control::DialogEdit, 204, 201, {}, Secrecy::Shown,
+    {"server", Control::DialogEdit, 204, 201, {}, Secrecy::Shown,
      "the GnuDIP server's address (TCP form)"},
-    {"port", BlobKind::ShortInteger, Control::DialogPort, 204, 202, {}, Secrecy::Shown,
+    {"port", Control::DialogPort, 204, 202, {}, Secrecy::Shown,
      "the GnuDIP server's port, 0 to 65535 (TCP form)"},
-    {"url", BlobKind::BareText, Control::DialogEdit, 205, 201, {}, Secrecy::Shown,
+    {"url", Control::DialogEdit, 205, 201, {}, Secrecy::Shown,
      "the update URL (HTTP form)"}};
 const SettingKey kWin2000[] = {
-    Bare("server", 201, "the DNS server's address or name"),
-    Bare("name", 202, "the domain name of the A record"),
-    {"ttl", BlobKind::Integer, Control::DigitsEdit, 221, 0, {}, Secrecy::Shown,
+    Text("server", 201, "the DNS server's address or name"),
+    Text("name", 202, "the domain name of the A record"),
+    {"ttl", Control::DigitsEdit, 221, 0, {}, Secrecy::Shown,
      "the record's time to live in seconds"},
-    Bare("user", 203, "the user name for secure updates"),
-    Bare("password", 220, "the password for secure updates", Secrecy::Masked),
-    Bare("domain", 216, "the user's domain for secure updates"),
-    {"security", BlobKind::Integer, Control::ComboList, 214, 0, kSecurity, Secrecy::Shown,
+    Text("user", 203, "the user name for secure updates"),
+    Text("password", 220, "the password for secure updates", Secrecy::Masked),
+    Text("domain", 216, "the user's domain for secure updates"),
+    {"security", Control::ComboList, 214, 0, kSecurity, Secrecy::Shown,
      "off (no secure updates) or secure-only"}};
 
 struct Entry {

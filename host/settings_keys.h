@@ -1,5 +1,5 @@
-// The keys of `vantrel settings`, per provider, in blob order: what each
-// key is in the blob and which control of the page takes it.
+// The keys of `vantrel settings`, per provider, in the order of the
+// provider's blob layout: which control of the page takes each key.
 #pragma once
 
 #include <span>
@@ -7,8 +7,6 @@
 #include "host/providers.h"
 
 namespace host {
-
-enum class BlobKind { TextList, CountedText, BareText, Integer, ShortInteger, Flag };
 
 // How a value reaches the page.
 enum class Control {
@@ -25,8 +23,7 @@ enum class Control {
 enum class Secrecy { Shown, Masked };
 
 struct SettingKey {
-    const char* name;
-    BlobKind kind;
+    const char* name;  // the name of its field in the blob layout
     Control control;
     int id;
     int dialog_edit;

@@ -105,7 +105,7 @@ VT_EXTERN_C VT_PLATFORM_API HANDLE CreateTransaction(void*, GUID*, DWORD, DWORD,
     auto transaction = std::shared_ptr<Transaction>(new (std::nothrow) Transaction{});
     if (transaction == nullptr) {
         SetLastError(ERROR_OUTOFMEMORY);
-        return nullptr;
+        return INVALID_HANDLE_VALUE;
     }
     // Every wait is bounded, so "no timeout" means the platform's bound.
     transaction->timeout_ms = timeout != 0 ? timeout : kDefaultLockWaitMs;

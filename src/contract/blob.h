@@ -11,6 +11,7 @@
 // Reading:   BlobReader r(value); if (auto t = r.CountedText()) m_host = *t;
 #pragma once
 
+#include "contract/blob_layout.h"
 #include "text/text.h"
 
 #include <platform/com.h>
@@ -63,8 +64,6 @@ private:
 // that no edit control limits (a server address or update URL kept by the
 // view itself) are read whole with TextLimit::None, bounded by the blob.
 // Out of memory raises HResultError(E_OUTOFMEMORY), as the text type does.
-// How long a text read from a blob may be.
-enum class TextLimit { EditControl, None };
 
 class BlobReader {
 public:

@@ -1,31 +1,50 @@
 #include "views/template_page.h"
 
+#include <cstring>
+
+#include "text/error.h"
 #include "views/host_list_editor.h"
 #include "views/page_fields.h"
 
 namespace vantrel {
 
+namespace {
+
+int ControlOf(const BlobField& field, std::span<const PageControl> controls) {
+    for (const PageControl& control : controls) {
+        if (std::strcmp(control.field, field.name) == 0) {
+            return control.control;
+        }
+    }
+    ThrowHResult(E_UNEXPECTED);
+}
+
+}  // namespace
+
 TemplatePage::TemplatePage(const ClassInfo& info, const char* display_name, WORD page_template,
-                           std::span<const PageField> fields)
-    : PageView(info, display_name, page_template), m_fields(fields) {
-    for (const PageField& field : fields) {
-        m_has_host_list = m_has_host_list || field.kind == PageField::Kind::HostList;
+                           BlobLayout layout, std::span<const PageControl> controls)
+    : PageView(info, display_name, page_template), m_layout(layout), m_controls(controls) {
+    for (const BlobField& field : layout) {
+        m_has_host_list = m_has_host_list || field.kind == BlobKind::CountedTextList;
     }
 }
 
 void TemplatePage::WriteFields(BlobWriter& writer) {
     HWND page = Page();
-    for (const PageField& field : m_fields) {
+    for (const BlobField& field : m_layout) {
+        const int control = ControlOf(field, m_controls);
         switch (field.kind) {
-            case PageField::Kind::HostList:
+            case BlobKind::CountedTextList:
                 HostListEditor::Write(page, writer);
                 break;
-            case PageField::Kind::CountedText:
-                writer.CountedText(EditText(page, field.control).View());
+            case BlobKind::CountedText:
+                writer.CountedText(EditText(page, control).View());
                 break;
-            case PageField::Kind::Flag:
-                writer.Flag(IsDlgButtonChecked(page, field.control) == BST_CHECKED);
+            case BlobKind::Flag:
+                writer.Flag(IsDlgButtonChecked(page, control) == BST_CHECKED);
                 break;
+            default:
+                ThrowHResult(E_UNEXPECTED);  // no template page has one
         }
     }
 }
@@ -34,21 +53,24 @@ void TemplatePage::WriteFields(BlobWriter& writer) {
 // and those of the fields after it keep what they show.
 void TemplatePage::ReadFields(BlobReader& reader) {
     HWND page = Page();
-    for (const PageField& field : m_fields) {
+    for (const BlobField& field : m_layout) {
+        const int control = ControlOf(field, m_controls);
         switch (field.kind) {
-            case PageField::Kind::HostList:
+            case BlobKind::CountedTextList:
                 HostListEditor::Read(page, reader);
                 break;
-            case PageField::Kind::CountedText:
+            case BlobKind::CountedText:
                 if (auto text = reader.CountedText()) {
-                    SetControlText(page, field.control, *text);
+                    SetControlText(page, control, *text);
                 }
                 break;
-            case PageField::Kind::Flag:
+            case BlobKind::Flag:
                 if (auto set = reader.Flag()) {
-                    CheckDlgButton(page, field.control, *set ? BST_CHECKED : BST_UNCHECKED);
+                    CheckDlgButton(page, control, *set ? BST_CHECKED : BST_UNCHECKED);
                 }
                 break;
+            default:
+                ThrowHResult(E_UNEXPECTED);
         }
     }
 }

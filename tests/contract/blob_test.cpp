@@ -1,5 +1,7 @@
 // Settings blobs byte for byte, and reading blobs no page writes.
+#include "contract/blob_fields.h"
 #include "contract/blob_values.h"
+#include "text/error.h"
 
 #include <string>
 
@@ -187,6 +189,102 @@ TEST(BlobReader, OddAndTruncatedFields) {
         BlobReader reader(blob.Get());
         EXPECT_EQ(ReadFields(reader, c.fields), c.expected) << c.name;
     }
+}
+
+// One field of every kind; slots are found by name, not by position.
+constexpr BlobField kEveryKind[] = {
+    {"list", BlobKind::CountedTextList}, {"counted", BlobKind::CountedText},
+    {"bare", BlobKind::BareText},        {"integer", BlobKind::Integer},
+    {"short", BlobKind::ShortInteger},   {"flag", BlobKind::Flag},
+};
+
+TEST(BlobLayout, WritesAndReadsEveryFieldInLayoutOrder) {
+    std::vector<Text> hosts = {Text("a"), Text("b")};
+    Text counted("c");
+    std::optional<Text> bare = Text("ip");
+    int32_t integer = -2;
+    uint16_t port = 3495;
+    bool flag = true;
+    BlobWriter writer;
+    WriteLayout(writer, kEveryKind,
+                {{"flag", flag},
+                 {"short", port},
+                 {"integer", integer},
+                 {"bare", bare},
+                 {"counted", counted},
+                 {"list", hosts}});
+    const Bytes expected = {2,   0,   0,    0,    2,    0,    0,    0,    'a', 0, 2, 0, 0,
+                            0,   'b', 0,    2,    0,    0,    0,    'c',  0,   2, 0, 0, 0,
+                            'i', 'p', 0xFE, 0xFF, 0xFF, 0xFF, 0xA7, 0x0D, 1,   0, 0, 0};
+    ASSERT_EQ(Bytes(writer.Bytes().begin(), writer.Bytes().end()), expected);
+
+    // Lists add to what is held; a cut inside "integer" leaves it and every
+    // later slot as it was.
+    TextList read_hosts;
+    read_hosts.Add(Text("held"));
+    Text read_counted;
+    std::optional<Text> read_bare;
+    std::optional<int32_t> read_integer;
+    uint16_t read_port = 7;
+    bool read_flag = false;
+    for (size_t size : {expected.size(), size_t{30}}) {
+        BlobValue blob(Bytes(expected.begin(), expected.begin() + static_cast<long>(size)));
+        BlobReader reader(blob.Get());
+        ReadLayout(reader, kEveryKind,
+                   {{"list", read_hosts},
+                    {"counted", read_counted},
+                    {"bare", read_bare},
+                    {"integer", read_integer},
+                    {"short", read_port},
+                    {"flag", read_flag}});
+        EXPECT_EQ(read_counted.View(), "c");
+        EXPECT_EQ(read_bare, Text("ip"));
+        if (size == expected.size()) {
+            EXPECT_EQ(read_integer, -2);
+            EXPECT_EQ(read_port, 3495);
+            EXPECT_TRUE(read_flag);
+            read_integer.reset();
+            read_port = 7;
+            read_flag = false;
+        } else {
+            EXPECT_EQ(read_integer, std::nullopt);
+            EXPECT_EQ(read_port, 7);
+            EXPECT_FALSE(read_flag);
+        }
+    }
+    ASSERT_EQ(read_hosts.Count(), 5);
+    EXPECT_EQ(read_hosts.At(0).View(), "held");
+    EXPECT_EQ(read_hosts.At(4).View(), "b");
+}
+
+// A layout and its slots that disagree are the caller's fault, never a
+// blob quietly written or read out of step.
+TEST(BlobLayout, MissingOrMistypedSlotIsUnexpected) {
+    constexpr BlobField kTwo[] = {{"host", BlobKind::CountedText}, {"ttl", BlobKind::Integer}};
+    Text host;
+    int32_t ttl = 0;
+    uint16_t short_ttl = 0;
+    auto code = [](auto run) {
+        try {
+            run();
+        } catch (const HResultError& error) {
+            return error.Code();
+        }
+        return S_OK;
+    };
+    BlobValue blob({1, 0, 0, 0, 0, 5, 0, 0, 0});
+    BlobReader reader(blob.Get());
+    BlobWriter writer;
+    EXPECT_EQ(code([&] { WriteLayout(writer, kTwo, {{"host", host}}); }), E_UNEXPECTED);
+    EXPECT_EQ(code([&] {
+                  WriteLayout(writer, kTwo, {{"host", host}, {"ttl", short_ttl}});
+              }),
+              E_UNEXPECTED);
+    EXPECT_EQ(code([&] {
+                  ReadLayout(reader, kTwo, {{"host", ttl}, {"ttl", host}});
+              }),
+              E_UNEXPECTED);
+    EXPECT_EQ(code([&] { ReadLayout(reader, kTwo, {{"ttl", ttl}}); }), E_UNEXPECTED);
 }
 
 }  // namespace

@@ -40,6 +40,9 @@ typedef struct VtRegKey* HKEY;
 typedef HKEY* PHKEY;
 typedef DWORD REGSAM;
 typedef void* HANDLE;
+#ifndef INVALID_HANDLE_VALUE
+#define INVALID_HANDLE_VALUE ((HANDLE)(intptr_t)-1)
+#endif
 
 #define HKEY_CLASSES_ROOT ((HKEY)(uintptr_t)0x80000000u)
 
@@ -102,7 +105,8 @@ VT_PLATFORM_API LONG RegQueryInfoKeyA(HKEY key, LPSTR klass, DWORD* class_size, 
 
 /* The transaction waits at most timeout milliseconds for another writer of
  * the hive when a key is first opened in it (0: 10 s); the other arguments
- * are ignored. NULL (and last-error ERROR_OUTOFMEMORY) on failure. */
+ * are ignored. INVALID_HANDLE_VALUE (last-error ERROR_OUTOFMEMORY) on
+ * failure, as on Windows. */
 VT_PLATFORM_API HANDLE CreateTransaction(void* attributes, GUID* uow, DWORD options,
                                          DWORD isolation_level, DWORD isolation_flags,
                                          DWORD timeout, WCHAR* description);

@@ -2,6 +2,7 @@
 // address, port and update URL live in the view, not in controls: they are
 // edited in two modal dialogs, shown in status lines 217 and 218, and taken
 // from a blob even before the page exists.
+#include "contract/blob_fields.h"
 #include "providers/classes.h"
 #include "providers/gnudip/gnudip_settings.h"
 #include "views/page_fields.h"
@@ -79,14 +80,20 @@ public:
 protected:
     void WriteFields(BlobWriter& writer) override {
         HWND page = Page();
-        writer.CountedText(EditText(page, kUser).View());
-        writer.CountedText(EditText(page, kDomain).View());
-        writer.CountedText(EditText(page, kPassword).View());
-        writer.Integer(SelectedOffset(page, kRequestFirst, kRequestLast));
-        writer.Integer(SelectedOffset(page, kTransportFirst, kTransportLast));
-        writer.BareText(m_server.View());
-        writer.ShortInteger(m_port);
-        writer.BareText(m_url.View());
+        Text user = EditText(page, kUser);
+        Text domain = EditText(page, kDomain);
+        Text password = EditText(page, kPassword);
+        int32_t request = SelectedOffset(page, kRequestFirst, kRequestLast);
+        int32_t transport = SelectedOffset(page, kTransportFirst, kTransportLast);
+        WriteLayout(writer, kGenGnuDIPLayout,
+                    {{"user", user},
+                     {"domain", domain},
+                     {"password", password},
+                     {"request", request},
+                     {"transport", transport},
+                     {"server", m_server},
+                     {"port", m_port},
+                     {"url", m_url}});
     }
 
     // Read as the updater reads them, starting from what the page and view

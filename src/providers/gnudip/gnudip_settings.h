@@ -6,11 +6,12 @@
 #include <cstdint>
 
 #include "contract/blob.h"
+#include "providers/gnudip/gnudip_layouts.h"
 #include "text/text.h"
 
 namespace vantrel {
 
-// LinuxRC: counted texts, kept without their NUL.
+// LinuxRC (kLinuxRcLayout): counted texts, kept without their NUL.
 struct LinuxRcSettings {
     Text user;
     Text domain;
@@ -18,7 +19,7 @@ struct LinuxRcSettings {
 };
 void ReadLinuxRcSettings(BlobReader& reader, LinuxRcSettings& settings);
 
-// Generic GnuDIP2: eight fields. An empty server address or update URL
+// Generic GnuDIP2 (kGenGnuDIPLayout): eight fields. An empty server address or update URL
 // keeps the one already held; the port is a 16-bit field.
 struct GenGnuDIPSettings {
     Text user;

@@ -1,21 +1,20 @@
 // The GnuDIP2View configuration page (LinuxRC): user or host name, domain
 // (the edit part of combo box 214) and password. No handlers of its own.
-#include "views/template_page.h"
 #include "providers/classes.h"
+#include "providers/gnudip/gnudip_layouts.h"
+#include "views/template_page.h"
 
 namespace vantrel {
 
 namespace {
 
-constexpr PageField kFields[] = {
-    {PageField::Kind::CountedText, 201},
-    {PageField::Kind::CountedText, 214},
-    {PageField::Kind::CountedText, 202},
-};
+// The domain is the edit part of combo box 214.
+constexpr PageControl kControls[] = {{"user", 201}, {"domain", 214}, {"password", 202}};
 
 class GnuDIP2View : public TemplatePage {
 public:
-    GnuDIP2View() : TemplatePage(kGnuDIP2ViewClass, "LinuxRC Network", 126, kFields) {}
+    GnuDIP2View()
+        : TemplatePage(kGnuDIP2ViewClass, "LinuxRC Network", 126, kLinuxRcLayout, kControls) {}
 };
 
 }  // namespace

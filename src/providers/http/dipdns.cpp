@@ -1,5 +1,6 @@
 // The DipDNSObj updater: all host names of one key in one request.
 #include "providers/classes.h"
+#include "providers/http/layouts.h"
 #include "providers/http/reply_parsers.h"
 #include "providers/http/template_update.h"
 
@@ -13,8 +14,8 @@ public:
 
 private:
     HRESULT ReadSettings(BlobReader& reader) override {
-        AppendHosts(reader, m_hosts);
-        ReadText(reader, m_key);
+        // Host names are added to those already held, never replacing them.
+        ReadLayout(reader, kDipDnsLayout, {{"host", m_hosts}, {"key", m_key}});
         return S_OK;
     }
 

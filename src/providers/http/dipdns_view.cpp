@@ -1,19 +1,17 @@
 // The DipDNS configuration page: host-name list and key.
-#include "views/template_page.h"
 #include "providers/classes.h"
+#include "providers/http/layouts.h"
+#include "views/template_page.h"
 
 namespace vantrel {
 
 namespace {
 
-constexpr PageField kFields[] = {
-    {PageField::Kind::HostList, 206},
-    {PageField::Kind::CountedText, 202},
-};
+constexpr PageControl kControls[] = {{"host", 206}, {"key", 202}};
 
 class DipDNS : public TemplatePage {
 public:
-    DipDNS() : TemplatePage(kDipDNSClass, "DipDNS Network", 136, kFields) {}
+    DipDNS() : TemplatePage(kDipDNSClass, "DipDNS Network", 136, kDipDnsLayout, kControls) {}
 };
 
 }  // namespace

@@ -1,7 +1,8 @@
 // The DnsExitView configuration page: host name, user name, password.
-#include "views/template_page.h"
 #include "providers/classes.h"
+#include "providers/http/layouts.h"
 #include "providers/http/services.h"
+#include "views/template_page.h"
 
 namespace vantrel {
 
@@ -9,7 +10,9 @@ namespace {
 
 class DnsExitView : public TemplatePage {
 public:
-    DnsExitView() : TemplatePage(kDnsExitViewClass, kDnsExitService.domain_name, 113, kHostUserPasswordFields) {}
+    DnsExitView()
+        : TemplatePage(kDnsExitViewClass, kDnsExitService.domain_name, 113, kHostLoginLayout,
+                       kHostUserPasswordControls) {}
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The DyFi updater: all host names of one account in one request with
 // Basic credentials; the service takes the address from the connection.
 #include "providers/classes.h"
+#include "providers/http/layouts.h"
 #include "providers/http/reply_codes.h"
 #include "providers/http/template_update.h"
 
@@ -14,11 +15,15 @@ public:
 
 private:
     HRESULT ReadSettings(BlobReader& reader) override {
-        m_account.Read(reader);
         // A flag cut off by the end of the blob leaves the stored one.
-        if (std::optional<bool> offline = reader.Flag()) {
-            m_offline = *offline;
-        }
+        std::optional<Text> user;
+        std::optional<Text> password;
+        ReadLayout(reader, kDyFiLayout,
+                   {{"host", m_account.hosts},
+                    {"user", user},
+                    {"password", password},
+                    {"offline", m_offline}});
+        m_account.KeepCredentials(user, password);
         return S_OK;
     }
 

@@ -1,8 +1,9 @@
 // The DyFiView configuration page: host-name list, user name, password
 // and the offline flag.
-#include "views/template_page.h"
 #include "providers/classes.h"
+#include "providers/http/layouts.h"
 #include "providers/http/services.h"
+#include "views/template_page.h"
 
 #include <string>
 
@@ -16,16 +17,12 @@ const char* DyFiDisplayName() {
     return name.c_str();
 }
 
-constexpr PageField kFields[] = {
-    {PageField::Kind::HostList, 206},
-    {PageField::Kind::CountedText, 202},
-    {PageField::Kind::CountedText, 203},
-    {PageField::Kind::Flag, 219},
-};
+constexpr PageControl kControls[] = {
+    {"host", 206}, {"user", 202}, {"password", 203}, {"offline", 219}};
 
 class DyFiView : public TemplatePage {
 public:
-    DyFiView() : TemplatePage(kDyFiViewClass, DyFiDisplayName(), 140, kFields) {}
+    DyFiView() : TemplatePage(kDyFiViewClass, DyFiDisplayName(), 140, kDyFiLayout, kControls) {}
 };
 
 }  // namespace

@@ -1,7 +1,8 @@
 // The Dynam configuration page: host name, user name, password.
-#include "views/template_page.h"
 #include "providers/classes.h"
+#include "providers/http/layouts.h"
 #include "providers/http/services.h"
+#include "views/template_page.h"
 
 namespace vantrel {
 
@@ -9,7 +10,9 @@ namespace {
 
 class Dynam : public TemplatePage {
 public:
-    Dynam() : TemplatePage(kDynamClass, kDynamService.domain_name, 104, kHostUserPasswordFields) {}
+    Dynam()
+        : TemplatePage(kDynamClass, kDynamService.domain_name, 104, kHostLoginLayout,
+                       kHostUserPasswordControls) {}
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The DynupObj updater: one host and its password; the service takes the
 // address from the connection, so the address argument is not sent.
 #include "providers/classes.h"
+#include "providers/http/layouts.h"
 #include "providers/http/reply_parsers.h"
 #include "providers/http/template_update.h"
 
@@ -20,8 +21,7 @@ public:
 
 private:
     HRESULT ReadSettings(BlobReader& reader) override {
-        ReadText(reader, m_host);
-        ReadText(reader, m_password);
+        ReadLayout(reader, kDynupLayout, {{"host", m_host}, {"password", m_password}});
         return S_OK;
     }
 

@@ -1,20 +1,18 @@
 // The Dynup configuration page: host name and password.
-#include "views/template_page.h"
 #include "providers/classes.h"
+#include "providers/http/layouts.h"
 #include "providers/http/services.h"
+#include "views/template_page.h"
 
 namespace vantrel {
 
 namespace {
 
-constexpr PageField kFields[] = {
-    {PageField::Kind::CountedText, 201},
-    {PageField::Kind::CountedText, 203},
-};
+constexpr PageControl kControls[] = {{"host", 201}, {"password", 203}};
 
 class Dynup : public TemplatePage {
 public:
-    Dynup() : TemplatePage(kDynupClass, kDynupService.domain_name, 108, kFields) {}
+    Dynup() : TemplatePage(kDynupClass, kDynupService.domain_name, 108, kDynupLayout, kControls) {}
 };
 
 }  // namespace

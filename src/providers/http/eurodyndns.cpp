@@ -1,6 +1,7 @@
 // The EuroDynDnsObj updater: all host names of one account in one request
 // with Basic credentials.
 #include "providers/classes.h"
+#include "providers/http/layouts.h"
 #include "providers/http/reply_codes.h"
 #include "providers/http/template_update.h"
 
@@ -14,7 +15,11 @@ public:
 
 private:
     HRESULT ReadSettings(BlobReader& reader) override {
-        m_account.Read(reader);
+        std::optional<Text> user;
+        std::optional<Text> password;
+        ReadLayout(reader, kEuroDynDnsLayout,
+                   {{"host", m_account.hosts}, {"user", user}, {"password", password}});
+        m_account.KeepCredentials(user, password);
         return S_OK;
     }
 

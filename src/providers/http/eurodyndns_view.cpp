@@ -1,21 +1,20 @@
 // The EuroDynDns configuration page: host-name list, user name, password.
-#include "views/template_page.h"
 #include "providers/classes.h"
+#include "providers/http/layouts.h"
 #include "providers/http/services.h"
+#include "views/template_page.h"
 
 namespace vantrel {
 
 namespace {
 
-constexpr PageField kFields[] = {
-    {PageField::Kind::HostList, 206},
-    {PageField::Kind::CountedText, 202},
-    {PageField::Kind::CountedText, 203},
-};
+constexpr PageControl kControls[] = {{"host", 206}, {"user", 202}, {"password", 203}};
 
 class EuroDynDns : public TemplatePage {
 public:
-    EuroDynDns() : TemplatePage(kEuroDynDnsClass, kEuroDynDnsService.domain_name, 117, kFields) {}
+    EuroDynDns()
+        : TemplatePage(kEuroDynDnsClass, kEuroDynDnsService.domain_name, 117, kEuroDynDnsLayout,
+                       kControls) {}
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "providers/http/template_update.h"
 
 #include "http/http_client.h"
+#include "providers/http/layouts.h"
 
 #include <cstring>
 
@@ -28,18 +29,6 @@ Text JoinHosts(TextList& hosts) {
     return joined;
 }
 
-void ReadText(BlobReader& reader, Text& value) {
-    if (std::optional<Text> text = reader.CountedText()) {
-        value = *text;
-    }
-}
-
-void AppendHosts(BlobReader& reader, TextList& hosts) {
-    for (const Text& host : reader.CountedTextList()) {
-        hosts.Add(host);
-    }
-}
-
 void BasicCredentials::Build(const Text& user, const Text& password) {
     Text plain(user);
     plain.Append(':');
@@ -62,9 +51,7 @@ Text BasicCredentials::Header() const {
 }
 
 void HostLogin::Read(BlobReader& reader) {
-    ReadText(reader, host);
-    ReadText(reader, user);
-    ReadText(reader, password);
+    ReadLayout(reader, kHostLoginLayout, {{"host", host}, {"user", user}, {"password", password}});
 }
 
 Text HostLogin::FillTemplate(const char* update_host, const char* path_and_query,
@@ -76,12 +63,8 @@ Text HostLogin::FillTemplate(const char* update_host, const char* path_and_query
                                   {"###PASSWORD###", password}});
 }
 
-void HostListAccount::Read(BlobReader& reader) {
-    AppendHosts(reader, hosts);
-    std::optional<Text> user = reader.CountedText();
-    std::optional<Text> password = reader.CountedText();
-    // Neither is kept, so a blob cut short before both were read leaves
-    // the credentials already held.
+void HostListAccount::KeepCredentials(const std::optional<Text>& user,
+                                      const std::optional<Text>& password) {
     if (user && password) {
         credentials.Build(*user, *password);
     }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "contract/blob.h"
+#include "contract/blob_fields.h"
 #include "contract/updater.h"
 #include "providers/http/services.h"
 #include "text/text.h"
@@ -38,11 +39,6 @@ Text FillTemplate(const char* host, const char* path_and_query,
 // Trims every stored entry in place and joins them with ",".
 Text JoinHosts(TextList& hosts);
 
-// A counted text replaces the stored value; a field cut short keeps it.
-void ReadText(BlobReader& reader, Text& value);
-// Host names are added to those already held, never replacing them.
-void AppendHosts(BlobReader& reader, TextList& hosts);
-
 // Base64 of "user:password" in one line with padding, kept in place of the
 // user name and password themselves.
 class BasicCredentials {
@@ -68,6 +64,7 @@ struct HostLogin {
     Text user;
     Text password;
 
+    // kHostLoginLayout.
     void Read(BlobReader& reader);
     Text FillTemplate(const char* update_host, const char* path_and_query,
                       const Text& address) const;
@@ -79,7 +76,9 @@ struct HostListAccount {
     TextList hosts;
     BasicCredentials credentials;
 
-    void Read(BlobReader& reader);
+    // The user name and password as read from a blob: a blob cut short
+    // before both were read leaves the credentials already held.
+    void KeepCredentials(const std::optional<Text>& user, const std::optional<Text>& password);
 };
 
 class TemplateUpdater : public Updater {

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "contract/blob_fields.h"
 #include "contract/updater.h"
 #include "providers/classes.h"
 #include "providers/windns/win2000_settings.h"
@@ -102,23 +103,14 @@ HRESULT Win2000Obj::RunUpdate(const Text& address) {
 }  // namespace
 
 void ReadWin2000Settings(BlobReader& reader, Win2000Settings& settings) {
-    auto text = [&](Text& field) {
-        if (auto value = reader.BareText()) {
-            field = *value;
-        }
-    };
-    auto integer = [&](LONG& field) {
-        if (auto value = reader.Integer()) {
-            field = *value;
-        }
-    };
-    text(settings.server);
-    text(settings.record_name);
-    integer(settings.time_to_live);
-    text(settings.user);
-    text(settings.password);
-    text(settings.user_domain);
-    integer(settings.security);
+    ReadLayout(reader, kWin2000Layout,
+               {{"server", settings.server},
+                {"name", settings.record_name},
+                {"ttl", settings.time_to_live},
+                {"user", settings.user},
+                {"password", settings.password},
+                {"domain", settings.user_domain},
+                {"security", settings.security}});
 }
 
 const ClassInfo kWin2000ObjClass{kWin2000ObjIdentity,

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "contract/blob.h"
+#include "providers/windns/win2000_layout.h"
 #include "text/text.h"
 
 namespace vantrel {
@@ -21,7 +22,7 @@ struct Win2000Settings {
     LONG security = kSecurityUseDefault;
 };
 
-// Bare texts of exactly their L bytes (L may be 0) and two integers taken
+// kWin2000Layout: bare texts of exactly their L bytes (L may be 0) and two integers taken
 // as they are. A field cut short by the end of the blob keeps its value.
 void ReadWin2000Settings(BlobReader& reader, Win2000Settings& settings);
 

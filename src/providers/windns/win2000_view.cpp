@@ -1,5 +1,7 @@
 // The Win2000 configuration page: seven settings, texts as bare texts.
+#include "contract/blob_fields.h"
 #include "providers/classes.h"
+#include "providers/windns/win2000_layout.h"
 #include "views/page_fields.h"
 #include "views/page_view.h"
 
@@ -26,29 +28,53 @@ public:
 protected:
     void WriteFields(BlobWriter& writer) override {
         HWND page = Page();
-        writer.BareText(EditText(page, kServer).View());
-        writer.BareText(EditText(page, kRecordName).View());
+        Text server = EditText(page, kServer);
+        Text name = EditText(page, kRecordName);
         // An empty or unreadable field gives 0.
-        writer.Integer(static_cast<int32_t>(GetDlgItemInt(page, kTimeToLive, nullptr, TRUE)));
-        writer.BareText(EditText(page, kUser).View());
-        writer.BareText(EditText(page, kPassword).View());
-        writer.BareText(EditText(page, kUserDomain).View());
+        auto ttl = static_cast<int32_t>(GetDlgItemInt(page, kTimeToLive, nullptr, TRUE));
+        Text user = EditText(page, kUser);
+        Text password = EditText(page, kPassword);
+        Text domain = EditText(page, kUserDomain);
         // No selection writes the same as the first entry.
         LRESULT selected = SendDlgItemMessageA(page, kSecurity, CB_GETCURSEL, 0, 0);
-        writer.Integer(selected == 1 ? kSecurityOnly : kSecurityOff);
+        int32_t security = selected == 1 ? kSecurityOnly : kSecurityOff;
+        WriteLayout(writer, kWin2000Layout,
+                    {{"server", server},
+                     {"name", name},
+                     {"ttl", ttl},
+                     {"user", user},
+                     {"password", password},
+                     {"domain", domain},
+                     {"security", security}});
     }
 
     void ReadFields(BlobReader& reader) override {
         HWND page = Page();
-        ReadText(reader, kServer);
-        ReadText(reader, kRecordName);
-        if (auto ttl = reader.Integer()) {
+        std::optional<Text> server;
+        std::optional<Text> name;
+        std::optional<int32_t> ttl;
+        std::optional<Text> user;
+        std::optional<Text> password;
+        std::optional<Text> domain;
+        std::optional<int32_t> security;
+        ReadLayout(reader, kWin2000Layout,
+                   {{"server", server},
+                    {"name", name},
+                    {"ttl", ttl},
+                    {"user", user},
+                    {"password", password},
+                    {"domain", domain},
+                    {"security", security}});
+        // A field cut short leaves its control, and those after it, as it was.
+        ShowText(kServer, server);
+        ShowText(kRecordName, name);
+        if (ttl) {
             SetDlgItemInt(page, kTimeToLive, static_cast<UINT>(*ttl), TRUE);
         }
-        ReadText(reader, kUser);
-        ReadText(reader, kPassword);
-        ReadText(reader, kUserDomain);
-        if (auto security = reader.Integer()) {
+        ShowText(kUser, user);
+        ShowText(kPassword, password);
+        ShowText(kUserDomain, domain);
+        if (security) {
             // Any other value leaves the selection as it is.
             if ((*security & kSecurityOff) != 0) {
                 SendDlgItemMessageA(page, kSecurity, CB_SETCURSEL, 0, 0);
@@ -72,8 +98,8 @@ protected:
     }
 
 private:
-    void ReadText(BlobReader& reader, int control) {
-        if (auto text = reader.BareText()) {
+    void ShowText(int control, const std::optional<Text>& text) {
+        if (text) {
             SetControlText(Page(), control, *text);
         }
     }

@@ -21,7 +21,7 @@ protected:
     // A transaction with HKEY_CLASSES_ROOT standing for its root.
     HANDLE BeginOverride(DWORD timeout = 0) {
         HANDLE transaction = CreateTransaction(nullptr, nullptr, 0, 0, 0, timeout, nullptr);
-        EXPECT_NE(transaction, nullptr);
+        EXPECT_NE(transaction, INVALID_HANDLE_VALUE);
         HKEY root = nullptr;
         EXPECT_EQ(RegOpenKeyTransactedA(HKEY_CLASSES_ROOT, nullptr, 0, KEY_ALL_ACCESS, &root,
                                         transaction, nullptr),

@@ -9,6 +9,7 @@ if(TARGET Vantrel)
                 ${PROJECT_SOURCE_DIR}/host/page_driver.cpp
                 ${PROJECT_SOURCE_DIR}/host/settings_keys.cpp
                 ${PROJECT_SOURCE_DIR}/host/providers.cpp
+                ${PROJECT_SOURCE_DIR}/host/blob_walk.cpp
                 ${PROJECT_SOURCE_DIR}/host/text_convert.cpp
         LIBS vt_providers_gnudip vt_providers_windns vt_host_site)
     target_include_directories(pages_test PRIVATE ${PROJECT_SOURCE_DIR}/tests/http

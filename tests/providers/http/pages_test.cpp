@@ -5,9 +5,12 @@
 
 #include <platform/winsock.h>
 
+#include "host/blob_walk.h"
+#include "host/providers.h"
 #include "loopback_server.h"
 #include "providers/gnudip/gnudip_settings.h"
 #include "providers/http/services.h"
+#include "providers/layouts.h"
 #include "providers/windns/win2000_settings.h"
 #include "text/text.h"
 
@@ -98,6 +101,11 @@ TEST_P(PageBlobs, SettingsBlobReadBackByAnotherPageGivesTheSameBytes) {
     if (!c.exact.empty()) {
         EXPECT_EQ(written, c.exact);
     }
+    // What a host checks before it hands a blob over holds for every page's.
+    const host::Provider* provider = host::FindProvider(c.provider);
+    ASSERT_NE(provider, nullptr);
+    const host::BlobWalk walk = host::WalkBlob(written, LayoutOf(provider->id));
+    EXPECT_FALSE(walk.problem) << host::Describe(*walk.problem);
     host::ActiveView second = ActiveView(*c.view);
     BlobValue blob(written);
     EXPECT_EQ(second.View()->SetData(blob.Get()), S_OK);

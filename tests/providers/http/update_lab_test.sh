@@ -78,12 +78,31 @@ grep -q '^{"status": 2, "meaning": "update accepted", "message": "box.dynup.test
 expect 2 "" no-such-provider --settings "$scratch/dynup" --ip 1.2.3.4
 expect 2 "" dynup --settings "$scratch/dynup"
 expect 2 "" dynup --settings "$scratch/dynup" --ip 1.2.3.4 --connect-to nonsense
+# --ip is checked here: the module would send whatever it is given.
+for ip in hello 999.1.2.3 "" 1.2.3 1.2.3.4.5 01.2.3.4 " 1.2.3.4" 1.2.3.4x; do
+    expect 2 "" dynup --settings "$scratch/dynup" --ip "$ip" $via_lab
+    grep -qxF "vantrel update: --ip wants a dotted IPv4 address such as 203.0.113.7, not '$ip' (see vantrel update --help)" \
+        "$scratch/err" || fail "--ip '$ip': $(cat "$scratch/err")"
+done
+expect 0 2 dynup --settings "$scratch/dynup" --ip 255.255.255.255 $via_lab
 expect 1 "" dynup --settings "$scratch/missing" --ip 1.2.3.4
 "$vantrel" update dynup --registry "$scratch/empty.reg" --settings "$scratch/dynup" --ip 1.2.3.4 \
     2>"$scratch/err" >/dev/null
 grep -q 'not registered.*vantrel register' "$scratch/err" || fail "unregistered class: $(cat "$scratch/err")"
 # Nothing listens there: the request fails, status 3.
 expect 1 3 dipdns --settings "$scratch/dipdns" --ip 1.2.3.4 --connect-to "www.dipdns.com:80:127.0.0.1:$(free_port)"
+
+# A blob that does not walk against the layout is refused and nothing is
+# sent; --force hands it over all the same.
+{ blob_int 0x7fffffff; blob_text koti.dy.fi; blob_text aino; blob_text sauna-pw; blob_int 0; } \
+    >"$scratch/dyfi-patched"
+sent=$(wc -l <"$scratch/lab.log")
+expect 1 "" dyfi --settings "$scratch/dyfi-patched" --ip 198.51.100.22 $via_lab
+grep -qx "vantrel update: $scratch/dyfi-patched is not a valid dyfi settings blob: host at offset 0: count 2147483647 runs past the end (41 bytes left); --force uses it as it is" \
+    "$scratch/err" || fail "patched blob: $(cat "$scratch/err")"
+[ "$(wc -l <"$scratch/lab.log")" -eq "$sent" ] || fail "a refused blob reached the lab"
+expect 1 "" dyfi --settings "$scratch/dyfi-patched" --ip 198.51.100.22 $via_lab --force
+[ "$(wc -l <"$scratch/lab.log")" -gt "$sent" ] || fail "--force sent nothing"
 
 # Through tinyproxy, which hands every request on to the lab.
 if proxy_port=$("$peers/tinyproxy" start "$scratch/tinyproxy" "$port"); then
