@@ -3,8 +3,9 @@
 // (optional), DoEntryPoint, then the status and the message.
 #include <vantrel/vantrel.h>
 
-#include <platform/registry.h>
 #include <platform/winsock.h>
+
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <cstdio>
@@ -19,6 +20,8 @@
 #include "host/module_loading.h"
 #include "host/providers.h"
 #include "host/text_convert.h"
+#include "host/updater_run.h"
+#include "host/watch/decision.h"
 
 namespace {
 
@@ -152,68 +155,6 @@ int ParseArguments(int argc, char** argv, Arguments& args) {
     return -1;
 }
 
-struct ReleaseUpdater {
-    void operator()(IIPUpdate* updater) const { updater->Release(); }
-};
-using UpdaterPtr = std::unique_ptr<IIPUpdate, ReleaseUpdater>;
-
-// A BSTR of the ANSI text, freed at the end of scope.
-struct WideText {
-    BSTR value;
-    explicit WideText(const std::string& text)
-        : value(SysAllocString(reinterpret_cast<const OLECHAR*>(host::Widen(text).c_str()))) {}
-    ~WideText() { SysFreeString(value); }
-    WideText(const WideText&) = delete;
-    WideText& operator=(const WideText&) = delete;
-};
-
-const char* Meaning(SHORT status) {
-    switch (status) {
-        case VANTREL_STATUS_NO_OUTCOME:
-            return "no definite outcome";
-        case VANTREL_STATUS_ACCEPTED:
-            return "update accepted";
-        case VANTREL_STATUS_NOT_DONE:
-            return "update not carried out";
-        case VANTREL_STATUS_SERVICE_ERROR:
-            return "the service reported an error";
-        default:
-            return "unknown status";
-    }
-}
-
-std::string JsonString(const std::string& text) {
-    std::string out = "\"";
-    for (unsigned char c : text) {
-        switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                if (c < 0x20) {
-                    char escape[8];
-                    std::snprintf(escape, sizeof escape, "\\u%04x", c);
-                    out += escape;
-                } else {
-                    out += static_cast<char>(c);
-                }
-        }
-    }
-    return out + "\"";
-}
-
 // Later lines of a multi-line message line up under the first, and the
 // service's answers, which follow a tab after each host name, in one column.
 // --json keeps the message as the module wrote it.
@@ -260,37 +201,29 @@ std::string HResultWithName(HRESULT hr) {
     return hr == S_OK ? text + " (S_OK)" : hr == E_FAIL ? text + " (E_FAIL)" : text;
 }
 
-void PrintOutcome(const Arguments& args, SHORT status, const std::string& message, HRESULT hr) {
-    const std::string hresult = host::HResultText(hr);
-    if (args.json) {
-        std::printf("{\"status\": %d, \"meaning\": %s, \"message\": %s, \"hresult\": \"%s\"}\n",
-                    status, JsonString(Meaning(status)).c_str(), JsonString(message).c_str(),
-                    hresult.c_str());
-        return;
+// One line with the keys in this order, ", " and ": " between them, as
+// scripts read it; nlohmann-json escapes the values.
+std::string JsonLine(const nlohmann::ordered_json& object) {
+    std::string line = "{";
+    for (const auto& [key, value] : object.items()) {
+        line += (line.size() > 1 ? ", " : "") + nlohmann::json(key).dump() + ": " +
+                value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
     }
-    std::printf("status:  %d (%s)\nmessage: %s\nhresult: %s\n", status, Meaning(status),
-                LaidOut(message).c_str(), HResultWithName(hr).c_str());
+    return line + "}";
 }
 
-UpdaterPtr CreateUpdater(const host::Provider& provider, const Arguments& args) {
-    IIPUpdate* updater = nullptr;
-    HRESULT hr = host::CreateByProgId(provider.updater_prog_id, IID_IIPUpdate,
-                                      reinterpret_cast<void**>(&updater));
-    if (hr == REGDB_E_CLASSNOTREG || hr == CO_E_CLASSSTRING) {
-        char hive[4096] = "";
-        VtRegistryGetHiveFile(hive, sizeof hive);
-        const std::string module =
-            args.options.module.empty() ? "" : " --module " + args.options.module;
-        host::Fail("update",
-                   "%s is not registered in %s; register the module first: vantrel register%s%s%s",
-                   provider.updater_prog_id, hive,
-                   args.options.registry.empty() ? "" : " --registry ",
-                   args.options.registry.c_str(), module.c_str());
-    } else if (FAILED(hr) || updater == nullptr) {
-        host::Fail("update", "cannot create %s: %s", provider.updater_prog_id,
-                   host::HResultText(hr).c_str());
+void PrintOutcome(const Arguments& args, const host::UpdateResult& outcome) {
+    const char* meaning = host::watch::StatusMeaning(outcome.status);
+    if (args.json) {
+        const nlohmann::ordered_json object = {{"status", outcome.status},
+                                               {"meaning", meaning},
+                                               {"message", outcome.message},
+                                               {"hresult", host::HResultText(outcome.hr)}};
+        std::printf("%s\n", JsonLine(object).c_str());
+        return;
     }
-    return UpdaterPtr(SUCCEEDED(hr) ? updater : nullptr);
+    std::printf("status:  %d (%s)\nmessage: %s\nhresult: %s\n", outcome.status, meaning,
+                LaidOut(outcome.message).c_str(), HResultWithName(outcome.hr).c_str());
 }
 
 }  // namespace
@@ -324,37 +257,23 @@ int CmdUpdate(int argc, char** argv) {
     WSADATA sockets{};
     const bool sockets_started = WSAStartup(MAKEWORD(2, 2), &sockets) == 0;
     int exit_code = kExitFailure;
-    if (UpdaterPtr updater = CreateUpdater(*provider, args)) {
-        host::BlobVariant blob(*bytes);
-        WideText proxy(args.proxy);
-        WideText address(args.address);
-        if (!blob.IsValid()) {
-            host::Fail("update", "out of memory for the settings blob");
-        } else if (args.init && FAILED(updater->InitData())) {
-            host::Fail("update", "InitData failed");
-        } else if (FAILED(updater->SetData(blob.Value()))) {
-            host::Fail("update", "SetData failed");
-        } else if (args.has_proxy && FAILED(updater->SetProxy(proxy.value))) {
-            host::Fail("update", "%s takes no proxy", provider->updater_prog_id);
-        } else {
-            HRESULT hr = updater->DoEntryPoint(address.value);
-            SHORT status = 0;
-            BSTR message = nullptr;
-            HRESULT read = updater->GetErrorStatus(&status);
-            if (SUCCEEDED(read)) {
-                read = updater->GetErrorMessage(&message);
-            }
-            if (FAILED(read)) {
-                host::Fail("update", "cannot read the outcome: %s",
-                           host::HResultText(read).c_str());
-            } else {
-                // Freed even when printing throws.
-                std::unique_ptr<OLECHAR, decltype(&SysFreeString)> owned(message, SysFreeString);
-                PrintOutcome(args, status, host::Narrow(message), hr);
-                exit_code = status == VANTREL_STATUS_ACCEPTED ? kExitOk : kExitFailure;
-            }
-        }
+    host::UpdaterPtr updater = host::CreateUpdater(*provider, args.options, why);
+    std::optional<host::UpdateResult> outcome;
+    if (updater) {
+        host::UpdateRequest request;
+        request.blob = &*bytes;
+        request.proxy = args.has_proxy ? &args.proxy : nullptr;
+        request.address = args.address;
+        request.init = args.init;
+        outcome = host::RunUpdater(*updater, *provider, request, why);
     }
+    if (outcome) {
+        PrintOutcome(args, *outcome);
+        exit_code = outcome->status == VANTREL_STATUS_ACCEPTED ? kExitOk : kExitFailure;
+    } else {
+        host::Fail("update", "%s", why.c_str());
+    }
+    updater.reset();  // before the runtime and the sockets go
     if (sockets_started) {
         WSACleanup();
     }
