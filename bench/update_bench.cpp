@@ -1,6 +1,8 @@
 // One template update against vantrel-lab on loopback: DoEntryPoint next
-// to libcurl sending the same GET, in the same run. Each makes a new
-// connection per update; compare the CPU columns.
+// to libcurl sending the same GET, in the same run; and one LinuxRC update
+// (a GnuDIP exchange over TCP with two MD5 digests), to compare with the
+// DipDNS one. Each makes a new connection per update; compare the CPU
+// columns.
 #include "curl_update.h"
 
 #include <benchmark/benchmark.h>
@@ -11,16 +13,23 @@ using vantrel::bench::LabProcess;
 
 LabProcess* g_lab = nullptr;
 
-void DoEntryPointDipDns(benchmark::State& state) {
-    vantrel::ComPtr<IIPUpdate> updater = vantrel::bench::MakeDipDnsUpdater(g_lab->Port());
+void RunUpdates(benchmark::State& state, IIPUpdate* updater) {
     BSTR address = vantrel::Text(vantrel::bench::kAddress).ToBstr();
     for (auto _ : state) {
-        if (!vantrel::bench::RunOurUpdate(updater.Get(), address)) {
+        if (updater == nullptr || !vantrel::bench::RunOurUpdate(updater, address)) {
             state.SkipWithError("update failed");
             break;
         }
     }
     SysFreeString(address);
+}
+
+void DoEntryPointDipDns(benchmark::State& state) {
+    RunUpdates(state, vantrel::bench::MakeDipDnsUpdater(g_lab->Port()).Get());
+}
+
+void DoEntryPointLinuxRc(benchmark::State& state) {
+    RunUpdates(state, vantrel::bench::MakeLinuxRcUpdater(g_lab->GnuDipPort()).Get());
 }
 
 void CurlSameGet(benchmark::State& state) {
@@ -35,6 +44,7 @@ void CurlSameGet(benchmark::State& state) {
 
 BENCHMARK(DoEntryPointDipDns)->Unit(benchmark::kMicrosecond);
 BENCHMARK(CurlSameGet)->Unit(benchmark::kMicrosecond);
+BENCHMARK(DoEntryPointLinuxRc)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -1,6 +1,7 @@
 // One DipDNS update against vantrel-lab, two ways: the module's updater
-// (DoEntryPoint) and libcurl sending the same GET. The lab runs as a child
-// process, so only the client's work is counted in this process.
+// (DoEntryPoint) and libcurl sending the same GET; and one LinuxRC update
+// against the lab's GnuDIP server. The lab runs as a child process, so only
+// the client's work is counted in this process.
 #pragma once
 
 #include "contract/com_object.h"
@@ -46,8 +47,12 @@ public:
         // until the lab has bound its port (or has died: end of file).
         m_out = fdopen(out[0], "r");
         unsigned port = 0;
-        if (m_out != nullptr && std::fscanf(m_out, "listening 127.0.0.1:%u", &port) == 1) {
+        unsigned gnudip_port = 0;
+        if (m_out != nullptr &&
+            std::fscanf(m_out, "listening 127.0.0.1:%u listening 127.0.0.1:%u gnudip", &port,
+                        &gnudip_port) == 2) {
             m_port = static_cast<uint16_t>(port);
+            m_gnudip_port = static_cast<uint16_t>(gnudip_port);
         }
     }
     ~LabProcess() {
@@ -63,11 +68,13 @@ public:
     LabProcess& operator=(const LabProcess&) = delete;
 
     uint16_t Port() const { return m_port; }
+    uint16_t GnuDipPort() const { return m_gnudip_port; }
 
 private:
     pid_t m_pid = -1;
     FILE* m_out = nullptr;
     uint16_t m_port = 0;
+    uint16_t m_gnudip_port = 0;
 };
 
 inline const char kAddress[] = "198.51.100.21";
@@ -76,6 +83,9 @@ inline const char kAddress[] = "198.51.100.21";
 // routed to the lab as `vantrel update --connect-to` does. In a file of its
 // own, away from libcurl (see curl_update.h).
 ComPtr<IIPUpdate> MakeDipDnsUpdater(uint16_t port);
+// The updater with the lab's LinuxRC account, its fixed server routed to
+// the lab's GnuDIP port.
+ComPtr<IIPUpdate> MakeLinuxRcUpdater(uint16_t gnudip_port);
 
 // True when the run was accepted.
 inline bool RunOurUpdate(IIPUpdate* updater, BSTR address) {

@@ -2,6 +2,7 @@
 // a service answers exactly as a provider would.
 #include "host/commands.h"
 #include "host/connect_to.h"
+#include "host/net_failure.h"
 #include "http/http_client.h"
 
 #include <cstdio>
@@ -16,7 +17,8 @@ const char kUsage[] =
     "usage: vantrel http URL [--proxy HOST:PORT] [--connect-to HOST:PORT:HOST2:PORT2]\n"
     "                        [--timeout MS] [-i]\n"
     "Prints the status (-1 when none was read), with -i the header block, then the body.\n"
-    "Exit 0 when the request succeeded, 1 when it failed.\n";
+    "When no status was read, one line on stderr says why. Exit 0 when the request\n"
+    "succeeded, 1 when it failed.\n";
 
 int Usage(const char* problem) {
     std::fprintf(stderr, "vantrel http: %s (see vantrel http --help)\n", problem);
@@ -31,6 +33,26 @@ bool ParseNumber(std::string_view text, unsigned long low, unsigned long high,
     }
     *value = std::strtoul(std::string(text).c_str(), nullptr, 10);
     return *value >= low && *value <= high;
+}
+
+// Why a request read no status: the URL the client refuses to send, else
+// the platform's last network failure.
+std::string WhyNoResponse(const char* url) {
+    using namespace vantrel::http;
+    std::string canonical;
+    ParsedUrl parsed;
+    if (!CanonicalizeUrl(url, kCanonicalUrlRoom, &canonical) || !ParseUrl(canonical, &parsed)) {
+        return "'" + std::string(url) + "' is not a URL (http://HOST[:PORT]/PATH)";
+    }
+    if (parsed.scheme != kSchemeHttp) {
+        return "only http URLs can be sent, not " +
+               (parsed.scheme_name.empty() ? std::string("this one") : parsed.scheme_name + ":");
+    }
+    if (!CheckRequestUrl(&parsed, DefaultPort(kSchemeHttp))) {
+        return "the URL names no host or holds a control character";
+    }
+    const std::string reason = host::NetFailureReason();
+    return reason.empty() ? "no response from the server" : reason;
 }
 
 struct HttpArgs {
@@ -104,8 +126,12 @@ int CmdHttp(int argc, char** argv) {
     vantrel::http::HttpRequestOptions options;
     options.SetMethod("GET");
     options.timeout = static_cast<uint32_t>(args.timeout);
+    host::ForgetNetFailure();
     const bool ok = client.SendRequest(args.url, &options);
     std::printf("%d\n", client.GetStatus());
+    if (!ok && client.GetStatus() == -1) {
+        std::fprintf(stderr, "vantrel http: %s\n", WhyNoResponse(args.url).c_str());
+    }
     if (client.GetStatus() != -1) {
         if (args.show_headers) {
             std::string_view block = client.GetHeaderBlock();

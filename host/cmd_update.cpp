@@ -18,6 +18,7 @@
 #include "host/blob_file.h"
 #include "host/connect_to.h"
 #include "host/module_loading.h"
+#include "host/net_failure.h"
 #include "host/providers.h"
 #include "host/text_convert.h"
 #include "host/updater_run.h"
@@ -38,8 +39,10 @@ const char kUsage[] =
     "process only; an empty HOST or PORT matches any); --module names the module\n"
     "in the hint when the class is not registered. A blob that does not match\n"
     "PROVIDER's layout field by field is refused and nothing is sent, unless\n"
-    "--force hands it over as it is. Exit 0 when the status is 2 (update\n"
-    "accepted), 1 otherwise, 2 on a usage error.\n";
+    "--force hands it over as it is. The socket library is started for the\n"
+    "run, as a host has it started (a DNS server given by name is resolved\n"
+    "through it). Exit 0 when the status is 2 (update accepted), 1 otherwise,\n"
+    "2 on a usage error.\n";
 
 struct Arguments {
     std::string provider;
@@ -195,12 +198,6 @@ std::string LaidOut(std::string_view message) {
     return out;
 }
 
-// The two results DoEntryPoint gives, named; anything else as hex only.
-std::string HResultWithName(HRESULT hr) {
-    const std::string text = host::HResultText(hr);
-    return hr == S_OK ? text + " (S_OK)" : hr == E_FAIL ? text + " (E_FAIL)" : text;
-}
-
 // One line with the keys in this order, ", " and ": " between them, as
 // scripts read it; nlohmann-json escapes the values.
 std::string JsonLine(const nlohmann::ordered_json& object) {
@@ -212,18 +209,30 @@ std::string JsonLine(const nlohmann::ordered_json& object) {
     return line + "}";
 }
 
+// A run not carried out with no message of the module's says nothing; the
+// platform's last network failure, when there is one, says why.
 void PrintOutcome(const Arguments& args, const host::UpdateResult& outcome) {
     const char* meaning = host::watch::StatusMeaning(outcome.status);
+    const std::string reason =
+        outcome.status == VANTREL_STATUS_NOT_DONE && outcome.message.empty()
+            ? host::NetFailureReason()
+            : std::string();
     if (args.json) {
-        const nlohmann::ordered_json object = {{"status", outcome.status},
-                                               {"meaning", meaning},
-                                               {"message", outcome.message},
-                                               {"hresult", host::HResultText(outcome.hr)}};
+        nlohmann::ordered_json object = {{"status", outcome.status},
+                                         {"meaning", meaning},
+                                         {"message", outcome.message},
+                                         {"hresult", host::HResultText(outcome.hr)}};
+        if (!reason.empty()) {
+            object["reason"] = reason;
+        }
         std::printf("%s\n", JsonLine(object).c_str());
         return;
     }
     std::printf("status:  %d (%s)\nmessage: %s\nhresult: %s\n", outcome.status, meaning,
-                LaidOut(outcome.message).c_str(), HResultWithName(outcome.hr).c_str());
+                LaidOut(outcome.message).c_str(), host::HResultName(outcome.hr).c_str());
+    if (!reason.empty()) {
+        std::printf("reason:  %s\n", reason.c_str());
+    }
 }
 
 }  // namespace

@@ -36,7 +36,7 @@ bool ActivatePage(const char* command, const Provider& provider, const Options& 
     }
     if (FAILED(hr) || active.Page() == nullptr) {
         Fail(command, "cannot show the page of %s: %s", provider.view_prog_id,
-             HResultText(hr).c_str());
+             HResultExplained(hr).c_str());
         return false;
     }
     return true;
@@ -58,7 +58,7 @@ int SaveViewData(const char* command, IGView* view, const std::string& path) {
     std::optional<std::vector<BYTE>> bytes = BlobBytes(blob);
     VariantClear(&blob);
     if (FAILED(hr) || !bytes) {
-        Fail(command, "GetData gave no settings blob (%s)", HResultText(hr).c_str());
+        Fail(command, "GetData gave no settings blob: %s", HResultExplained(hr).c_str());
         return kExitFailure;
     }
     std::string why;

@@ -3,6 +3,7 @@
 #include <platform/registry.h>
 
 #include <cstdio>
+#include <string_view>
 
 #include "host/hive_transaction.h"
 #include "host/module_loading.h"
@@ -37,7 +38,17 @@ int RunServerExport(int argc, char** argv, const char* export_name, const char* 
     }
     HRESULT hr = run();
     if (FAILED(hr)) {
-        Fail(argv[0], "%s failed with %s", export_name, HResultText(hr).c_str());
+        char hive[4096] = "";
+        VtRegistryGetHiveFile(hive, sizeof hive);
+        // Unregistering finds the type library missing first when nothing is there.
+        if (hr == TYPE_E_LIBNOTREGISTERED &&
+            std::string_view(export_name) == "DllUnregisterServer") {
+            Fail(argv[0], "%s failed: %s: nothing of this module is registered in %s", export_name,
+                 HResultName(hr).c_str(), hive);
+        } else {
+            Fail(argv[0], "%s failed: %s (hive %s)", export_name, HResultExplained(hr).c_str(),
+                 hive);
+        }
         return kExitFailure;
     }
     if (!transaction->Commit()) {

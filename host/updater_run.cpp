@@ -3,6 +3,7 @@
 #include <platform/registry.h>
 
 #include "host/blob_file.h"
+#include "host/net_failure.h"
 
 namespace host {
 
@@ -21,7 +22,7 @@ UpdaterPtr CreateUpdater(const Provider& provider, const Options& options, std::
               (options.registry.empty() ? "" : " --registry " + options.registry) +
               (options.module.empty() ? "" : " --module " + options.module);
     } else if (FAILED(hr) || updater == nullptr) {
-        why = std::string("cannot create ") + provider.updater_prog_id + ": " + HResultText(hr);
+        why = std::string("cannot create ") + provider.updater_prog_id + ": " + HResultExplained(hr);
     }
     return UpdaterPtr(SUCCEEDED(hr) ? updater : nullptr);
 }
@@ -41,6 +42,7 @@ std::optional<UpdateResult> RunUpdater(IIPUpdate& updater, const Provider& provi
         why = std::string(provider.updater_prog_id) + " takes no proxy";
     } else {
         UpdateResult result;
+        ForgetNetFailure();  // so a reason read afterwards is this run's
         result.hr = updater.DoEntryPoint(address.value);
         BSTR message = nullptr;
         HRESULT read = updater.GetErrorStatus(&result.status);
@@ -48,7 +50,7 @@ std::optional<UpdateResult> RunUpdater(IIPUpdate& updater, const Provider& provi
             read = updater.GetErrorMessage(&message);
         }
         if (FAILED(read)) {
-            why = "cannot read the outcome: " + HResultText(read);
+            why = "cannot read the outcome: " + HResultExplained(read);
             return std::nullopt;
         }
         // Freed even when the conversion throws.

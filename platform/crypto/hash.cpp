@@ -44,6 +44,13 @@ State& Shared() {
     return state;
 }
 
+// Fetched once: an implicit fetch on every EVP_DigestInit_ex costs more
+// than hashing a short text.
+const EVP_MD* Md5() {
+    static EVP_MD* md5 = EVP_MD_fetch(nullptr, "MD5", nullptr);
+    return md5;
+}
+
 BOOL Fail(HRESULT error) {
     SetLastError(static_cast<DWORD>(error));
     return FALSE;
@@ -185,7 +192,8 @@ VT_EXTERN_C VT_PLATFORM_API BOOL CryptCreateHash(HCRYPTPROV provider, ALG_ID alg
         return Fail(NTE_NO_MEMORY);
     }
     made->digest.reset(EVP_MD_CTX_new());
-    if (!made->digest || EVP_DigestInit_ex(made->digest.get(), EVP_md5(), nullptr) != 1) {
+    if (!made->digest || Md5() == nullptr ||
+        EVP_DigestInit_ex2(made->digest.get(), Md5(), nullptr) != 1) {
         return Fail(NTE_FAIL);
     }
     try {

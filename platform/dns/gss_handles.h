@@ -10,21 +10,32 @@
 
 namespace vtdns::gss {
 
-class Name {
+// Owns one GSS-API object of type T, freed with Free.
+template <typename T, OM_uint32 (*Free)(OM_uint32*, T*)>
+class Owned {
 public:
-    Name() = default;
-    Name(const Name&) = delete;
-    Name& operator=(const Name&) = delete;
-    ~Name() {
+    Owned() = default;
+    Owned(const Owned&) = delete;
+    Owned& operator=(const Owned&) = delete;
+    ~Owned() {
         OM_uint32 minor;
-        gss_release_name(&minor, &m_name);
+        Free(&minor, &m_value);
     }
-    gss_name_t get() const { return m_name; }
-    gss_name_t* out() { return &m_name; }
+    T get() const { return m_value; }
+    T* out() { return &m_value; }
 
 private:
-    gss_name_t m_name = GSS_C_NO_NAME;
+    T m_value{};
 };
+
+inline OM_uint32 DeleteContext(OM_uint32* minor, gss_ctx_id_t* context) {
+    return gss_delete_sec_context(minor, context, GSS_C_NO_BUFFER);
+}
+
+using Name = Owned<gss_name_t, gss_release_name>;
+// A security context lives for one update; whatever way the update ends,
+// the context goes with it.
+using Context = Owned<gss_ctx_id_t, DeleteContext>;
 
 class Buffer {
 public:
@@ -40,24 +51,6 @@ public:
 
 private:
     gss_buffer_desc m_buffer = GSS_C_EMPTY_BUFFER;
-};
-
-// A security context lives for one update; whatever way the update ends,
-// the context goes with it.
-class Context {
-public:
-    Context() = default;
-    Context(const Context&) = delete;
-    Context& operator=(const Context&) = delete;
-    ~Context() {
-        OM_uint32 minor;
-        gss_delete_sec_context(&minor, &m_context, GSS_C_NO_BUFFER);
-    }
-    gss_ctx_id_t get() const { return m_context; }
-    gss_ctx_id_t* out() { return &m_context; }
-
-private:
-    gss_ctx_id_t m_context = GSS_C_NO_CONTEXT;
 };
 
 inline gss_OID_set_desc KerberosOnly() {

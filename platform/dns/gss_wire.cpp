@@ -42,6 +42,16 @@ void Put48(Bytes& out, uint64_t v) {
 
 void PutBytes(Bytes& out, ByteView bytes) { out.insert(out.end(), bytes.begin(), bytes.end()); }
 
+// TKEY and TSIG records: class ANY, TTL 0.
+void PutMetaRecord(Bytes& out, ByteView owner, uint16_t type, ByteView rdata) {
+    PutBytes(out, owner);
+    Put16(out, type);
+    Put16(out, kClassAny);
+    Put32(out, 0);
+    Put16(out, static_cast<uint16_t>(rdata.size()));
+    PutBytes(out, rdata);
+}
+
 // The TSIG variables after the message (RFC 8945 4.3.3).
 void PutVariables(Bytes& out, const Tsig& tsig) {
     PutBytes(out, EncodeName(tsig.key_name));
@@ -252,12 +262,7 @@ Bytes BuildTkeyQuery(uint16_t id, std::string_view key_name, uint32_t inception,
     PutBytes(rdata, token);
     Put16(rdata, 0);
 
-    PutBytes(out, owner);
-    Put16(out, kTypeTkey);
-    Put16(out, kClassAny);
-    Put32(out, 0);
-    Put16(out, static_cast<uint16_t>(rdata.size()));
-    PutBytes(out, rdata);
+    PutMetaRecord(out, owner, kTypeTkey, rdata);
     return out;
 }
 
@@ -291,12 +296,7 @@ Bytes AppendTsig(ByteView message, const Tsig& tsig) {
     Put16(rdata, static_cast<uint16_t>(tsig.other.size()));
     PutBytes(rdata, tsig.other);
 
-    PutBytes(out, EncodeName(tsig.key_name));
-    Put16(out, kTypeTsig);
-    Put16(out, kClassAny);
-    Put32(out, 0);
-    Put16(out, static_cast<uint16_t>(rdata.size()));
-    PutBytes(out, rdata);
+    PutMetaRecord(out, EncodeName(tsig.key_name), kTypeTsig, rdata);
     return out;
 }
 

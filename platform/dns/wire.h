@@ -3,6 +3,10 @@
 // reader before ldns reads them. No sockets here.
 #pragma once
 
+// Before ldns: without it ldns defines bool, true and false as macros,
+// which break standard headers included later.
+#include <stdbool.h>
+
 #include <ldns/ldns.h>
 
 #include <memory>

@@ -88,6 +88,13 @@ bool ConnectToHostFor(std::string_view name, std::string* host2) {
 
 void RememberAlias(uint32_t address, std::string_view name) {
     std::lock_guard<std::mutex> guard(g_lock);
+    // A name resolved again is remembered once, or every later connect
+    // would match the same rule once per lookup.
+    for (const Alias& alias : g_aliases) {
+        if (alias.address == address && alias.name == name) {
+            return;
+        }
+    }
     if (g_aliases.size() == kMaxAliases) {
         g_aliases.erase(g_aliases.begin());
     }

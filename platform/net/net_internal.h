@@ -4,6 +4,7 @@
 
 #define VT_WINSOCK_NO_SHORT_NAMES
 #include <platform/winsock.h>
+#include <sys/socket.h>
 
 #include <atomic>
 #include <cstdint>
@@ -47,7 +48,13 @@ struct Socket {
     int errors[FD_MAX_EVENTS] = {};
     PendingOp recv;
     PendingOp send;
+    // Where the last connect went, for the failure record.
+    sockaddr_storage peer{};
 };
+
+// Replaces the process's failure record (VtNetGetLastFailure).
+void NoteFailure(int operation, int error, const Socket& s);
+void NoteResolveFailure(int error, const char* name);
 
 std::mutex& Lock();
 // Null for a handle that is not a live socket; under Lock().

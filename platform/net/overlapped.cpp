@@ -121,7 +121,9 @@ bool TryRecv(Socket& s) {
                 }
                 break;
             }
-            Complete(s.recv, VtWsaErrorFromErrno(errno));
+            const int error = VtWsaErrorFromErrno(errno);
+            NoteFailure(VT_NET_RECEIVE, error, s);
+            Complete(s.recv, error);
             return true;
         }
         s.recv.done += static_cast<DWORD>(n);
@@ -146,7 +148,9 @@ bool TrySend(Socket& s) {
             if (errno == EAGAIN || errno == EWOULDBLOCK) {
                 return false;
             }
-            Complete(s.send, VtWsaErrorFromErrno(errno));
+            const int error = VtWsaErrorFromErrno(errno);
+            NoteFailure(VT_NET_SEND, error, s);
+            Complete(s.send, error);
             return true;
         }
         s.send.done += static_cast<DWORD>(n);
@@ -232,6 +236,8 @@ VT_PLATFORM_API BOOL CancelIoEx(HANDLE handle, OVERLAPPED* overlapped) {
     bool found = false;
     for (vtnet::PendingOp* op : {&s->recv, &s->send}) {
         if (op->Active() && (overlapped == nullptr || op->overlapped == overlapped)) {
+            // Cancelled while pending: the caller's wait ran out.
+            vtnet::NoteFailure(op == &s->recv ? VT_NET_RECEIVE : VT_NET_SEND, WSAETIMEDOUT, *s);
             vtnet::Complete(*op, WSA_OPERATION_ABORTED);
             found = true;
         }

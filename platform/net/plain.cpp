@@ -206,12 +206,14 @@ VT_PLATFORM_API int VtWs_connect(SOCKET handle, const SOCKADDR* name, int name_l
             return Fail(WSAEALREADY);
         }
         s->connect_failed = false;
+        std::memcpy(&s->peer, &address, sizeof address);
         if (vtnet::Functions().connect(s->fd, &address, sizeof address) == 0) {
             s->state = vtnet::SocketState::kConnected;
             return 0;
         }
         int error = errno;
         if (error != EINPROGRESS) {
+            vtnet::NoteFailure(VT_NET_CONNECT, VtWsaErrorFromErrno(error), *s);
             return Fail(VtWsaErrorFromErrno(error));
         }
         s->state = vtnet::SocketState::kConnecting;

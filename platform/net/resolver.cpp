@@ -211,6 +211,7 @@ VT_PLATFORM_API int GetAddrInfoA(LPCSTR node, LPCSTR service, const ADDRINFOA* h
     int eai = getaddrinfo(node, service, hints != nullptr ? &posix_hints : nullptr, &found);
     int error = WsaErrorFromEai(eai, errno);
     if (error != 0) {
+        vtnet::NoteResolveFailure(error, node);
         WSASetLastError(error);
         return error;
     }

@@ -114,6 +114,9 @@ int FinishConnect(Socket& s) {
         error = errno;
     }
     s.state = error == 0 ? SocketState::kConnected : SocketState::kIdle;
+    if (error != 0) {
+        NoteFailure(VT_NET_CONNECT, VtWsaErrorFromErrno(error), s);
+    }
     return VtWsaErrorFromErrno(error);
 }
 
@@ -229,6 +232,10 @@ VT_PLATFORM_API int closesocket(SOCKET handle) {
         return Fail(WSAENOTSOCK);
     }
     // Pending operations end aborted: their buffers are never touched again.
+    // Closed before the connect finished: whoever waited gave up on it.
+    if (s->state == vtnet::SocketState::kConnecting) {
+        vtnet::NoteFailure(VT_NET_CONNECT, WSAETIMEDOUT, *s);
+    }
     if (s->recv.Active()) vtnet::Complete(s->recv, WSA_OPERATION_ABORTED);
     if (s->send.Active()) vtnet::Complete(s->send, WSA_OPERATION_ABORTED);
     auto& all = Sockets();
@@ -266,6 +273,7 @@ VT_PLATFORM_API int WSAConnect(SOCKET handle, const SOCKADDR* name, int name_len
         return Fail(WSAEAFNOSUPPORT);
     }
     address.ss_family = static_cast<sa_family_t>(family);
+    s->peer = address;
     if (g_functions.connect(s->fd, &address, static_cast<unsigned>(name_length)) == 0) {
         s->state = vtnet::SocketState::kConnected;
         Record(*s, FD_CONNECT_BIT, 0);
@@ -276,6 +284,7 @@ VT_PLATFORM_API int WSAConnect(SOCKET handle, const SOCKADDR* name, int name_len
         s->state = vtnet::SocketState::kConnecting;
         return Fail(WSAEWOULDBLOCK);
     }
+    vtnet::NoteFailure(VT_NET_CONNECT, VtWsaErrorFromErrno(error), *s);
     return Fail(VtWsaErrorFromErrno(error));
 }
 

@@ -78,14 +78,17 @@ bool SameFile(const struct stat& a, const struct stat& b) {
 }
 
 // Under the lock no other writer runs, so every temporary file of this hive
-// is one that a killed writer left.
-void RemoveStaleTemporaries(const std::string& path) {
+// is one that a killed writer left. The "<hive>.lock" file that writers
+// once locked instead of the folder goes too.
+void RemoveLeftovers(const std::string& path) {
     DIR* folder = opendir(Folder(path).c_str());
     if (folder == nullptr)
         return;
     const std::string prefix = BaseName(path) + ".tmp-";
+    const std::string old_lock = BaseName(path) + ".lock";
     while (const dirent* entry = readdir(folder)) {
-        if (std::strncmp(entry->d_name, prefix.c_str(), prefix.size()) == 0)
+        if (std::strncmp(entry->d_name, prefix.c_str(), prefix.size()) == 0 ||
+            entry->d_name == old_lock)
             unlinkat(dirfd(folder), entry->d_name, 0);
     }
     closedir(folder);
@@ -162,7 +165,7 @@ LONG LoadHive(const std::string& path, Key* root, std::string* text, Stamp* stam
 // previous hive, whole, which is one of the two states a change may leave.
 LONG WriteHive(const std::string& path, const std::string& text) {
     static std::atomic<unsigned> counter{0};
-    RemoveStaleTemporaries(path);
+    RemoveLeftovers(path);
     std::string temp = path + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(++counter);
     UniqueFd fd(open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
     if (fd.Get() < 0)

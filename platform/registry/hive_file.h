@@ -33,8 +33,8 @@ std::string DefaultHivePath();
 LONG LoadHive(const std::string& path, Key* root, std::string* text, Stamp* stamp);
 
 // Replaces the hive with text: a temporary file beside it, one fsync, a
-// rename. Temporary files that a killed writer left are removed first, so
-// the caller must hold the HiveLock.
+// rename. Temporary files that a killed writer left, and the lock file of
+// earlier versions, are removed first, so the caller must hold the HiveLock.
 LONG WriteHive(const std::string& path, const std::string& text);
 
 // The writers' lock of one hive: an exclusive flock on the hive's folder, so

@@ -40,6 +40,10 @@ expect 0 list --module "$module"
 expect 0 info --module "$module"
 expect 0 register --registry "$hive" --module "$module"
 expect 0 unregister --registry="$hive" --module="$module"
+# A failed call's HRESULT comes with its name and what it means.
+expect 1 unregister --registry "$hive" --module "$module"
+grep -qxF "vantrel unregister: DllUnregisterServer failed: 0x8002801D (TYPE_E_LIBNOTREGISTERED): nothing of this module is registered in $hive" \
+    "$scratch/err" || { echo "FAIL: unregister twice: $(cat "$scratch/err")" >&2; failures=$((failures + 1)); }
 
 "$vantrel" list --module "$module" >"$scratch/list"
 [ "$(wc -l <"$scratch/list")" -eq 9 ] || { echo "FAIL: list should give 9 lines" >&2; failures=$((failures + 1)); }
@@ -55,6 +59,25 @@ printf 'name:    Vantrel\nversion: 2.1.0.1\npath:    %s\n' "$module" | cmp -s - 
     grep -qx 'OriginalFilename=Vantrel.dll' "$scratch/verbose" &&
     ! grep -q '^#' "$scratch/verbose"; } ||
     { echo "FAIL: info --verbose gave: $(cat "$scratch/verbose")" >&2; failures=$((failures + 1)); }
+
+# vantrel http says why a request read no status, on one line. The
+# --connect-to rule with an empty HOST and PORT goes through the host's one
+# parser, shared with update.
+. "$(dirname "$0")/../peers/common.sh"
+closed=$(free_port)
+http_fails() {
+    local why=$1
+    shift
+    expect 1 http "$@"
+    [ "$(cat "$scratch/out")" = "-1" ] || { echo "FAIL: http $*: $(cat "$scratch/out")" >&2; failures=$((failures + 1)); }
+    grep -qxF "vantrel http: $why" "$scratch/err" ||
+        { echo "FAIL: http $*: $(cat "$scratch/err")" >&2; failures=$((failures + 1)); }
+}
+http_fails "connection refused by 127.0.0.1:$closed" "http://127.0.0.1:$closed/"
+http_fails "connection refused by 127.0.0.1:$closed" http://update.vantrel.test/ --connect-to "::127.0.0.1:$closed"
+http_fails "only http URLs can be sent, not ftp:" ftp://127.0.0.1/file
+http_fails "'not-a-url' is not a URL (http://HOST[:PORT]/PATH)" not-a-url
+http_fails "the URL names no host or holds a control character" "$(printf 'http://127.0.0.1:%s/a?\r\nX: 1' "$closed")"
 
 # Out of memory is a failure like any other: one line, exit 1, no abort.
 # A sanitizer build reserves too much address space for a limit to mean much.

@@ -22,6 +22,11 @@ for group in demo test bench fuzz; do
         grep -qx "$p" <<<"$packages" || fail "$group lacks $p of build"
     done
 done
+# scripts/test run first leaves nothing for the demo to install.
+test=$("$deps" --list test)
+for p in $demo; do
+    grep -qx "$p" <<<"$test" || fail "test lacks $p of the demo"
+done
 # libcurl4-openssl-dev is a build package: vantrel watch fetches its url source with it.
 for p in libgtest-dev clang-14 valgrind nginx tinyproxy tmux; do
     ! grep -qx "$p" <<<"$demo" || fail "the demo installs $p"

@@ -238,6 +238,26 @@ VT_PLATFORM_API DWORD WSAWaitForMultipleEvents(DWORD count, const WSAEVENT* even
 VT_PLATFORM_API int VtResolverAddConnectTo(LPCSTR host, USHORT port, LPCSTR host2, USHORT port2);
 VT_PLATFORM_API void VtResolverClearConnectTo(void);
 
+/* Stand-in only: the last network failure in this process, so that a host
+ * can say why a request failed although the module logs nothing. A refused,
+ * reset or failed connect, send or receive, a failed name lookup, and an
+ * operation given up while it waited (a cancelled transfer, a socket closed
+ * while connecting: reported as WSAETIMEDOUT) replace the record. */
+enum VtNetOperation {
+    VT_NET_NONE = 0,
+    VT_NET_RESOLVE = 1,
+    VT_NET_CONNECT = 2,
+    VT_NET_SEND = 3,
+    VT_NET_RECEIVE = 4
+};
+typedef struct VtNetFailure {
+    int error;     /* a WSA code; 0 when nothing failed since the last clear */
+    int operation; /* enum VtNetOperation */
+    char peer[96]; /* "127.0.0.1:9", "[::1]:80", or the name looked up */
+} VtNetFailure;
+VT_PLATFORM_API void VtNetGetLastFailure(VtNetFailure* failure);
+VT_PLATFORM_API void VtNetClearLastFailure(void);
+
 /* Stand-in only: the errno of a failed socket call as a WSA code. */
 VT_PLATFORM_API int VtWsaErrorFromErrno(int error);
 

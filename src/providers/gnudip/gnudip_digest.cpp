@@ -1,11 +1,13 @@
 #include "providers/gnudip/gnudip_digest.h"
 
 #include <cctype>
-#include <vector>
 
 namespace vantrel::gnudip {
 
 namespace {
+
+// Room for any digest CryptoAPI has (SHA-512's 64 bytes); MD5 needs 16.
+constexpr DWORD kMaxHashSize = 64;
 
 // A hash object destroyed on every path out of Md5Hex.
 class HashObject {
@@ -61,22 +63,22 @@ bool Md5Hex(HCRYPTPROV context, const BYTE* bytes, DWORD length, Text& out) {
     DWORD size_length = sizeof size;
     if (!CryptGetHashParam(hash.Get(), HP_HASHSIZE, reinterpret_cast<BYTE*>(&size), &size_length,
                            0) ||
-        size == 0) {
+        size == 0 || size > kMaxHashSize) {
         return false;
     }
-    std::vector<BYTE> value(size);
-    if (!CryptGetHashParam(hash.Get(), HP_HASHVAL, value.data(), &size, 0)) {
+    BYTE value[kMaxHashSize];
+    if (!CryptGetHashParam(hash.Get(), HP_HASHVAL, value, &size, 0)) {
         return false;
     }
-    std::vector<char> hex(2 * static_cast<size_t>(size) + 1, '\0');
+    char hex[2 * kMaxHashSize + 1] = {};
     DWORD written = 0;
-    if (!HexEncode(value.data(), size, hex.data(), static_cast<DWORD>(hex.size()), &written)) {
+    if (!HexEncode(value, size, hex, sizeof hex, &written)) {
         return false;
     }
     for (DWORD i = 0; i < written; ++i) {
         hex[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(hex[i])));
     }
-    out = Text(hex.data(), static_cast<int>(written));
+    out = Text(hex, static_cast<int>(written));
     return true;
 }
 

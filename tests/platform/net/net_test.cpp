@@ -1,14 +1,6 @@
 // Windows Sockets of the stand-in. Each case names the Windows behaviour
 // it relies on; outputs and last errors are pre-filled with sentinels.
-#define VT_WINSOCK_NO_SHORT_NAMES
-#include <platform/winsock.h>
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <gtest/gtest.h>
+#include "loopback_listener.h"
 
 #include <cerrno>
 #include <chrono>
@@ -21,28 +13,8 @@ using namespace std::chrono_literals;
 
 constexpr int kSentinel = 0x5EED;
 
-class Winsock : public ::testing::Test {
+class Winsock : public LoopbackListener {
 protected:
-    void SetUp() override {
-        WSADATA data;
-        ASSERT_EQ(WSAStartup(MAKEWORD(2, 0), &data), 0);
-        m_listen = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        ASSERT_EQ(bind(m_listen, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-        ASSERT_EQ(listen(m_listen, 4), 0);
-        ASSERT_EQ(getsockname(m_listen, reinterpret_cast<sockaddr*>(&address), &length), 0);
-        m_port = ntohs(address.sin_port);
-    }
-    void TearDown() override {
-        VtSetSocketFunctions(nullptr);
-        if (m_peer >= 0) close(m_peer);
-        close(m_listen);
-        WSACleanup();
-    }
-
     // A connected stand-in socket and the accepted POSIX end.
     SOCKET Connected() {
         ADDRINFOA* info = nullptr;
@@ -63,10 +35,6 @@ protected:
         m_peer = accept(m_listen, nullptr, nullptr);
         return s;
     }
-
-    int m_listen = -1;
-    int m_peer = -1;
-    uint16_t m_port = 0;
 };
 
 // One translation of errno; the unforeseen ones still read as a failure.
@@ -169,6 +137,60 @@ TEST_F(Winsock, OverlappedReceiveCompletesInWaitAndCancelLeavesBufferAlone) {
     // Windows: a closed handle is not a socket any more.
     EXPECT_EQ(closesocket(s), SOCKET_ERROR);
     EXPECT_EQ(WSAGetLastError(), WSAENOTSOCK);
+}
+
+// Stand-in only: the last failure names the peer, so a host can explain a
+// request the module gave up on; a cancelled wait counts as timed out.
+TEST_F(Winsock, LastFailureNamesThePeer) {
+    VtNetClearLastFailure();
+    VtNetFailure failure;
+    std::memset(&failure, 0x5E, sizeof failure);
+    VtNetGetLastFailure(&failure);
+    EXPECT_EQ(failure.error, 0);
+    EXPECT_EQ(failure.operation, VT_NET_NONE);
+    EXPECT_STREQ(failure.peer, "");
+
+    // A port nothing listens on: bound, then closed.
+    int gone = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(bind(gone, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(getsockname(gone, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    close(gone);
+    SOCKET s = WSASocketA(VT_AF_INET, VT_SOCK_STREAM, 0, nullptr, 0, WSA_FLAG_OVERLAPPED);
+    WSAEVENT connected = WSACreateEvent();
+    ASSERT_EQ(WSAEventSelect(s, connected, FD_CONNECT), 0);
+    SOCKADDR_IN target{};
+    target.sin_family = VT_AF_INET;
+    target.sin_port = address.sin_port;
+    target.sin_addr.s_addr = address.sin_addr.s_addr;
+    if (WSAConnect(s, reinterpret_cast<SOCKADDR*>(&target), sizeof target, nullptr, nullptr,
+                   nullptr, nullptr) != 0) {
+        EXPECT_EQ(WSAWaitForMultipleEvents(1, &connected, FALSE, 5000, FALSE), WSA_WAIT_EVENT_0);
+    }
+    VtNetGetLastFailure(&failure);
+    EXPECT_EQ(failure.error, WSAECONNREFUSED);
+    EXPECT_EQ(failure.operation, VT_NET_CONNECT);
+    EXPECT_EQ(std::string(failure.peer), "127.0.0.1:" + std::to_string(ntohs(address.sin_port)));
+    WSACloseEvent(connected);
+    closesocket(s);
+
+    SOCKET c = Connected();
+    WSAOVERLAPPED overlapped{};
+    overlapped.hEvent = WSACreateEvent();
+    char buffer[4];
+    WSABUF piece{sizeof buffer, buffer};
+    DWORD count = 0, flags = 0;
+    ASSERT_EQ(WSARecv(c, &piece, 1, &count, &flags, &overlapped, nullptr), SOCKET_ERROR);
+    EXPECT_TRUE(CancelIoEx(reinterpret_cast<HANDLE>(c), &overlapped));
+    VtNetGetLastFailure(&failure);
+    EXPECT_EQ(failure.error, WSAETIMEDOUT);
+    EXPECT_EQ(failure.operation, VT_NET_RECEIVE);
+    EXPECT_EQ(std::string(failure.peer), "127.0.0.1:" + std::to_string(m_port));
+    WSACloseEvent(overlapped.hEvent);
+    closesocket(c);
 }
 
 // Windows: a peer's close completes a receive with zero bytes.

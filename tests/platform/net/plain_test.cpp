@@ -2,16 +2,9 @@
 // non-blocking connect awaited with select, recv, send and shutdown. Each
 // case names the Windows behaviour it relies on; outputs and the last
 // error are pre-filled with sentinels.
-#define VT_WINSOCK_NO_SHORT_NAMES
-#include <platform/winsock.h>
+#include "loopback_listener.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <sys/resource.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <cerrno>
 #include <chrono>
@@ -24,30 +17,8 @@ using namespace std::chrono_literals;
 
 constexpr int kSentinel = 0x5EED;
 
-// A POSIX listener on 127.0.0.1 and a port the kernel picks.
-class PlainSockets : public ::testing::Test {
+class PlainSockets : public LoopbackListener {
 protected:
-    void SetUp() override {
-        WSADATA data;
-        ASSERT_EQ(WSAStartup(MAKEWORD(2, 0), &data), 0);
-        m_listen = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        ASSERT_EQ(bind(m_listen, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-        ASSERT_EQ(listen(m_listen, 4), 0);
-        ASSERT_EQ(getsockname(m_listen, reinterpret_cast<sockaddr*>(&address), &length), 0);
-        m_port = ntohs(address.sin_port);
-    }
-    void TearDown() override {
-        VtSetSocketFunctions(nullptr);
-        VtResolverClearConnectTo();
-        if (m_peer >= 0) close(m_peer);
-        close(m_listen);
-        WSACleanup();
-    }
-
     static SOCKADDR_IN Address(const char* dotted, uint16_t port) {
         SOCKADDR_IN address{};
         address.sin_family = VT_AF_INET;
@@ -86,10 +57,6 @@ protected:
         *in_except = VT_FD_ISSET(s, &sets[2]);
         return n;
     }
-
-    int m_listen = -1;
-    int m_peer = -1;
-    uint16_t m_port = 0;
 };
 
 // Windows: a blocking socket sends all it is given, and recv returns what

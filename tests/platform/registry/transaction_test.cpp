@@ -201,16 +201,18 @@ TEST_F(TransactionTest, WritersInTwoProcessesAreSerialised) {
         close(fd);
 }
 
-// A killed writer's temporary files go with the next write, and only files
-// of this hive.
-TEST_F(TransactionTest, NextWriteRemovesStaleTemporaryFiles) {
+// A killed writer's temporary files, and the lock file writers once used,
+// go with the next write; files of other hives stay.
+TEST_F(TransactionTest, NextWriteRemovesLeftovers) {
     SetString("K", nullptr, "v");
-    for (const char* name : {"registry.reg.tmp-99999-1", "registry.reg.tmp-1-7", "other.tmp-1-1"})
+    for (const char* name : {"registry.reg.tmp-99999-1", "registry.reg.tmp-1-7",
+                             "registry.reg.lock", "other.tmp-1-1", "other.reg.lock"})
         std::ofstream(m_folder / "sub" / name) << "torn";
     HANDLE transaction = BeginOverride();
     SetString("K", nullptr, "w");
     ASSERT_TRUE(CommitOverride(transaction));
-    EXPECT_EQ(FolderEntries(), (std::set<std::string>{"other.tmp-1-1", "registry.reg"}));
+    EXPECT_EQ(FolderEntries(),
+              (std::set<std::string>{"other.reg.lock", "other.tmp-1-1", "registry.reg"}));
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // LinuxRC and Generic GnuDIP2 against a scripted loopback peer: the exact
 // bytes of both forms on the wire, the answers and broken exchanges that
 // decide the outcome, and the bounds of every wait.
+// The POSIX socket calls below need the VT_ names only.
+#define VT_WINSOCK_NO_SHORT_NAMES
 #include "loopback_server.h"
 #include "providers/classes.h"
 #include "providers/gnudip/gnudip_tcp_client.h"
@@ -9,7 +11,10 @@
 
 #include <platform/winsock.h>
 
+#include <netinet/in.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <string>
@@ -75,6 +80,19 @@ void RouteLinuxRc(uint16_t port) {
               0);
 }
 
+// LinuxRC with its server routed to the peer, or Generic GnuDIP2's TCP
+// form with the peer as its server.
+ComPtr<IIPUpdate> TcpUpdater(bool linuxrc, int32_t request, uint16_t port) {
+    ComPtr<IIPUpdate> updater = MakeUpdater(linuxrc ? kGnuDIP2ObjClass : kGenGnuDIPObjClass);
+    if (linuxrc) {
+        RouteLinuxRc(port);
+        GiveSettings(updater.Get(), LinuxRc());
+    } else {
+        GiveSettings(updater.Get(), GenericTcp(request, port));
+    }
+    return updater;
+}
+
 struct Outcome {
     SHORT status;
     std::string message;
@@ -109,13 +127,7 @@ TEST(GnuDipTcp, WireBytesOfEveryRequestCode) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         LoopbackServer server({TcpPeer("abcdefghij\n", c.reply)});
-        ComPtr<IIPUpdate> updater = MakeUpdater(c.linuxrc ? kGnuDIP2ObjClass : kGenGnuDIPObjClass);
-        if (c.linuxrc) {
-            RouteLinuxRc(server.Port());
-            GiveSettings(updater.Get(), LinuxRc());
-        } else {
-            GiveSettings(updater.Get(), GenericTcp(c.request, server.Port()));
-        }
+        ComPtr<IIPUpdate> updater = TcpUpdater(c.linuxrc, c.request, server.Port());
         ExpectOutcome(RunUpdate(updater.Get(), kAddress), {kGood, c.message, S_OK});
         std::vector<std::string> received = server.Received();
         ASSERT_EQ(received.size(), 1u);
@@ -181,13 +193,7 @@ TEST(GnuDipTcp, RefusalsAndExchangesThatDoNotComplete) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         LoopbackServer server({c.script});
-        ComPtr<IIPUpdate> updater = MakeUpdater(c.linuxrc ? kGnuDIP2ObjClass : kGenGnuDIPObjClass);
-        if (c.linuxrc) {
-            RouteLinuxRc(server.Port());
-            GiveSettings(updater.Get(), LinuxRc());
-        } else {
-            GiveSettings(updater.Get(), GenericTcp(c.request, server.Port()));
-        }
+        ComPtr<IIPUpdate> updater = TcpUpdater(c.linuxrc, c.request, server.Port());
         ExpectOutcome(RunUpdate(updater.Get(), kAddress), c.outcome);
         std::vector<std::string> received = server.Received();
         ASSERT_EQ(received.size(), 1u);
@@ -229,10 +235,44 @@ double CpuSeconds() {
            static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-// A server that never sends, and one that sends half a salt line and
-// stalls, each end the exchange 15 s (three waits of 5 s) after the last
-// byte, sleeping meanwhile. Both run at once to keep the test short.
-TEST(GnuDipTcp, SilentAndStallingServersEndInBoundedTimeWithoutCpu) {
+// A listener that never accepts, its backlog filled: a connect to it hangs.
+class FullBacklog {
+public:
+    FullBacklog() {
+        m_listen = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        bind(m_listen, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        listen(m_listen, 0);
+        getsockname(m_listen, reinterpret_cast<sockaddr*>(&address), &length);
+        m_port = ntohs(address.sin_port);
+        for (int& fill : m_fill) {
+            fill = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+            connect(fill, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        }
+    }
+    ~FullBacklog() {
+        for (int fill : m_fill) close(fill);
+        close(m_listen);
+    }
+    FullBacklog(const FullBacklog&) = delete;
+    FullBacklog& operator=(const FullBacklog&) = delete;
+    uint16_t Port() const { return m_port; }
+
+private:
+    int m_listen = -1;
+    int m_fill[3] = {-1, -1, -1};
+    uint16_t m_port = 0;
+};
+
+// A connect that hangs ends after 10 s; a server that never sends, and one
+// that sends half a salt line and stalls, end the exchange 15 s (three
+// waits of 5 s) after their last byte. All sleep meanwhile, and run at once
+// to keep the test short.
+TEST(GnuDipTcp, EveryWaitIsBoundedAndBurnsNoCpu) {
+    FullBacklog hanging;
     LoopbackServer silent({{peer::Pause(30s)}});
     LoopbackServer stalling({{peer::Trickle("abcde", 1, 200ms), peer::Pause(30s)}});
     const double cpu_before = CpuSeconds();
@@ -246,17 +286,20 @@ TEST(GnuDipTcp, SilentAndStallingServersEndInBoundedTimeWithoutCpu) {
         EXPECT_EQ(verdict, gnudip::Verdict::kNone);
         *took = std::chrono::steady_clock::now() - start;
     };
-    std::chrono::duration<double> silent_took{};
-    std::chrono::duration<double> stalling_took{};
-    std::thread first(run, silent.Port(), &silent_took);
-    std::thread second(run, stalling.Port(), &stalling_took);
-    first.join();
-    second.join();
-    EXPECT_GE(silent_took.count(), 14.9);
-    EXPECT_LT(silent_took.count(), 17.0);
+    std::chrono::duration<double> took[3] = {};
+    std::thread runs[] = {std::thread(run, hanging.Port(), &took[0]),
+                          std::thread(run, silent.Port(), &took[1]),
+                          std::thread(run, stalling.Port(), &took[2])};
+    for (std::thread& r : runs) {
+        r.join();
+    }
+    EXPECT_GE(took[0].count(), 9.9);
+    EXPECT_LT(took[0].count(), 12.0);
+    EXPECT_GE(took[1].count(), 14.9);
+    EXPECT_LT(took[1].count(), 17.0);
     // The last of five bytes comes 0.8 s in.
-    EXPECT_GE(stalling_took.count(), 15.7);
-    EXPECT_LT(stalling_took.count(), 18.0);
+    EXPECT_GE(took[2].count(), 15.7);
+    EXPECT_LT(took[2].count(), 18.0);
     EXPECT_LT(CpuSeconds() - cpu_before, 0.5);
 }
 

@@ -1,5 +1,5 @@
-// The GnuDIP pieces that touch no socket: the digest, meta tags, the line
-// buffer and the verdicts.
+// The GnuDIP pieces that touch no socket: the digest, meta tags and the
+// line buffer. The verdicts and salts are judged on the wire (exchange_test).
 #include "providers/gnudip/gnudip_digest.h"
 #include "providers/gnudip/gnudip_protocol.h"
 
@@ -125,44 +125,6 @@ TEST(LineBuffer, AssemblesOneLineOfAtMost99Bytes) {
     reused.Clear();
     EXPECT_EQ(Feed(reused, {"2\n"}), State::kComplete);
     EXPECT_EQ(reused.Line(), "2");
-}
-
-// The first ten characters count; a short salt line that ended in CR LF
-// keeps its CR, a ten-character one loses it with the rest.
-TEST(SaltOf, FirstTenCharacters) {
-    EXPECT_EQ(SaltOf("abc"), "abc");
-    EXPECT_EQ(SaltOf("abcdefghij"), "abcdefghij");
-    EXPECT_EQ(SaltOf("abcdefghijklm"), "abcdefghij");
-    EXPECT_EQ(SaltOf("abc\r"), "abc\r");
-    EXPECT_EQ(SaltOf("abcdefghij\r"), "abcdefghij");
-}
-
-TEST(GnuDipVerdict, TcpReadsTheFirstCharacterHttpTheWholeCode) {
-    using enum RequestCode;
-    const struct {
-        const char* answer;
-        RequestCode code;
-        Verdict tcp;
-        Verdict http;
-    } cases[] = {
-        {"0", kUpdate, Verdict::kAccepted, Verdict::kAccepted},
-        {"0:1.2.3.4", kServerAddress, Verdict::kAccepted, Verdict::kRefused},
-        {"00", kUpdate, Verdict::kAccepted, Verdict::kRefused},
-        {"2", kUpdate, Verdict::kRefused, Verdict::kRefused},
-        {"2", kOffline, Verdict::kAccepted, Verdict::kAccepted},
-        {"0", kOffline, Verdict::kRefused, Verdict::kRefused},
-        {"1", kServerAddress, Verdict::kRefused, Verdict::kRefused},
-        {"", kUpdate, Verdict::kRefused, Verdict::kRefused},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.answer) + " to code " + std::to_string(int(c.code)));
-        EXPECT_EQ(ReplyLineVerdict(c.answer, c.code), c.tcp);
-        EXPECT_EQ(ReturnCodeVerdict(c.answer, c.code), c.http);
-    }
-    EXPECT_EQ(RequestCodeFrom(2), kServerAddress);
-    EXPECT_FALSE(RequestCodeFrom(3));
-    EXPECT_FALSE(RequestCodeFrom(-1));
-    EXPECT_FALSE(RequestCodeFrom(65536));
 }
 
 }  // namespace

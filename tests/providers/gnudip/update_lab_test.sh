@@ -74,8 +74,12 @@ to_gnudip="--connect-to ::127.0.0.1:$gnudip_port"
 via_lab="--proxy 127.0.0.1:$port"
 expect 2 "Successful update!" lin 198.51.100.19 $to_gnudip
 expect 3 "Invalid login! Verify your hostname and/or password!" lin-wrong 198.51.100.99 $to_gnudip
-# Nothing listens there: no exchange, no message.
-expect 3 "" lin 198.51.100.99 --connect-to "gnudip.linuxrc.net:3495:127.0.0.1:$(free_port)"
+# Nothing listens there: no exchange, no message; the host says why.
+closed=$(free_port)
+"$vantrel" update linuxrc "${registry[@]}" --settings "$scratch/lin" --ip 198.51.100.99 --json \
+    --connect-to "gnudip.linuxrc.net:3495:127.0.0.1:$closed" >"$scratch/out" 2>&1
+grep -Fqx "{\"status\": 3, \"meaning\": \"update not carried out\", \"message\": \"\", \"hresult\": \"0x80004005\", \"reason\": \"connection refused by 127.0.0.1:$closed\"}" \
+    "$scratch/out" || fail "update linuxrc to a closed port: $(cat "$scratch/out")"
 expect 2 "Successfully updated to new IP address for gail" tcp0 198.51.100.20
 expect 2 "Offline request successful for gail" tcp1 198.51.100.20
 expect 2 "Successfully updated to new IP address for gail" tcp2 198.51.100.20

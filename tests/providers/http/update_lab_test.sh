@@ -89,8 +89,17 @@ expect 1 "" dynup --settings "$scratch/missing" --ip 1.2.3.4
 "$vantrel" update dynup --registry "$scratch/empty.reg" --settings "$scratch/dynup" --ip 1.2.3.4 \
     2>"$scratch/err" >/dev/null
 grep -q 'not registered.*vantrel register' "$scratch/err" || fail "unregistered class: $(cat "$scratch/err")"
-# Nothing listens there: the request fails, status 3.
-expect 1 3 dipdns --settings "$scratch/dipdns" --ip 1.2.3.4 --connect-to "www.dipdns.com:80:127.0.0.1:$(free_port)"
+# Nothing listens there: the request fails, status 3, and as the module
+# gives no message the host says why.
+closed=$(free_port)
+expect 1 3 dipdns --settings "$scratch/dipdns" --ip 1.2.3.4 --connect-to "www.dipdns.com:80:127.0.0.1:$closed"
+grep -qx "reason:  connection refused by 127.0.0.1:$closed" "$scratch/out" || fail "no reason: $(cat "$scratch/out")"
+expect 1 "" dipdns --settings "$scratch/dipdns" --ip 1.2.3.4 --connect-to "www.dipdns.com:80:127.0.0.1:$closed" --json
+grep -q ', "reason": "connection refused by 127.0.0.1:'"$closed"'"}$' "$scratch/out" ||
+    fail "no reason key: $(cat "$scratch/out")"
+# A service's own refusal keeps its message and gets no reason line.
+expect 1 4 dnsexit --settings "$scratch/dnsexit-wrong" --ip 198.51.100.99 $(direct update.dnsexit.com)
+! grep -q "^reason:" "$scratch/out" || fail "a reason beside the message: $(cat "$scratch/out")"
 
 # A blob that does not walk against the layout is refused and nothing is
 # sent; --force hands it over all the same.

@@ -1,0 +1,1 @@
+vt_add_fuzzer(gnudip_reply LIBS vt_providers_gnudip)
