@@ -6,23 +6,11 @@
 #   bench/callgrind_secure.sh [BUILD_DIR] [UPDATES]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=${1:-build/release}
-count=${2:-20}
-driver="$build/bin/secure_update_bench"
-[ -x "$driver" ] || { echo "build $driver first (cmake --build $build --target secure_update_bench)" >&2; exit 1; }
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-
-instructions() {
-    local way=$1 function=$2
-    valgrind --tool=callgrind --callgrind-out-file="$scratch/$way.out" \
-        --toggle-collect="$function" "$driver" --count "$way" "$count" >"$scratch/$way.log" 2>&1 ||
-        { cat "$scratch/$way.log" >&2; exit 1; }
-    sed -n 's/^totals: \([0-9]*\).*/\1/p' "$scratch/$way.out"
-}
-plain=$(instructions plain CollectPlainUpdates)
-secure=$(instructions secure CollectSecureUpdates)
-held=$(instructions held CollectHeldUpdates)
+. "bench/callgrind_common.sh"
+callgrind_setup secure_update_bench 20 "$@"
+plain=$(instructions plain CollectPlainUpdates --count plain "$count")
+secure=$(instructions secure CollectSecureUpdates --count secure "$count")
+held=$(instructions held CollectHeldUpdates --count held "$count")
 awk -v plain="$plain" -v secure="$secure" -v held="$held" -v n="$count" 'BEGIN {
     printf "instructions per update over %d updates\n", n
     printf "  plain                          %12.0f\n", plain / n

@@ -8,24 +8,11 @@
 # stay out; the lab runs as a child that callgrind does not follow.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=${1:-build/release}
-count=${2:-200}
-driver="$build/bin/update_callgrind"
-[ -x "$driver" ] || { echo "build $driver first (cmake --build $build --target update_callgrind)" >&2; exit 1; }
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-
-# instructions WAY: the Ir collected in the WAY's function over all updates.
-instructions() {
-    local way=$1 function=$2
-    valgrind --tool=callgrind --callgrind-out-file="$scratch/$way.out" \
-        --toggle-collect="$function" "$driver" "$way" "$count" >"$scratch/$way.log" 2>&1 ||
-        { cat "$scratch/$way.log" >&2; exit 1; }
-    sed -n 's/^totals: \([0-9]*\).*/\1/p' "$scratch/$way.out"
-}
-ours=$(instructions ours '*CollectOurUpdate*')
-curl=$(instructions curl '*CollectCurlUpdate*')
-linuxrc=$(instructions linuxrc '*CollectOurUpdate*')
+. "bench/callgrind_common.sh"
+callgrind_setup update_callgrind 200 "$@"
+ours=$(instructions ours '*CollectOurUpdate*' ours "$count")
+curl=$(instructions curl '*CollectCurlUpdate*' curl "$count")
+linuxrc=$(instructions linuxrc '*CollectOurUpdate*' linuxrc "$count")
 awk -v ours="$ours" -v curl="$curl" -v linuxrc="$linuxrc" -v n="$count" 'BEGIN {
     printf "instructions per update over %d updates\n", n
     printf "  DoEntryPoint  %10.0f\n", ours / n

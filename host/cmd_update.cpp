@@ -3,8 +3,9 @@
 // (optional), DoEntryPoint, then the status and the message.
 #include <vantrel/vantrel.h>
 
-#include <platform/registry.h>
 #include <platform/winsock.h>
+
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <cstdio>
@@ -20,6 +21,8 @@
 #include "host/net_failure.h"
 #include "host/providers.h"
 #include "host/text_convert.h"
+#include "host/updater_run.h"
+#include "host/watch/decision.h"
 
 namespace {
 
@@ -155,68 +158,6 @@ int ParseArguments(int argc, char** argv, Arguments& args) {
     return -1;
 }
 
-struct ReleaseUpdater {
-    void operator()(IIPUpdate* updater) const { updater->Release(); }
-};
-using UpdaterPtr = std::unique_ptr<IIPUpdate, ReleaseUpdater>;
-
-// A BSTR of the ANSI text, freed at the end of scope.
-struct WideText {
-    BSTR value;
-    explicit WideText(const std::string& text)
-        : value(SysAllocString(reinterpret_cast<const OLECHAR*>(host::Widen(text).c_str()))) {}
-    ~WideText() { SysFreeString(value); }
-    WideText(const WideText&) = delete;
-    WideText& operator=(const WideText&) = delete;
-};
-
-const char* Meaning(SHORT status) {
-    switch (status) {
-        case VANTREL_STATUS_NO_OUTCOME:
-            return "no definite outcome";
-        case VANTREL_STATUS_ACCEPTED:
-            return "update accepted";
-        case VANTREL_STATUS_NOT_DONE:
-            return "update not carried out";
-        case VANTREL_STATUS_SERVICE_ERROR:
-            return "the service reported an error";
-        default:
-            return "unknown status";
-    }
-}
-
-std::string JsonString(const std::string& text) {
-    std::string out = "\"";
-    for (unsigned char c : text) {
-        switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                if (c < 0x20) {
-                    char escape[8];
-                    std::snprintf(escape, sizeof escape, "\\u%04x", c);
-                    out += escape;
-                } else {
-                    out += static_cast<char>(c);
-                }
-        }
-    }
-    return out + "\"";
-}
-
 // Later lines of a multi-line message line up under the first, and the
 // service's answers, which follow a tab after each host name, in one column.
 // --json keeps the message as the module wrote it.
@@ -257,46 +198,41 @@ std::string LaidOut(std::string_view message) {
     return out;
 }
 
+// One line with the keys in this order, ", " and ": " between them, as
+// scripts read it; nlohmann-json escapes the values.
+std::string JsonLine(const nlohmann::ordered_json& object) {
+    std::string line = "{";
+    for (const auto& [key, value] : object.items()) {
+        line += (line.size() > 1 ? ", " : "") + nlohmann::json(key).dump() + ": " +
+                value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    }
+    return line + "}";
+}
+
 // A run not carried out with no message of the module's says nothing; the
 // platform's last network failure, when there is one, says why.
-void PrintOutcome(const Arguments& args, SHORT status, const std::string& message, HRESULT hr) {
-    const std::string hresult = host::HResultText(hr);
-    const std::string reason = status == VANTREL_STATUS_NOT_DONE && message.empty()
-                                   ? host::NetFailureReason()
-                                   : std::string();
+void PrintOutcome(const Arguments& args, const host::UpdateResult& outcome) {
+    const char* meaning = host::watch::StatusMeaning(outcome.status);
+    const std::string reason =
+        outcome.status == VANTREL_STATUS_NOT_DONE && outcome.message.empty()
+            ? host::NetFailureReason()
+            : std::string();
     if (args.json) {
-        const std::string reason_key = reason.empty() ? "" : ", \"reason\": " + JsonString(reason);
-        std::printf("{\"status\": %d, \"meaning\": %s, \"message\": %s, \"hresult\": \"%s\"%s}\n",
-                    status, JsonString(Meaning(status)).c_str(), JsonString(message).c_str(),
-                    hresult.c_str(), reason_key.c_str());
+        nlohmann::ordered_json object = {{"status", outcome.status},
+                                         {"meaning", meaning},
+                                         {"message", outcome.message},
+                                         {"hresult", host::HResultText(outcome.hr)}};
+        if (!reason.empty()) {
+            object["reason"] = reason;
+        }
+        std::printf("%s\n", JsonLine(object).c_str());
         return;
     }
-    std::printf("status:  %d (%s)\nmessage: %s\nhresult: %s\n", status, Meaning(status),
-                LaidOut(message).c_str(), host::HResultName(hr).c_str());
+    std::printf("status:  %d (%s)\nmessage: %s\nhresult: %s\n", outcome.status, meaning,
+                LaidOut(outcome.message).c_str(), host::HResultName(outcome.hr).c_str());
     if (!reason.empty()) {
         std::printf("reason:  %s\n", reason.c_str());
     }
-}
-
-UpdaterPtr CreateUpdater(const host::Provider& provider, const Arguments& args) {
-    IIPUpdate* updater = nullptr;
-    HRESULT hr = host::CreateByProgId(provider.updater_prog_id, IID_IIPUpdate,
-                                      reinterpret_cast<void**>(&updater));
-    if (hr == REGDB_E_CLASSNOTREG || hr == CO_E_CLASSSTRING) {
-        char hive[4096] = "";
-        VtRegistryGetHiveFile(hive, sizeof hive);
-        const std::string module =
-            args.options.module.empty() ? "" : " --module " + args.options.module;
-        host::Fail("update",
-                   "%s is not registered in %s; register the module first: vantrel register%s%s%s",
-                   provider.updater_prog_id, hive,
-                   args.options.registry.empty() ? "" : " --registry ",
-                   args.options.registry.c_str(), module.c_str());
-    } else if (FAILED(hr) || updater == nullptr) {
-        host::Fail("update", "cannot create %s: %s", provider.updater_prog_id,
-                   host::HResultExplained(hr).c_str());
-    }
-    return UpdaterPtr(SUCCEEDED(hr) ? updater : nullptr);
 }
 
 }  // namespace
@@ -330,38 +266,23 @@ int CmdUpdate(int argc, char** argv) {
     WSADATA sockets{};
     const bool sockets_started = WSAStartup(MAKEWORD(2, 2), &sockets) == 0;
     int exit_code = kExitFailure;
-    if (UpdaterPtr updater = CreateUpdater(*provider, args)) {
-        host::BlobVariant blob(*bytes);
-        WideText proxy(args.proxy);
-        WideText address(args.address);
-        if (!blob.IsValid()) {
-            host::Fail("update", "out of memory for the settings blob");
-        } else if (args.init && FAILED(updater->InitData())) {
-            host::Fail("update", "InitData failed");
-        } else if (FAILED(updater->SetData(blob.Value()))) {
-            host::Fail("update", "SetData failed");
-        } else if (args.has_proxy && FAILED(updater->SetProxy(proxy.value))) {
-            host::Fail("update", "%s takes no proxy", provider->updater_prog_id);
-        } else {
-            host::ForgetNetFailure();
-            HRESULT hr = updater->DoEntryPoint(address.value);
-            SHORT status = 0;
-            BSTR message = nullptr;
-            HRESULT read = updater->GetErrorStatus(&status);
-            if (SUCCEEDED(read)) {
-                read = updater->GetErrorMessage(&message);
-            }
-            if (FAILED(read)) {
-                host::Fail("update", "cannot read the outcome: %s",
-                           host::HResultExplained(read).c_str());
-            } else {
-                // Freed even when printing throws.
-                std::unique_ptr<OLECHAR, decltype(&SysFreeString)> owned(message, SysFreeString);
-                PrintOutcome(args, status, host::Narrow(message), hr);
-                exit_code = status == VANTREL_STATUS_ACCEPTED ? kExitOk : kExitFailure;
-            }
-        }
+    host::UpdaterPtr updater = host::CreateUpdater(*provider, args.options, why);
+    std::optional<host::UpdateResult> outcome;
+    if (updater) {
+        host::UpdateRequest request;
+        request.blob = &*bytes;
+        request.proxy = args.has_proxy ? &args.proxy : nullptr;
+        request.address = args.address;
+        request.init = args.init;
+        outcome = host::RunUpdater(*updater, *provider, request, why);
     }
+    if (outcome) {
+        PrintOutcome(args, *outcome);
+        exit_code = outcome->status == VANTREL_STATUS_ACCEPTED ? kExitOk : kExitFailure;
+    } else {
+        host::Fail("update", "%s", why.c_str());
+    }
+    updater.reset();  // before the runtime and the sockets go
     if (sockets_started) {
         WSACleanup();
     }

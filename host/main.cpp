@@ -20,6 +20,8 @@ VT_COMMAND(CmdConfigure)
 VT_COMMAND(CmdSettings)
 VT_COMMAND(CmdHttp)
 VT_COMMAND(CmdUpdate)
+VT_COMMAND(CmdWatch)
+VT_COMMAND(CmdStatus)
 #undef VT_COMMAND
 
 namespace {
@@ -38,6 +40,8 @@ const Command kCommands[] = {
     {"configure", CmdConfigure, "edit a provider's settings on its page in the terminal"},
     {"settings", CmdSettings, "write, show or dump a settings blob without a screen"},
     {"update", CmdUpdate, "run one update of a provider"},
+    {"watch", CmdWatch, "keep the profiles' records current as the address changes"},
+    {"status", CmdStatus, "show what vantrel watch last did for each profile"},
     {"http", CmdHttp, "send one GET with the module's HTTP client"},
 };
 

@@ -50,9 +50,24 @@ const ServiceInfo* FindServiceByHost(std::string_view host, const AccountBook& b
     return nullptr;
 }
 
-Reply LabPage(const Request& request, const LabState& state) {
+// "what is my address" for a watching host: the address set with
+// ?set=ADDR, else the peer's. A bad ADDR is refused and changes nothing.
+Reply MyAddressPage(const Request& request, std::string_view peer, LabState& state) {
+    if (std::optional<std::string> set = request.QueryValue("set")) {
+        if (!IsDottedIpv4(*set)) {
+            return TextReply(400, "set wants a dotted IPv4 address\n");
+        }
+        state.my_address = *set;
+    }
+    return TextReply(200, (state.my_address.empty() ? std::string(peer) : state.my_address) + "\n");
+}
+
+Reply LabPage(const Request& request, std::string_view peer, LabState& state) {
     if (request.path == "/lab/records") {
         return TextReply(200, state.records.Format());
+    }
+    if (request.path == "/lab/myip") {
+        return MyAddressPage(request, peer, state);
     }
     return TextReply(404, "no such lab page: " + request.path + "\n");
 }
@@ -80,7 +95,7 @@ const ServiceInfo* FindServiceByName(std::string_view name) {
 
 Reply Dispatch(const Request& request, std::string_view peer, LabState& state) {
     if (request.path.rfind("/lab/", 0) == 0) {
-        return LabPage(request, state);
+        return LabPage(request, peer, state);
     }
     const ServiceInfo* info = FindServiceByHost(request.host, state.accounts);
     if (info == nullptr) {

@@ -14,6 +14,9 @@ namespace vantrel::lab {
 struct LabState {
     AccountBook accounts;
     RecordTable records;
+    // What GET /lab/myip answers, once a test or the demo has set it;
+    // until then the page answers the peer's own address.
+    std::string my_address;
     // Signs the salt and time of GnuDIP's HTTP form; fresh for every lab.
     std::string secret;
     // Seconds for GnuDIP's time stamps; tests move it.

@@ -157,6 +157,29 @@ TEST(LabServices, RoutesByHostThenPath) {
     EXPECT_EQ(post.status, 405);
 }
 
+// A watching host reads its address here; a test moves it with ?set=.
+TEST(LabServices, MyAddressPageAnswersThePeerUntilSet) {
+    LabState state(*ParseAccounts(kAccounts).book);
+    const struct {
+        const char* target;
+        int status;
+        const char* body;
+    } steps[] = {
+        {"/lab/myip", 200, "10.0.0.7\n"},
+        {"/lab/myip?set=198.51.100.9", 200, "198.51.100.9\n"},
+        {"/lab/myip", 200, "198.51.100.9\n"},
+        {"/lab/myip?set=198.51.100.300", 400, "set wants a dotted IPv4 address\n"},
+        {"/lab/myip?set=", 400, "set wants a dotted IPv4 address\n"},
+        {"/lab/myip", 200, "198.51.100.9\n"},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.target);
+        Reply reply = Dispatch(MakeRequest("any.test", step.target), kPeer, state);
+        EXPECT_EQ(reply.status, step.status);
+        EXPECT_EQ(reply.body, step.body);
+    }
+}
+
 TEST(LabServices, RecordsRepeatsOfflineFlagsAndOnlyTheKeysHosts) {
     LabState state(*ParseAccounts(kAccounts).book);
     const struct {

@@ -27,7 +27,8 @@ test=$("$deps" --list test)
 for p in $demo; do
     grep -qx "$p" <<<"$test" || fail "test lacks $p of the demo"
 done
-for p in libgtest-dev clang-14 valgrind libcurl4-openssl-dev nginx tinyproxy tmux; do
+# libcurl4-openssl-dev is a build package: vantrel watch fetches its url source with it.
+for p in libgtest-dev clang-14 valgrind nginx tinyproxy tmux; do
     ! grep -qx "$p" <<<"$demo" || fail "the demo installs $p"
 done
 [ -z "$("$deps" --list test demo build | sort | uniq -d)" ] || fail "--list repeats a package"

@@ -1,0 +1,157 @@
+// Commands with bounded waits, durable file replacement, signals as events
+// and interface addresses.
+#include <platform/daemon.h>
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <thread>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct CommandRun {
+    VtDaemonResult result;
+    std::string output;
+    int exit_code;
+    std::chrono::milliseconds took;
+};
+
+CommandRun RunShell(const char* command, DWORD timeout_ms, DWORD size = 64) {
+    std::string buffer(size, '\x7f');
+    DWORD length = 12345;
+    INT exit_code = 12345;
+    const Clock::time_point start = Clock::now();
+    VtDaemonResult result =
+        VtRunCommand(command, timeout_ms, buffer.data(), size, &length, &exit_code);
+    auto took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+    return {result, buffer.substr(0, length), exit_code, took};
+}
+
+TEST(DaemonCommand, OutputExitAndDeadline) {
+    const struct {
+        const char* command;
+        VtDaemonResult result;
+        std::string output;
+        int exit_code;
+    } cases[] = {
+        {"echo 192.0.2.5", VT_DAEMON_OK, "192.0.2.5\n", 0},
+        {"printf abc; exit 3", VT_DAEMON_OK, "abc", 3},
+        {"kill -KILL $$", VT_DAEMON_OK, "", 128 + SIGKILL},
+        // Only the buffer's size less the NUL is kept; the rest is drained.
+        {"head -c 100000 /dev/zero | tr '\\0' x", VT_DAEMON_OK, std::string(63, 'x'), 0},
+        {"sleep 5", VT_DAEMON_TIMEOUT, "", -1},
+        // A child that keeps the output open is killed with its group.
+        {"(sleep 5; echo late) & echo 192.0.2.6", VT_DAEMON_TIMEOUT, "192.0.2.6\n", -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command);
+        CommandRun run = RunShell(c.command, 500);
+        EXPECT_EQ(run.result, c.result);
+        EXPECT_EQ(run.exit_code, c.exit_code);
+        if (c.result == VT_DAEMON_OK) {
+            EXPECT_EQ(run.output, c.output);
+        }
+        EXPECT_LT(run.took.count(), 2000);
+    }
+    DWORD length = 7;
+    INT exit_code = 7;
+    char buffer[4];
+    EXPECT_EQ(VtRunCommand("", 100, buffer, sizeof buffer, &length, &exit_code),
+              VT_DAEMON_INVALID_ARGUMENT);
+    EXPECT_EQ(length, 0u);
+    EXPECT_EQ(exit_code, -1);
+    EXPECT_EQ(VtRunCommand("true", 100, nullptr, 0, &length, &exit_code),
+              VT_DAEMON_INVALID_ARGUMENT);
+}
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// A writer killed at random moments leaves the old content or the new one,
+// never a mix or a cut.
+TEST(DaemonReplaceFile, KilledWritersLeaveOldOrNew) {
+    const std::string folder =
+        std::filesystem::temp_directory_path() / ("vantrel-replace-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    const std::string path = folder + "/state";
+    const std::string small(100, 'a');
+    const std::string large(300000, 'b');
+    ASSERT_EQ(VtReplaceFile(path.c_str(), small.data(), static_cast<DWORD>(small.size()), 0600),
+              VT_DAEMON_OK);
+    EXPECT_EQ(std::filesystem::status(path).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    std::mt19937 random(12345);
+    for (int round = 0; round < 60; ++round) {
+        pid_t writer = fork();
+        ASSERT_GE(writer, 0);
+        if (writer == 0) {
+            for (unsigned i = 0;; ++i) {
+                const std::string& text = i % 2 ? small : large;
+                VtReplaceFile(path.c_str(), text.data(), static_cast<DWORD>(text.size()), 0600);
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(random() % 20000));
+        kill(writer, SIGKILL);
+        waitpid(writer, nullptr, 0);
+        const std::string content = ReadAll(path);
+        ASSERT_TRUE(content == small || content == large) << "round " << round << ": "
+                                                          << content.size() << " bytes";
+    }
+    std::filesystem::remove_all(folder);
+    EXPECT_EQ(VtReplaceFile("/nonexistent-folder/x", "a", 1, 0600), VT_DAEMON_FAILED);
+    EXPECT_EQ(VtReplaceFile(nullptr, "a", 1, 0600), VT_DAEMON_INVALID_ARGUMENT);
+}
+
+TEST(DaemonSignals, ArriveAsEventsStopFirstAndCommandsGetTheDefaults) {
+    EXPECT_EQ(VtWaitSignal(0), VT_SIGNAL_NONE);  // before routing, nothing is caught
+    ASSERT_EQ(VtCatchSignals(), VT_DAEMON_OK);
+    raise(SIGHUP);
+    EXPECT_EQ(VtWaitSignal(0), VT_SIGNAL_RELOAD);
+    EXPECT_EQ(VtWaitSignal(0), VT_SIGNAL_NONE);
+    raise(SIGHUP);
+    raise(SIGTERM);
+    EXPECT_EQ(VtWaitSignal(0), VT_SIGNAL_STOP);
+    EXPECT_EQ(VtWaitSignal(0), VT_SIGNAL_RELOAD);
+    raise(SIGINT);
+    EXPECT_EQ(VtWaitSignal(1000), VT_SIGNAL_STOP);
+
+    const Clock::time_point start = Clock::now();
+    EXPECT_EQ(VtWaitSignal(200), VT_SIGNAL_NONE);
+    EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(190));
+    // A signal from another thread ends the wait early.
+    std::thread sender([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        kill(getpid(), SIGTERM);
+    });
+    EXPECT_EQ(VtWaitSignal(5000), VT_SIGNAL_STOP);
+    sender.join();
+    // The routing is the watcher's own: a command still dies of SIGTERM.
+    CommandRun run = RunShell("kill -TERM $$; echo survived", 2000);
+    EXPECT_EQ(run.result, VT_DAEMON_OK);
+    EXPECT_EQ(run.exit_code, 128 + SIGTERM);
+    EXPECT_EQ(run.output, "");
+}
+
+TEST(DaemonInterface, LoopbackHasItsAddress) {
+    char address[16] = "sentinel";
+    EXPECT_EQ(VtInterfaceIpv4("lo", address, sizeof address), VT_DAEMON_OK);
+    EXPECT_STREQ(address, "127.0.0.1");
+    EXPECT_EQ(VtInterfaceIpv4("no-such-if0", address, sizeof address), VT_DAEMON_NOT_FOUND);
+    EXPECT_STREQ(address, "");
+    EXPECT_EQ(VtInterfaceIpv4("lo", address, 8), VT_DAEMON_INVALID_ARGUMENT);
+}
+
+}  // namespace
