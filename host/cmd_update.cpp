@@ -19,6 +19,7 @@
 #include "host/connect_to.h"
 #include "host/module_loading.h"
 #include "host/net_failure.h"
+#include "host/options.h"
 #include "host/providers.h"
 #include "host/text_convert.h"
 #include "host/updater_run.h"
@@ -63,7 +64,7 @@ int Usage(const char* problem, const std::string& detail = "") {
 }
 
 // The options that take a value, as "--name VALUE" or "--name=VALUE".
-bool TakesValue(const std::string& name) {
+bool TakesValue(std::string_view name) {
     return name == "--settings" || name == "--ip" || name == "--proxy" || name == "--connect-to" ||
            name == "--registry" || name == "--module";
 }
@@ -93,24 +94,17 @@ bool IsDottedIPv4(std::string_view text) {
 int ParseArguments(int argc, char** argv, Arguments& args) {
     bool has_settings = false;
     for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        std::string value;
-        const size_t equals = arg.find('=');
-        const bool inline_value = arg.rfind("--", 0) == 0 && equals != std::string::npos;
-        if (inline_value) {
-            value = arg.substr(equals + 1);
-            arg.resize(equals);
+        host::Argument argument;
+        switch (host::NextArgument(argc, argv, i, TakesValue, argument)) {
+            case host::ArgumentError::MissingValue:
+                return Usage("a value is needed after ", argument.name);
+            case host::ArgumentError::UnexpectedValue:
+                return Usage("unknown option: ", argument.name);
+            case host::ArgumentError::None:
+                break;
         }
-        if (TakesValue(arg)) {
-            if (!inline_value && i + 1 >= argc) {
-                return Usage("a value is needed after ", arg);
-            }
-            if (!inline_value) {
-                value = argv[++i];
-            }
-        } else if (inline_value) {
-            return Usage("unknown option: ", arg);
-        }
+        const std::string& arg = argument.name;
+        const std::string& value = argument.value;
         if (arg == "--help" || arg == "-h") {
             std::fputs(kUsage, stdout);
             return kExitOk;

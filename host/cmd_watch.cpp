@@ -54,27 +54,24 @@ int Usage(const std::string& problem) {
     return kExitUsage;
 }
 
+bool TakesValue(std::string_view name) {
+    return name == "--config" || name == "--state" || name == "--registry" || name == "--module";
+}
+
 // -1 when the arguments are fine, else the exit code.
 int ParseArguments(int argc, char** argv, Arguments& args) {
     for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        std::string value;
-        const size_t equals = arg.find('=');
-        const bool inline_value = arg.rfind("--", 0) == 0 && equals != std::string::npos;
-        if (inline_value) {
-            value = arg.substr(equals + 1);
-            arg.resize(equals);
+        host::Argument argument;
+        switch (host::NextArgument(argc, argv, i, TakesValue, argument)) {
+            case host::ArgumentError::MissingValue:
+                return Usage("a value is needed after " + argument.name);
+            case host::ArgumentError::UnexpectedValue:
+                return Usage("unknown option: " + argument.name);
+            case host::ArgumentError::None:
+                break;
         }
-        const bool takes_value = arg == "--config" || arg == "--state" || arg == "--registry" ||
-                                 arg == "--module";
-        if (takes_value && !inline_value) {
-            if (i + 1 >= argc) {
-                return Usage("a value is needed after " + arg);
-            }
-            value = argv[++i];
-        } else if (!takes_value && inline_value) {
-            return Usage("unknown option: " + arg);
-        }
+        const std::string& arg = argument.name;
+        const std::string& value = argument.value;
         if (arg == "--help" || arg == "-h") {
             std::fputs(kUsage, stdout);
             return kExitOk;

@@ -62,6 +62,29 @@ Parse ParseOptions(int argc, char** argv, Options& options, std::string* rest) {
     return Parse::Ok;
 }
 
+ArgumentError NextArgument(int argc, char** argv, int& i,
+                           const std::function<bool(std::string_view)>& takes_value,
+                           Argument& argument) {
+    argument.name = argv[i];
+    argument.value.clear();
+    const size_t equals = argument.name.find('=');
+    const bool inline_value = argument.name.rfind("--", 0) == 0 && equals != std::string::npos;
+    if (inline_value) {
+        argument.value = argument.name.substr(equals + 1);
+        argument.name.resize(equals);
+    }
+    if (!takes_value(argument.name)) {
+        return inline_value ? ArgumentError::UnexpectedValue : ArgumentError::None;
+    }
+    if (!inline_value) {
+        if (i + 1 >= argc) {
+            return ArgumentError::MissingValue;
+        }
+        argument.value = argv[++i];
+    }
+    return ArgumentError::None;
+}
+
 std::optional<int> ParseCommandLine(int argc, char** argv, Options& options, const char* help) {
     switch (ParseOptions(argc, argv, options)) {
         case Parse::Help:

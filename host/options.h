@@ -2,8 +2,10 @@
 // options, --help, and the one-line error on stderr.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "host/commands.h"
 
@@ -24,6 +26,20 @@ Parse ParseOptions(int argc, char** argv, Options& options, std::string* rest = 
 // ParseOptions for a command: prints help and gives kExitOk on --help,
 // gives kExitUsage on a usage error, nullopt when the command goes on.
 std::optional<int> ParseCommandLine(int argc, char** argv, Options& options, const char* help);
+
+// One word of a command line: "--name VALUE", "--name=VALUE" or a flag.
+struct Argument {
+    std::string name;
+    std::string value;
+};
+enum class ArgumentError { None, MissingValue, UnexpectedValue };
+
+// Reads argv[i], and the word after it when takes_value says the option
+// takes one, leaving i on the last word read. An "=" value given to an
+// option that takes none is UnexpectedValue.
+ArgumentError NextArgument(int argc, char** argv, int& i,
+                           const std::function<bool(std::string_view)>& takes_value,
+                           Argument& argument);
 
 // Prints "vantrel <command>: <message>" on stderr.
 void Fail(const char* command, const char* format, ...) __attribute__((format(printf, 2, 3)));

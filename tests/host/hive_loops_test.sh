@@ -22,11 +22,6 @@ cleanup() {
     rm -rf "$scratch"
 }
 trap cleanup EXIT
-failures=0
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
 
 # run COMMAND HIVE [MODULE]: register or unregister, quietly.
 run() { "$vantrel" "$1" --registry "$2" --module "${3:-$module}" >/dev/null 2>&1; }

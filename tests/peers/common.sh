@@ -1,6 +1,13 @@
 # Shared by the peer scripts: free ports, readiness and shutdown waits.
 # Every wait is bounded; nothing here looks a name up.
 
+# fail MESSAGE: a test script's failed check, counted in $failures.
+failures=${failures:-0}
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+
 port_open() {
     (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null
 }

@@ -22,11 +22,6 @@ cleanup() {
     rm -rf "$scratch"
 }
 trap cleanup EXIT
-failures=0
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
 
 "$lab" --accounts "$accounts" --log "$scratch/lab.log" >"$scratch/lab.out" &
 lab_pid=$!

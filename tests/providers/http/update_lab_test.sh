@@ -23,11 +23,6 @@ cleanup() {
 }
 trap cleanup EXIT
 hive="$scratch/hive.reg"
-failures=0
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
 
 "$lab" --accounts "$accounts" --log "$scratch/lab.log" >"$scratch/lab.out" &
 lab_pid=$!

@@ -20,11 +20,6 @@ trap cleanup EXIT
 port=$("$peers/named" start "$scratch/named") || exit 1
 export VANTREL_REGISTRY="$scratch/hive.reg"
 "$vantrel" register --module "$module" >/dev/null || { echo "register failed" >&2; exit 1; }
-failures=0
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
 
 # update NAME TTL ADDRESS [SERVER [SECURITY]]: one run; its JSON on stdout.
 update() {
