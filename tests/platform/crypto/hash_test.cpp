@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <iterator>
 #include <string>
 
 namespace {
@@ -14,6 +12,14 @@ constexpr DWORD kSentinelError = 0xDEADBEEF;
 constexpr ULONG_PTR kSentinelHandle = 0x5EED;
 
 DWORD Error(HRESULT code) { return static_cast<DWORD>(code); }
+
+// The call fails and sets exactly this last error.
+#define EXPECT_FAILS_WITH(call, error)           \
+    do {                                         \
+        SetLastError(kSentinelError);            \
+        EXPECT_FALSE(call);                      \
+        EXPECT_EQ(GetLastError(), DWORD(error)); \
+    } while (0)
 
 // A verification context needs no key container.
 HCRYPTPROV VerifyContext() {
@@ -82,17 +88,15 @@ TEST(CryptHash, Md5OfTheRfcTestSuite) {
 TEST(CryptAcquireContext, KeyContainerLifecycle) {
     const char* name = "crypto-test-lifecycle";
     HCRYPTPROV provider = kSentinelHandle;
-    SetLastError(kSentinelError);
-    EXPECT_FALSE(CryptAcquireContextA(&provider, name, nullptr, PROV_RSA_FULL, 0));
-    EXPECT_EQ(GetLastError(), Error(NTE_BAD_KEYSET));
+    EXPECT_FAILS_WITH(CryptAcquireContextA(&provider, name, nullptr, PROV_RSA_FULL, 0),
+                      NTE_BAD_KEYSET);
     EXPECT_EQ(provider, 0u);
 
     ASSERT_TRUE(CryptAcquireContextA(&provider, name, nullptr, PROV_RSA_FULL, CRYPT_NEWKEYSET));
     EXPECT_NE(provider, 0u);
     HCRYPTPROV second = kSentinelHandle;
-    SetLastError(kSentinelError);
-    EXPECT_FALSE(CryptAcquireContextA(&second, name, nullptr, PROV_RSA_FULL, CRYPT_NEWKEYSET));
-    EXPECT_EQ(GetLastError(), Error(NTE_EXISTS));
+    EXPECT_FAILS_WITH(CryptAcquireContextA(&second, name, nullptr, PROV_RSA_FULL, CRYPT_NEWKEYSET),
+                      NTE_EXISTS);
     EXPECT_EQ(second, 0u);
     ASSERT_TRUE(CryptAcquireContextA(&second, name, nullptr, PROV_RSA_FULL, 0));
     EXPECT_NE(second, provider);
@@ -105,9 +109,8 @@ TEST(CryptAcquireContext, KeyContainerLifecycle) {
     provider = kSentinelHandle;
     EXPECT_TRUE(CryptAcquireContextA(&provider, name, nullptr, PROV_RSA_FULL, CRYPT_DELETEKEYSET));
     EXPECT_EQ(provider, 0u);
-    SetLastError(kSentinelError);
-    EXPECT_FALSE(CryptAcquireContextA(&provider, name, nullptr, PROV_RSA_FULL, 0));
-    EXPECT_EQ(GetLastError(), Error(NTE_BAD_KEYSET));
+    EXPECT_FAILS_WITH(CryptAcquireContextA(&provider, name, nullptr, PROV_RSA_FULL, 0),
+                      NTE_BAD_KEYSET);
 }
 
 TEST(CryptAcquireContext, RefusesWhatTheStandInDoesNotProvide) {
@@ -128,14 +131,12 @@ TEST(CryptAcquireContext, RefusesWhatTheStandInDoesNotProvide) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         HCRYPTPROV provider = kSentinelHandle;
-        SetLastError(kSentinelError);
-        EXPECT_FALSE(CryptAcquireContextA(&provider, nullptr, c.provider_name, c.type, c.flags));
-        EXPECT_EQ(GetLastError(), c.error);
+        EXPECT_FAILS_WITH(
+            CryptAcquireContextA(&provider, nullptr, c.provider_name, c.type, c.flags), c.error);
         EXPECT_EQ(provider, 0u);
     }
-    SetLastError(kSentinelError);
-    EXPECT_FALSE(CryptAcquireContextA(nullptr, nullptr, nullptr, PROV_RSA_FULL, 0));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_FAILS_WITH(CryptAcquireContextA(nullptr, nullptr, nullptr, PROV_RSA_FULL, 0),
+                      ERROR_INVALID_PARAMETER);
 }
 
 TEST(CryptCreateHash, RefusesBadArgumentsAndZeroesTheHandle) {
@@ -157,14 +158,10 @@ TEST(CryptCreateHash, RefusesBadArgumentsAndZeroesTheHandle) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         HCRYPTHASH hash = kSentinelHandle;
-        SetLastError(kSentinelError);
-        EXPECT_FALSE(CryptCreateHash(c.provider, c.algorithm, c.key, c.flags, &hash));
-        EXPECT_EQ(GetLastError(), c.error);
+        EXPECT_FAILS_WITH(CryptCreateHash(c.provider, c.algorithm, c.key, c.flags, &hash), c.error);
         EXPECT_EQ(hash, 0u);
     }
-    SetLastError(kSentinelError);
-    EXPECT_FALSE(CryptCreateHash(provider, CALG_MD5, 0, 0, nullptr));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_FAILS_WITH(CryptCreateHash(provider, CALG_MD5, 0, 0, nullptr), ERROR_INVALID_PARAMETER);
     EXPECT_TRUE(CryptReleaseContext(provider, 0));
 }
 
@@ -183,12 +180,10 @@ TEST(CryptGetHashParam, SizeProtocol) {
         DWORD length = 0xFFFF;
         EXPECT_TRUE(CryptGetHashParam(hash, c.parameter, nullptr, &length, 0));
         EXPECT_EQ(length, c.size);
-        BYTE buffer[16];
-        std::fill(std::begin(buffer), std::end(buffer), BYTE{0xAA});
+        BYTE buffer[16] = {0xAA};
         length = c.size - 1;
-        SetLastError(kSentinelError);
-        EXPECT_FALSE(CryptGetHashParam(hash, c.parameter, buffer, &length, 0));
-        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MORE_DATA));
+        EXPECT_FAILS_WITH(CryptGetHashParam(hash, c.parameter, buffer, &length, 0),
+                          ERROR_MORE_DATA);
         EXPECT_EQ(length, c.size);
         EXPECT_EQ(buffer[0], 0xAA);
     }
@@ -199,12 +194,10 @@ TEST(CryptGetHashParam, SizeProtocol) {
     ASSERT_TRUE(CryptGetHashParam(hash, HP_ALGID, reinterpret_cast<BYTE*>(&value), &length, 0));
     EXPECT_EQ(value, CALG_MD5);
 
-    SetLastError(kSentinelError);
-    EXPECT_FALSE(CryptGetHashParam(hash, 3, reinterpret_cast<BYTE*>(&value), &length, 0));
-    EXPECT_EQ(GetLastError(), Error(NTE_BAD_TYPE));
-    SetLastError(kSentinelError);
-    EXPECT_FALSE(CryptGetHashParam(hash, HP_HASHVAL, nullptr, nullptr, 0));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_FAILS_WITH(CryptGetHashParam(hash, 3, reinterpret_cast<BYTE*>(&value), &length, 0),
+                      NTE_BAD_TYPE);
+    EXPECT_FAILS_WITH(CryptGetHashParam(hash, HP_HASHVAL, nullptr, nullptr, 0),
+                      ERROR_INVALID_PARAMETER);
     EXPECT_TRUE(CryptDestroyHash(hash));
     EXPECT_TRUE(CryptReleaseContext(provider, 0));
 }
@@ -219,20 +212,15 @@ TEST(CryptHashData, NoDataAfterTheValueWasRead) {
     BYTE first[16];
     DWORD length = sizeof first;
     ASSERT_TRUE(CryptGetHashParam(hash, HP_HASHVAL, first, &length, 0));
-    SetLastError(kSentinelError);
-    EXPECT_FALSE(CryptHashData(hash, reinterpret_cast<const BYTE*>("d"), 1, 0));
-    EXPECT_EQ(GetLastError(), Error(NTE_BAD_HASH_STATE));
+    EXPECT_FAILS_WITH(CryptHashData(hash, reinterpret_cast<const BYTE*>("d"), 1, 0),
+                      NTE_BAD_HASH_STATE);
     BYTE again[16];
     ASSERT_TRUE(CryptGetHashParam(hash, HP_HASHVAL, again, &length, 0));
     EXPECT_EQ(Hex(again, 16), Hex(first, 16));
     EXPECT_EQ(Hex(first, 16), "900150983cd24fb0d6963f7d28e17f72");
 
-    SetLastError(kSentinelError);
-    EXPECT_FALSE(CryptHashData(hash, nullptr, 1, 0));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
-    SetLastError(kSentinelError);
-    EXPECT_FALSE(CryptHashData(hash, first, 1, 1));
-    EXPECT_EQ(GetLastError(), Error(NTE_BAD_FLAGS));
+    EXPECT_FAILS_WITH(CryptHashData(hash, nullptr, 1, 0), ERROR_INVALID_PARAMETER);
+    EXPECT_FAILS_WITH(CryptHashData(hash, first, 1, 1), NTE_BAD_FLAGS);
     EXPECT_TRUE(CryptDestroyHash(hash));
     EXPECT_TRUE(CryptReleaseContext(provider, 0));
 }
@@ -246,9 +234,7 @@ TEST(CryptHandles, StaleHandlesAreRefused) {
     ASSERT_TRUE(CryptReleaseContext(provider, 0));
     EXPECT_TRUE(CryptHashData(hash, reinterpret_cast<const BYTE*>("a"), 1, 0));
 
-    SetLastError(kSentinelError);
-    EXPECT_FALSE(CryptReleaseContext(provider, 0));
-    EXPECT_EQ(GetLastError(), Error(NTE_BAD_UID));
+    EXPECT_FAILS_WITH(CryptReleaseContext(provider, 0), NTE_BAD_UID);
     HCRYPTHASH other = kSentinelHandle;
     EXPECT_FALSE(CryptCreateHash(provider, CALG_MD5, 0, 0, &other));
     EXPECT_EQ(other, 0u);
@@ -256,20 +242,12 @@ TEST(CryptHandles, StaleHandlesAreRefused) {
     ASSERT_TRUE(CryptDestroyHash(hash));
     BYTE value[16];
     DWORD length = sizeof value;
-    SetLastError(kSentinelError);
-    EXPECT_FALSE(CryptHashData(hash, value, 1, 0));
-    EXPECT_EQ(GetLastError(), Error(NTE_BAD_HASH));
-    SetLastError(kSentinelError);
-    EXPECT_FALSE(CryptGetHashParam(hash, HP_HASHVAL, value, &length, 0));
-    EXPECT_EQ(GetLastError(), Error(NTE_BAD_HASH));
-    SetLastError(kSentinelError);
-    EXPECT_FALSE(CryptDestroyHash(hash));
-    EXPECT_EQ(GetLastError(), Error(NTE_BAD_HASH));
+    EXPECT_FAILS_WITH(CryptHashData(hash, value, 1, 0), NTE_BAD_HASH);
+    EXPECT_FAILS_WITH(CryptGetHashParam(hash, HP_HASHVAL, value, &length, 0), NTE_BAD_HASH);
+    EXPECT_FAILS_WITH(CryptDestroyHash(hash), NTE_BAD_HASH);
 
     HCRYPTPROV live = VerifyContext();
-    SetLastError(kSentinelError);
-    EXPECT_FALSE(CryptReleaseContext(live, 1));
-    EXPECT_EQ(GetLastError(), Error(NTE_BAD_FLAGS));
+    EXPECT_FAILS_WITH(CryptReleaseContext(live, 1), NTE_BAD_FLAGS);
     EXPECT_TRUE(CryptReleaseContext(live, 0));
 }
 
