@@ -9,7 +9,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -75,11 +74,6 @@ TEST(DaemonCommand, OutputExitAndDeadline) {
               VT_DAEMON_INVALID_ARGUMENT);
 }
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
 // A writer killed at random moments leaves the old content or the new one,
 // never a mix or a cut.
 TEST(DaemonReplaceFile, KilledWritersLeaveOldOrNew) {
@@ -106,7 +100,8 @@ TEST(DaemonReplaceFile, KilledWritersLeaveOldOrNew) {
         std::this_thread::sleep_for(std::chrono::microseconds(random() % 20000));
         kill(writer, SIGKILL);
         waitpid(writer, nullptr, 0);
-        const std::string content = ReadAll(path);
+        std::ifstream file(path, std::ios::binary);
+        const std::string content{std::istreambuf_iterator<char>(file), {}};
         ASSERT_TRUE(content == small || content == large) << "round " << round << ": "
                                                           << content.size() << " bytes";
     }

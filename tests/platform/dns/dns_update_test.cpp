@@ -4,11 +4,10 @@
 #include <platform/windns.h>
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <string>
 
@@ -24,10 +23,12 @@ constexpr uint32_t kLoopback = 0x0100007F;  // 127.0.0.1, network byte order
 constexpr uint32_t kAddress = 0x04030201;   // 1.2.3.4
 
 struct Record : DNS_RECORDA {
-    explicit Record(const char* name, DWORD ttl = 300) : DNS_RECORDA{} {
+    explicit Record(const char* name, DWORD ttl = 300, WORD type = DNS_TYPE_A,
+                    WORD length = sizeof(DNS_A_DATA))
+        : DNS_RECORDA{} {
         pName = const_cast<char*>(name);
-        wType = DNS_TYPE_A;
-        wDataLength = sizeof(DNS_A_DATA);
+        wType = type;
+        wDataLength = length;
         dwTtl = ttl;
         Data.A.IpAddress = kAddress;
     }
@@ -49,13 +50,6 @@ std::string QuestionName(const DnsMessage& message) {
         name += '.';
     }
     return name;
-}
-
-double CpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 // Nothing is sent for arguments the client cannot use.
@@ -84,16 +78,12 @@ TEST(DnsModify, RefusesUnusableArgumentsBeforeSending) {
         {"empty name", Record(""), ERROR_INVALID_NAME},
         {"label of 64", Record(long_label.c_str()), ERROR_INVALID_NAME},
         {"empty label", Record("a..vantrel.test"), ERROR_INVALID_NAME},
+        {"MX", Record("host.vantrel.test", 300, 15), ERROR_NOT_SUPPORTED},
+        {"short data", Record("host.vantrel.test", 300, DNS_TYPE_A, 2), ERROR_INVALID_PARAMETER},
     };
     for (Case& c : cases) {
         EXPECT_EQ(Modify(peer.Port(), c.record), c.status) << c.what;
     }
-    Record mx("host.vantrel.test");
-    mx.wType = 15;
-    EXPECT_EQ(Modify(peer.Port(), mx), ERROR_NOT_SUPPORTED);
-    Record short_data("host.vantrel.test");
-    short_data.wDataLength = 2;
-    EXPECT_EQ(Modify(peer.Port(), short_data), ERROR_INVALID_PARAMETER);
     EXPECT_TRUE(peer.Received().empty());
 }
 
@@ -101,9 +91,9 @@ TEST(DnsModify, RefusesUnusableArgumentsBeforeSending) {
 // byte for byte what nsupdate sends for the same two lines (but the ID).
 TEST(DnsModify, SendsTheUpdateNsupdateSends) {
     DnsPeer peer;
-    ASSERT_EQ(Modify(peer.Port(), Record("host.vantrel.test", 3600)), ERROR_SUCCESS);
-    ASSERT_EQ(Modify(peer.Port(), Record("host.vantrel.test", 3600)), ERROR_SUCCESS);
-    ASSERT_EQ(Modify(peer.Port(), Record("host.vantrel.test", 3600)), ERROR_SUCCESS);
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_EQ(Modify(peer.Port(), Record("host.vantrel.test", 3600)), ERROR_SUCCESS);
+    }
     std::vector<DnsMessage> ours = peer.Updates();
     ASSERT_EQ(ours.size(), 3u);
 
@@ -120,8 +110,8 @@ TEST(DnsModify, SendsTheUpdateNsupdateSends) {
               std::vector<uint8_t>(theirs.begin() + 2, theirs.end()));
     // RD clear; the ID random: three IDs all equal by chance is 1 in 2^32.
     EXPECT_EQ(ours[0].bytes[2] & 0x01, 0);
-    EXPECT_FALSE(ours[0].bytes[0] == ours[1].bytes[0] && ours[0].bytes[1] == ours[1].bytes[1] &&
-                 ours[1].bytes[0] == ours[2].bytes[0] && ours[1].bytes[1] == ours[2].bytes[1]);
+    const auto id = [&ours](int i) { return ours[i].bytes[0] << 8 | ours[i].bytes[1]; };
+    EXPECT_FALSE(id(0) == id(1) && id(1) == id(2));
 }
 
 // The zone comes from the given server: an SOA in a negative answer's
@@ -185,12 +175,12 @@ TEST(DnsModify, NoAnswerTimesOutWithinTheBoundedWait) {
     DnsPeer peer;
     peer.SetUpdateReply(UpdateReply::kSilent);
     const auto start = std::chrono::steady_clock::now();
-    const double cpu = CpuSeconds();
+    const std::clock_t cpu = std::clock();  // all threads' CPU time
     EXPECT_EQ(Modify(peer.Port(), Record("host.vantrel.test")), ERROR_TIMEOUT);
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     EXPECT_GE(took.count(), 5.9);
     EXPECT_LT(took.count(), 7.0);
-    EXPECT_LT(CpuSeconds() - cpu, 0.2);
+    EXPECT_LT(std::clock() - cpu, CLOCKS_PER_SEC / 5);
     EXPECT_EQ(peer.Updates().size(), 3u);
 
     uint16_t closed = 0;

@@ -18,14 +18,16 @@ protected:
         RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
         RegistryTest::TearDown();
     }
+    static LONG Open(HANDLE transaction, const char* path, HKEY* key,
+                     REGSAM access = KEY_ALL_ACCESS) {
+        return RegOpenKeyTransactedA(HKEY_CLASSES_ROOT, path, 0, access, key, transaction, nullptr);
+    }
     // A transaction with HKEY_CLASSES_ROOT standing for its root.
-    HANDLE BeginOverride(DWORD timeout = 0) {
-        HANDLE transaction = CreateTransaction(nullptr, nullptr, 0, 0, 0, timeout, nullptr);
+    HANDLE BeginOverride() {
+        HANDLE transaction = CreateTransaction(nullptr, nullptr, 0, 0, 0, 0, nullptr);
         EXPECT_NE(transaction, INVALID_HANDLE_VALUE);
         HKEY root = nullptr;
-        EXPECT_EQ(RegOpenKeyTransactedA(HKEY_CLASSES_ROOT, nullptr, 0, KEY_ALL_ACCESS, &root,
-                                        transaction, nullptr),
-                  ERROR_SUCCESS);
+        EXPECT_EQ(Open(transaction, nullptr, &root), ERROR_SUCCESS);
         EXPECT_EQ(RegOverridePredefKey(HKEY_CLASSES_ROOT, root), ERROR_SUCCESS);
         EXPECT_EQ(RegCloseKey(root), ERROR_SUCCESS) << "the override keeps its own copy";
         return transaction;
@@ -82,9 +84,7 @@ TEST_F(TransactionTest, RollbackAndCloseDiscardChanges) {
         SCOPED_TRACE(close_only ? "close" : "rollback");
         HANDLE transaction = CreateTransaction(nullptr, nullptr, 0, 0, 0, 0, nullptr);
         HKEY key = nullptr;
-        ASSERT_EQ(RegOpenKeyTransactedA(HKEY_CLASSES_ROOT, "K", 0, KEY_ALL_ACCESS, &key,
-                                        transaction, nullptr),
-                  ERROR_SUCCESS);
+        ASSERT_EQ(Open(transaction, "K", &key), ERROR_SUCCESS);
         HKEY sub = nullptr;
         ASSERT_EQ(RegCreateKeyExA(key, "Sub", 0, nullptr, 0, KEY_WRITE, nullptr, &sub, nullptr),
                   ERROR_SUCCESS);
@@ -133,21 +133,15 @@ TEST_F(TransactionTest, SecondWriterInTheProcessConflicts) {
     HANDLE first = CreateTransaction(nullptr, nullptr, 0, 0, 0, 0, nullptr);
     HANDLE second = CreateTransaction(nullptr, nullptr, 0, 0, 0, 0, nullptr);
     HKEY key = nullptr, other = reinterpret_cast<HKEY>(0x1234);
-    ASSERT_EQ(
-        RegOpenKeyTransactedA(HKEY_CLASSES_ROOT, "K", 0, KEY_ALL_ACCESS, &key, first, nullptr),
-        ERROR_SUCCESS);
-    EXPECT_EQ(
-        RegOpenKeyTransactedA(HKEY_CLASSES_ROOT, "K", 0, KEY_ALL_ACCESS, &other, second, nullptr),
-        ERROR_TRANSACTIONAL_CONFLICT);
+    ASSERT_EQ(Open(first, "K", &key), ERROR_SUCCESS);
+    EXPECT_EQ(Open(second, "K", &other), ERROR_TRANSACTIONAL_CONFLICT);
     EXPECT_EQ(other, nullptr);
     HKEY plain = nullptr;
     EXPECT_EQ(
         RegCreateKeyExA(HKEY_CLASSES_ROOT, "P", 0, nullptr, 0, KEY_WRITE, nullptr, &plain, nullptr),
         ERROR_TRANSACTIONAL_CONFLICT);
     EXPECT_EQ(GetString("K"), "v");
-    EXPECT_EQ(
-        RegOpenKeyTransactedA(HKEY_CLASSES_ROOT, "Missing", 0, KEY_READ, &other, first, nullptr),
-        ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(Open(first, "Missing", &other, KEY_READ), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(RegOverridePredefKey(HKEY_CLASSES_ROOT, reinterpret_cast<HKEY>(0x1234)),
               ERROR_INVALID_HANDLE);
     EXPECT_EQ(RegOverridePredefKey(HKEY_CLASSES_ROOT, HKEY_CLASSES_ROOT), ERROR_INVALID_HANDLE);
@@ -170,8 +164,7 @@ TEST_F(TransactionTest, WritersInTwoProcessesAreSerialised) {
     if (child == 0) {
         HANDLE transaction = CreateTransaction(nullptr, nullptr, 0, 0, 0, 0, nullptr);
         HKEY key = nullptr;
-        bool ok = RegOpenKeyTransactedA(HKEY_CLASSES_ROOT, "Shared", 0, KEY_ALL_ACCESS, &key,
-                                        transaction, nullptr) == ERROR_SUCCESS;
+        bool ok = Open(transaction, "Shared", &key) == ERROR_SUCCESS;
         ok = ok && RegSetValueExA(key, "child", 0, REG_SZ, reinterpret_cast<const BYTE*>("c"), 2) ==
                        ERROR_SUCCESS;
         char byte = 1;
@@ -183,9 +176,7 @@ TEST_F(TransactionTest, WritersInTwoProcessesAreSerialised) {
     ASSERT_EQ(read(held[0], &byte, 1), 1);
     HANDLE waiting = CreateTransaction(nullptr, nullptr, 0, 0, 0, 30, nullptr);
     HKEY key = reinterpret_cast<HKEY>(0x1234);
-    EXPECT_EQ(RegOpenKeyTransactedA(HKEY_CLASSES_ROOT, "Shared", 0, KEY_ALL_ACCESS, &key, waiting,
-                                    nullptr),
-              ERROR_TIMEOUT);
+    EXPECT_EQ(Open(waiting, "Shared", &key), ERROR_TIMEOUT);
     EXPECT_EQ(key, nullptr);
     CloseHandle(waiting);
     ASSERT_EQ(write(go[1], &byte, 1), 1);
