@@ -43,6 +43,13 @@ std::string Body(const HttpClient& client) {
     return std::string(client.GetBody(), client.GetBodyLength());
 }
 
+// A port nothing listens on any more.
+uint16_t ClosedPort() { return LoopbackServer(std::vector<Script>{Script{}}).Port(); }
+
+// Rebuilding for a proxy adds "//": 2082 characters become 2084, past the room.
+const std::string kTooLongForProxy =
+    "http:h/" + std::string(1000, 'a') + "?" + std::string(1074, 'q');
+
 // Ten followed redirects on one connection, then a 302 with no Location.
 Script TenRedirectsThen302() {
     Script script;
@@ -119,9 +126,6 @@ TEST(HttpClient, ReadsEachResponseForm) {
          Reply(Send("<html><body>hi</body>\r\n\r\n</html>"), CloseConnection())},
         {"302 without location", "GET", true, 302, "no",
          Reply(Send("HTTP/1.0 302 Found\r\nContent-Length: 2\r\n\r\nno"))},
-        {"https location", "GET", false, 302, "",
-         Reply(Send("HTTP/1.0 302 Found\r\nLocation: https://127.0.0.1/\r\n"
-                    "Content-Length: 0\r\n\r\n"))},
         // A 30x without Location after the bound is no redirect to follow.
         {"bound reached, then nothing to follow", "GET", true, 302, "end", TenRedirectsThen302()},
         // Ends after the redirect bound, on the last status.
@@ -220,7 +224,7 @@ TEST(HttpClient, WaitsEndAtTheTimeoutAndTheTotalDeadline) {
 }
 
 TEST(HttpClient, FailsWithoutStatusOnBadUrlOrRefusedConnection) {
-    uint16_t closed_port = LoopbackServer(std::vector<Script>{Script{}}).Port();
+    const uint16_t closed_port = ClosedPort();
     for (const std::string& url :
          {std::string(), std::string("https://127.0.0.1/"), std::string("http:/nohost"),
           std::string("ftp://127.0.0.1/"), "http://127.0.0.1/" + std::string(2100, 'a'),
@@ -244,10 +248,8 @@ TEST(HttpClient, ProxyUrlTooLongToRebuildOpensNoConnection) {
     ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
     HttpClient client;
     client.SetProxy("127.0.0.1", ntohs(address.sin_port));
-    // Rebuilding adds "//": 2082 characters become 2084, past the room.
-    const std::string url = "http:h/" + std::string(1000, 'a') + "?" + std::string(1074, 'q');
-    ASSERT_EQ(url.size(), 2082u);
-    EXPECT_FALSE(client.SendRequest(url.c_str()));
+    ASSERT_EQ(kTooLongForProxy.size(), 2082u);
+    EXPECT_FALSE(client.SendRequest(kTooLongForProxy.c_str()));
     pollfd waiting{listener, POLLIN, 0};
     EXPECT_EQ(poll(&waiting, 1, 0), 0);
     close(listener);
@@ -293,10 +295,9 @@ TEST(HttpClient, OnlyAFailedExchangeClosesTheConnection) {
     HttpClient client;
     ASSERT_TRUE(client.SendRequest(Url(server.Port()).c_str()));
     ASSERT_TRUE(client.IsConnected());
-    // Too long to rebuild for the proxy: composing fails, nothing is sent.
+    // Composing fails, nothing is sent.
     client.SetProxy("127.0.0.1", server.Port());
-    const std::string url = "http:h/" + std::string(1000, 'a') + "?" + std::string(1074, 'q');
-    EXPECT_FALSE(client.SendRequest(url.c_str()));
+    EXPECT_FALSE(client.SendRequest(kTooLongForProxy.c_str()));
     EXPECT_TRUE(client.IsConnected());
     client.Close();
 
@@ -308,7 +309,7 @@ TEST(HttpClient, OnlyAFailedExchangeClosesTheConnection) {
                                    return socket(domain, type, protocol);
                                },
                                nullptr, nullptr, nullptr, nullptr};
-    uint16_t closed_port = LoopbackServer(std::vector<Script>{Script{}}).Port();
+    const uint16_t closed_port = ClosedPort();
     VtSetSocketFunctions(&counting);
     HttpClient refused;
     EXPECT_FALSE(refused.SendRequest(Url(closed_port).c_str()));
@@ -328,8 +329,7 @@ TEST(HttpClient, SendCallbackMustYieldTheDataLength) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.piece);
         LoopbackServer server({Reply(Send(Ok("ok")))});
-        pieces[0] = c.piece;
-        pieces[1] = nullptr;
+        pieces[0] = c.piece;  // pieces[1] stays null
         next = 0;
         HttpRequestOptions options;
         options.SetMethod("POST");
@@ -378,8 +378,7 @@ TEST(EventSocket, UnconnectedSocketKeepsWinsockCodes) {
     EXPECT_EQ(count, 0);
     EXPECT_FALSE(socket.Receive(buffer, sizeof buffer, &count));
     EXPECT_EQ(socket.LastError(), WSAENOTCONN);
-    uint16_t closed_port = LoopbackServer(std::vector<Script>{Script{}}).Port();
-    EXPECT_FALSE(socket.Connect("127.0.0.1", closed_port));
+    EXPECT_FALSE(socket.Connect("127.0.0.1", ClosedPort()));
     EXPECT_EQ(socket.LastError(), WSAECONNREFUSED);
     socket.Close();
     socket.Close();

@@ -20,24 +20,14 @@ TEST(WatchAddressText, TakesTheFirstDottedQuad) {
     } cases[] = {
         {"198.51.100.7\n", "198.51.100.7"},
         {"Current IP Address: 203.0.113.9</body>", "203.0.113.9"},
-        {"ip 1.2.3.4.", "1.2.3.4"},
-        {"version 1.2.3 then 10.0.0.1", "10.0.0.1"},
-        {"256.1.1.1 0.0.0.0", "0.0.0.0"},
-        {"1.2.3.4.5 6.7.8.9", "6.7.8.9"},
-        {"01.2.3.4", nullptr},
-        {"1.2.3.1234", nullptr},
-        {"1..2.3.4", nullptr},
-        {"no address", nullptr},
-        {"", nullptr},
-        {"999999999999999999999.1.1.1", nullptr},
+        {"ip 1.2.3.4.", "1.2.3.4"}, {"version 1.2.3 then 10.0.0.1", "10.0.0.1"},
+        {"256.1.1.1 0.0.0.0", "0.0.0.0"}, {"1.2.3.4.5 6.7.8.9", "6.7.8.9"},
+        {"01.2.3.4", nullptr}, {"1.2.3.1234", nullptr}, {"1..2.3.4", nullptr},
+        {"no address", nullptr}, {"", nullptr}, {"999999999999999999999.1.1.1", nullptr},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
-        std::optional<std::string> found = FirstIpv4(c.text);
-        EXPECT_EQ(found.has_value(), c.address != nullptr);
-        if (found && c.address) {
-            EXPECT_EQ(*found, c.address);
-        }
+        const auto expected = c.address ? std::optional<std::string>(c.address) : std::nullopt;
+        EXPECT_EQ(FirstIpv4(c.text), expected) << c.text;
     }
 }
 
@@ -165,10 +155,9 @@ TEST(WatchState, RefusesWhatItCannotTrust) {
         {"{\"version\": 1, \"profiles\": {\"a\": []}}", "profile \"a\" is malformed"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
         StateResult result = ParseState(c.text);
-        EXPECT_FALSE(result.state);
-        EXPECT_EQ(result.error, c.error);
+        EXPECT_FALSE(result.state) << c.text;
+        EXPECT_EQ(result.error, c.error) << c.text;
     }
 }
 
@@ -179,13 +168,12 @@ TEST(WatchRetry, DoublesFromFirstToTheCapWithJitterAroundIt) {
         double jitter;
         long long seconds;
     } cases[] = {
-        {1, 0, 60},     {2, 0, 120},     {3, 0, 240},   {5, 0, 960},  {6, 0, 1800},
-        {7, 0, 1800},   {100000, 0, 1800}, {1, 1, 66},  {1, -1, 54},  {6, 1, 1800},
-        {6, -1, 1620},
+        {1, 0, 60},        {2, 0, 120}, {3, 0, 240},  {5, 0, 960},  {6, 0, 1800}, {7, 0, 1800},
+        {100000, 0, 1800}, {1, 1, 66},  {1, -1, 54}, {6, 1, 1800}, {6, -1, 1620},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.failures);
-        EXPECT_EQ(RetryDelay(policy, c.failures, c.jitter).count(), c.seconds);
+        EXPECT_EQ(RetryDelay(policy, c.failures, c.jitter).count(), c.seconds)
+            << c.failures << " " << c.jitter;
     }
 }
 
