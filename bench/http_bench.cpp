@@ -54,6 +54,8 @@ size_t CurlGet(CURL* curl, const std::string& url) {
     curl_easy_setopt(curl, CURLOPT_FORBID_REUSE, 1L);
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, CurlSink);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &body);
+    // The client receives 4 KiB at a time (its default read block).
+    curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, 4096L);
     if (curl_easy_perform(curl) != CURLE_OK) {
         return 0;
     }

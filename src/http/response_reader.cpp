@@ -132,6 +132,12 @@ private:
     bool ReadChunkedBody();
     bool ReadChunks(ChunkWork& work, ResponseBuffer& out, int* total);
     bool CopyChunk(ChunkWork& work, ResponseBuffer& out, int size);
+    // Bytes asked of one receive into the body.
+    int ReadBlock() const {
+        return m_settings.read_block_size == 0
+                   ? 2048
+                   : static_cast<int>(std::min<uint32_t>(m_settings.read_block_size, INT_MAX / 4));
+    }
     // The body may grow to this (the decoded body for chunked).
     long MaxBody() const {
         return m_settings.max_body == 0 ? INT_MAX : static_cast<long>(m_settings.max_body);
@@ -286,10 +292,7 @@ bool Reader::ReadBodyByLength() {
     Response& r = m_response;
     const std::string* length_text = r.Header("Content-Length");
     const long wanted = length_text != nullptr ? std::strtol(length_text->c_str(), nullptr, 10) : -1;
-    const int block = m_settings.read_block_size == 0
-                          ? 2048
-                          : static_cast<int>(std::min<uint32_t>(m_settings.read_block_size,
-                                                                INT_MAX / 4));
+    const int block = ReadBlock();
     const int body_start = r.header_start + r.header_length;
     // -1, absent or sent, means no length: the body runs to the close.
     const bool to_close = wanted == -1;
@@ -371,15 +374,22 @@ bool Reader::ReadChunks(ChunkWork& work, ResponseBuffer& out, int* total) {
 }
 
 // Moves the chunk's bytes to the body as they come, so memory follows what
-// the server sent rather than the size it announced.
+// the server sent rather than the size it announced. What the work buffer
+// holds goes first; the rest is received straight into the body.
 bool Reader::CopyChunk(ChunkWork& work, ResponseBuffer& out, int size) {
+    const int held = std::min(size, work.Available());
+    out.Append(work.Begin(), held);
+    work.Consume(held);
+    size -= held;
     while (size > 0) {
-        if (work.Available() == 0 && !work.Fill(m_transport)) {
+        int room = 0;
+        int n = 0;
+        char* tail = out.ReserveUpTo(std::min(size, ReadBlock()), &room);
+        const bool received = m_transport.Receive(tail, room, &n);
+        out.Commit(received ? n : 0);
+        if (!received || n == 0) {
             return false;
         }
-        int n = std::min(size, work.Available());
-        out.Append(work.Begin(), n);
-        work.Consume(n);
         size -= n;
     }
     return true;
