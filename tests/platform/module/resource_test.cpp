@@ -11,6 +11,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <string_view>
 #include <unistd.h>
 #include <vector>
 
@@ -68,8 +69,8 @@ protected:
     void SetUp() override {
         std::ifstream in(VT_FIXTURE_MODULE, std::ios::binary);
         m_original.assign(std::istreambuf_iterator<char>(in), {});
-        auto at = std::search(m_original.begin(), m_original.end(), VT_RSRC_MAGIC,
-                              VT_RSRC_MAGIC + 4);
+        const std::string_view magic(VT_RSRC_MAGIC, 4);
+        auto at = std::search(m_original.begin(), m_original.end(), magic.begin(), magic.end());
         ASSERT_NE(at, m_original.end());
         m_table = static_cast<size_t>(at - m_original.begin());
         m_path = (std::filesystem::temp_directory_path() /
