@@ -205,33 +205,6 @@ TEST(TemplateParser, BrokenTemplatesFailWithoutCrashing) {
     EXPECT_EQ(VtParseDialogTemplateA(nullptr, 5), nullptr);
 }
 
-TEST(TemplateParser, DefaultStylesOfTheStatements) {
-    DLGTEMPLATE* parsed = VtParseDialogTemplateA(kHostListPage, sizeof kHostListPage - 1);
-    ASSERT_NE(parsed, nullptr);
-    EXPECT_EQ(parsed->cdit, 11);
-    EXPECT_STREQ(parsed->typeface, "MS Sans Serif");
-    const DWORD base = WS_CHILD | WS_VISIBLE;
-    const struct {
-        int index;
-        const char* window_class;
-        DWORD style;
-    } expected[] = {
-        {0, "Edit", base | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP},
-        {1, "Button", base | BS_PUSHBUTTON | WS_TABSTOP},
-        {3, "ListBox",
-         base | LBS_SORT | LBS_NOTIFY | WS_VSCROLL | LBS_NOINTEGRALHEIGHT | WS_TABSTOP | WS_BORDER},
-        {6, "Static", base | SS_LEFT | WS_GROUP},
-        {7, "Button", base | BS_GROUPBOX},
-        {10, "Button", base | BS_AUTOCHECKBOX | BS_LEFTTEXT | WS_TABSTOP},
-    };
-    for (const auto& e : expected) {
-        EXPECT_STREQ(parsed->items[e.index].windowClass, e.window_class) << e.index;
-        EXPECT_EQ(parsed->items[e.index].style, e.style) << e.index;
-    }
-    EXPECT_EQ(parsed->items[6].id, 0xFFFF);
-    VtFreeDialogTemplate(parsed);
-}
-
 // The views' natural size goes through MulDiv: it rounds half away from
 // zero, and a zero divisor or an overflow is -1.
 TEST(DialogUnits, MulDivRoundsAndRefuses) {
