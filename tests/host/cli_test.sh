@@ -45,6 +45,12 @@ expect 1 unregister --registry "$hive" --module "$module"
 grep -qxF "vantrel unregister: DllUnregisterServer failed: 0x8002801D (TYPE_E_LIBNOTREGISTERED): nothing of this module is registered in $hive" \
     "$scratch/err" || fail "unregister twice: $(cat "$scratch/err")"
 
+# A damaged hive is refused with one line and left as it was.
+printf 'not a hive\n' >"$scratch/damaged.reg"
+expect 1 register --registry "$scratch/damaged.reg" --module "$module"
+grep -q "is damaged or nests keys deeper than 512 levels; nothing was changed" "$scratch/err" &&
+    [ "$(cat "$scratch/damaged.reg")" = "not a hive" ] || fail "damaged hive: $(cat "$scratch/err")"
+
 expect 0 list --module "$module"
 [ "$(wc -l <"$scratch/out")" -eq 9 ] || fail "list should give 9 lines"
 grep -q '^21  DipDNS Network .*Vantrel.DipDNS .*Vantrel.DipDNSObj$' "$scratch/out" ||
