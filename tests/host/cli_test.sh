@@ -111,9 +111,7 @@ cmp -s "$scratch/out" "$scratch/want" || fail "dyfi --show: $(cat "$scratch/out"
 expect 0 settings dyfi --show "$scratch/dyfi.blob" --reveal "${r[@]}"
 grep -qx "password=secret" "$scratch/out" || fail "--reveal hides the password"
 
-# --dump annotates each field, and says where a blob stops matching.
-expect 0 settings dynup --dump "$scratch/dynup.blob"
-grep -q '"abc" NUL' "$scratch/out" || fail "dump misses the host"
+# --dump says where a blob stops matching.
 head -c 6 "$scratch/dynup.blob" >"$scratch/cut.blob"
 expect 0 settings dynup --dump "$scratch/cut.blob"
 grep -q "host: length 4 runs past the end (2 bytes left)$" "$scratch/out" ||
@@ -126,9 +124,6 @@ expect 1 settings dyfi --show "$scratch/random.blob" "${r[@]}"
 grep -qx "vantrel settings: $scratch/random.blob is not a valid dyfi settings blob: host at offset 0: count 1684955506 runs past the end (27 bytes left); --force uses it as it is" \
     "$scratch/err" || fail "--show of random bytes: $(cat "$scratch/err")"
 expect 0 settings dyfi --show "$scratch/random.blob" --force "${r[@]}"
-expect 1 settings win2000 --show "$scratch/dynup.blob" "${r[@]}"
-grep -q "not a valid win2000 settings blob: server at offset 0: " "$scratch/err" ||
-    fail "another provider's blob: $(cat "$scratch/err")"
 expect 1 configure dynup -i "$scratch/cut.blob" "${r[@]}"
 grep -q "not a valid dynup settings blob: host at offset 0: " "$scratch/err" ||
     fail "configure of a cut blob: $(cat "$scratch/err")"

@@ -59,8 +59,7 @@ done
 [ "$killed" -gt 0 ] || fail "no run of $runs was killed before it ended"
 cp "$scratch/empty.reg" "$hive"
 run register "$hive" || fail "register after the kills failed"
-leftovers=$(find "$scratch/killed" -name 'hive.reg.tmp-*' | wc -l)
-[ "$leftovers" -eq 0 ] || fail "$leftovers temporary files left after the next write"
+# The next write leaves no temporary file of a killed one.
 [ "$(ls "$scratch/killed")" = hive.reg ] || fail "files beside the hive: $(ls "$scratch/killed")"
 echo "kill -9: $runs runs, $killed killed"
 
