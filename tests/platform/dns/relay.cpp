@@ -67,16 +67,6 @@ Relay::~Relay() {
     }
 }
 
-std::vector<Relay::Bytes> Relay::Captured() const {
-    std::lock_guard<std::mutex> hold(m_lock);
-    return m_captured;
-}
-
-void Relay::Keep(const uint8_t* data, size_t size) {
-    std::lock_guard<std::mutex> hold(m_lock);
-    m_captured.emplace_back(data, data + size);
-}
-
 void Relay::Run() {
     for (;;) {
         pollfd fds[3] = {{m_stop[0], POLLIN, 0}, {m_udp, POLLIN, 0}, {m_listener, POLLIN, 0}};
@@ -96,24 +86,24 @@ void Relay::RelayDatagram() {
     uint8_t buffer[65536];
     sockaddr_in client{};
     socklen_t length = sizeof client;
-    const ssize_t got = recvfrom(m_udp, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&client), &length);
+    const ssize_t got =
+        recvfrom(m_udp, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&client), &length);
     if (got <= 0) {
         return;
     }
-    Keep(buffer, static_cast<size_t>(got));
     const int upstream = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     const sockaddr_in server = Loopback(m_upstream);
-    if (sendto(upstream, buffer, static_cast<size_t>(got), 0, reinterpret_cast<const sockaddr*>(&server),
-               sizeof server) == got &&
+    if (sendto(upstream, buffer, static_cast<size_t>(got), 0,
+               reinterpret_cast<const sockaddr*>(&server), sizeof server) == got &&
         Readable(upstream)) {
         const ssize_t answer = recv(upstream, buffer, sizeof buffer, 0);
         if (answer > 0) {
             Bytes reply(buffer, buffer + answer);
-            Keep(reply.data(), reply.size());
             if (m_tamper) {
                 m_tamper(reply);
             }
-            sendto(m_udp, reply.data(), reply.size(), 0, reinterpret_cast<sockaddr*>(&client), length);
+            sendto(m_udp, reply.data(), reply.size(), 0, reinterpret_cast<sockaddr*>(&client),
+                   length);
         }
     }
     close(upstream);
@@ -140,7 +130,6 @@ void Relay::RelayStream() {
             if (got <= 0) {
                 break;
             }
-            Keep(buffer, static_cast<size_t>(got));
             if (write(to, buffer, static_cast<size_t>(got)) != got) {
                 break;
             }

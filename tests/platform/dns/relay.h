@@ -1,12 +1,10 @@
 // A loopback relay in front of a real server, for the tests: it forwards
-// UDP datagrams and TCP streams to 127.0.0.1:upstream, keeps every byte
-// that passes in either direction, and may change a UDP reply on its way
-// back. One exchange at a time, every wait bounded.
+// UDP datagrams and TCP streams to 127.0.0.1:upstream, and may change a
+// UDP reply on its way back. One exchange at a time, every wait bounded.
 #pragma once
 
 #include <cstdint>
 #include <functional>
-#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -24,14 +22,11 @@ public:
 
     // The relay's port on 127.0.0.1, UDP and TCP alike; 0 if it could not bind.
     uint16_t Port() const { return m_port; }
-    // Everything relayed so far, one entry per datagram or stream read.
-    std::vector<Bytes> Captured() const;
 
 private:
     void Run();
     void RelayDatagram();
     void RelayStream();
-    void Keep(const uint8_t* data, size_t size);
 
     uint16_t m_upstream;
     Tamper m_tamper;
@@ -39,8 +34,6 @@ private:
     int m_udp = -1;
     int m_listener = -1;
     int m_stop[2] = {-1, -1};
-    mutable std::mutex m_lock;
-    std::vector<Bytes> m_captured;
     std::thread m_thread;
 };
 
