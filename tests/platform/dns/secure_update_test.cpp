@@ -1,12 +1,14 @@
 // Secure updates against a private KDC and named (tests/peers/secure-dns,
 // whose folder is the argument): Kerberos credentials, TKEY, TSIG, and
 // the statuses a Windows client reports for each failure.
+// The POSIX socket calls below need the VT_ names only.
+#define VT_WINSOCK_NO_SHORT_NAMES
 #include "dns/gss_wire.h"
-#include "relay.h"
 
 #include <platform/windns.h>
 
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -190,18 +192,30 @@ TEST_F(SecureUpdates, UnsignedOptionsLeaveTheHandleUnused) {
     DnsReleaseContextHandle(handle);
 }
 
-TEST_F(SecureUpdates, ReplyWithATamperedSignatureFails) {
-    // Flips the last byte of the MAC of any signed reply.
-    vt_test::Relay relay(NamedPort(), [](vt_test::Relay::Bytes& reply) {
-        const auto parsed = vtdns::gss::ParseReply(reply, ".");
+// Flips the last byte of the MAC of any signed reply that comes by UDP.
+long TamperingRecv(int fd, void* buffer, size_t length, int flags) {
+    const long got = ::recv(fd, buffer, length, flags);
+    int type = 0;
+    socklen_t size = sizeof type;
+    getsockopt(fd, SOL_SOCKET, SO_TYPE, &type, &size);
+    auto* bytes = static_cast<uint8_t*>(buffer);
+    if (got > 0 && type == SOCK_DGRAM) {
+        const auto parsed = vtdns::gss::ParseReply({bytes, static_cast<size_t>(got)}, ".");
         if (parsed && parsed->tsig && !parsed->tsig->mac.empty()) {
             // The MAC ends 6 bytes before the end: original ID, error, other length.
-            reply[reply.size() - 7] ^= 0x01;
+            bytes[got - 7] ^= 0x01;
         }
-    });
-    SendDnsTo(relay.Port());
+    }
+    return got;
+}
+
+TEST_F(SecureUpdates, ReplyWithATamperedSignatureFails) {
+    VtSocketFunctions tampering{};
+    tampering.recv = TamperingRecv;
+    VtSetSocketFunctions(&tampering);
     Identity alice = Alice();
     EXPECT_EQ(SecureUpdate(&alice, "host.secure.test", "10.0.6.1"), DNS_ERROR_RCODE_BADSIG);
+    VtSetSocketFunctions(nullptr);
 }
 
 }  // namespace
