@@ -5,6 +5,7 @@
 #include "host/watch/address_text.h"
 #include "host/watch/config.h"
 #include "host/watch/decision.h"
+#include "host/watch/sources.h"
 #include "host/watch/state.h"
 #include "tests/host/watch/scratch.h"
 
@@ -56,18 +57,14 @@ TEST(WatchConfig, ReadsEverySectionAndResolvesSettingsBesideIt) {
                                            "proxy = 127.0.0.1:3128\n");
     ConfigResult result = LoadConfig(path, Lookup);
     ASSERT_TRUE(result.config) << result.error.Text();
-    const Config& config = *result.config;
-    EXPECT_EQ(config.source.kind, SourceKind::Url);
-    EXPECT_EQ(config.source.argument, "http://127.0.0.1:1/lab/myip");
-    EXPECT_EQ(config.interval.count(), 5);
-    EXPECT_EQ(config.timeout.count(), 2);
-    EXPECT_EQ(config.retry.first.count(), 3);
-    EXPECT_EQ(config.retry.max.count(), 7);
-    EXPECT_EQ(config.retry.jitter_percent, 0);
-    ASSERT_EQ(config.profiles.size(), 1u);
-    EXPECT_EQ(config.profiles[0].provider, &kDyFi);
-    EXPECT_EQ(config.profiles[0].settings, scratch.Path("home.blob"));
-    EXPECT_EQ(config.profiles[0].proxy, "127.0.0.1:3128");
+    const Config& c = *result.config;
+    EXPECT_EQ(DescribeSource(c.source), "url http://127.0.0.1:1/lab/myip");
+    EXPECT_EQ(std::tuple(c.interval.count(), c.timeout.count(), c.retry.first.count(),
+                         c.retry.max.count(), c.retry.jitter_percent),
+              std::tuple(5, 2, 3, 7, 0));
+    ASSERT_EQ(c.profiles.size(), 1u);
+    EXPECT_EQ(std::tie(c.profiles[0].provider, c.profiles[0].settings, c.profiles[0].proxy),
+              std::tuple(&kDyFi, scratch.Path("home.blob"), "127.0.0.1:3128"));
 }
 
 TEST(WatchConfig, ErrorsNameTheFileAndLine) {

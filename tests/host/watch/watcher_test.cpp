@@ -13,11 +13,8 @@ using testing::Scratch;
 
 const Provider kDyFi{"dyfi", 22, "DyFiView", "DyFi", "Vantrel.DyFiView", "Vantrel.DyFi"};
 
-struct Call {
-    std::string profile;
-    std::string address;
-    bool operator==(const Call&) const = default;
-};
+// A profile's name and the address sent.
+using Call = std::pair<std::string, std::string>;
 
 // Profiles a and b with settings files in a scratch folder; every check's
 // updater calls are collected; a answers `status_a`, b accepts.
