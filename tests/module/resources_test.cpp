@@ -1,5 +1,5 @@
-// The resources packed into the module file, read back as a host reads them
-// (as a data file, without running the module).
+// The resources packed into the module file; the host's info command reads
+// them as a data file.
 #include <cstring>
 
 #include "module_fixture.h"
@@ -22,15 +22,7 @@ uint32_t ReadU32(std::string_view bytes, size_t at) {
     return value;
 }
 
-class ModuleResources : public ::testing::Test {
-protected:
-    void SetUp() override {
-        m_module = LoadLibraryExA(VANTREL_MODULE_PATH, nullptr, LOAD_LIBRARY_AS_DATAFILE);
-        ASSERT_NE(m_module, nullptr);
-    }
-    void TearDown() override { FreeLibrary(m_module); }
-    HMODULE m_module = nullptr;
-};
+using ModuleResources = ModuleTest;
 
 TEST_F(ModuleResources, ToolboxBitmapsAre16By16In16Colours) {
     for (int id : {102, 106, 111, 115, 119, 124, 128, 134, 138}) {

@@ -36,12 +36,11 @@ std::string Lines(int groups) {
 }
 
 TEST(Base64, EncodingsLineBreaksAndPadding) {
-    struct Case {
+    const struct {
         std::string source;
         unsigned options;
         std::string expected;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"", kBase64Default, ""},
         {"M", kBase64Default, "TQ=="},
         {"Ma", kBase64Default, "TWE="},
@@ -56,7 +55,7 @@ TEST(Base64, EncodingsLineBreaksAndPadding) {
         {Source(57), kBase64NoLineBreaks, Lines(19)},
         {Source(114), kBase64Default, Lines(38) + "\r\n"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         EXPECT_EQ(Encode(std::vector<BYTE>(c.source.begin(), c.source.end()), c.options),
                   c.expected)
             << c.source.size() << " bytes, options " << c.options;
@@ -64,17 +63,16 @@ TEST(Base64, EncodingsLineBreaksAndPadding) {
 }
 
 TEST(Base64, ReservedLength) {
-    struct Case {
+    const struct {
         int n;
         unsigned options;
         int expected;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {0, kBase64Default, 2},      {5, kBase64Default, 10},
         {5, kBase64NoLineBreaks, 8}, {1, kBase64NoPadding | kBase64NoLineBreaks, 4},
         {57, kBase64Default, 80},    {-1, kBase64Default, -1},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         EXPECT_EQ(Base64EncodedLength(c.n, c.options), c.expected) << c.n << "/" << c.options;
     }
 }
@@ -87,7 +85,7 @@ TEST(Base64, RefusalsWriteNothingAndKeepTheLength) {
         char* destination;
         int length;  // 9 is one short of the reserved 10
     };
-    for (const Case& c :
+    for (const auto& c :
          {Case{source, out, 9}, Case{nullptr, out, 16}, Case{source, nullptr, 16}}) {
         std::fill(std::begin(out), std::end(out), '?');
         int length = c.length;

@@ -44,13 +44,12 @@ TEST(MemoryStream, ReadsWritesAndSeeks) {
     EXPECT_EQ(stream->Write("hello", 5, &written), S_OK);
     EXPECT_EQ(written, 5u);
 
-    struct Case {
+    const struct {
         int64_t move;
         DWORD origin;
         HRESULT expected;
         uint64_t position;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {0, STREAM_SEEK_SET, S_OK, 0},
         {2, STREAM_SEEK_CUR, S_OK, 2},
         {-1, STREAM_SEEK_END, S_OK, 4},
@@ -58,7 +57,7 @@ TEST(MemoryStream, ReadsWritesAndSeeks) {
         {-1, STREAM_SEEK_SET, STG_E_INVALIDFUNCTION, 15},
         {0, 7, STG_E_INVALIDFUNCTION, 15},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         ULARGE_INTEGER position{};
         position.QuadPart = 0xFFFF;
         EXPECT_EQ(stream->Seek(Offset(c.move), c.origin, &position), c.expected) << c.move;
@@ -88,14 +87,13 @@ TEST(MemoryStorage, NamedStreams) {
         ASSERT_EQ(storage->CreateStream(u"Contents", kWrite, 0, 0, &stream.ptr), S_OK);
         ASSERT_EQ(stream->Write("xyz", 3, nullptr), S_OK);
     }
-    struct Case {
+    const struct {
         const char* what;
         const char16_t* name;
         DWORD mode;
         bool create;
         HRESULT expected;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"create existing", u"Contents", kWrite, true, STG_E_FILEALREADYEXISTS},
         {"create without exclusive sharing", u"Other", STGM_WRITE, true, STG_E_INVALIDFLAG},
         {"create with a bad name", u"a\\b", kWrite, true, STG_E_INVALIDNAME},
@@ -104,7 +102,7 @@ TEST(MemoryStorage, NamedStreams) {
         {"open with STGM_CREATE", u"Contents", kRead | STGM_CREATE, false, STG_E_INVALIDFLAG},
         {"open in another case", u"CONTENTS", kRead, false, S_OK},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         IStream* stream = reinterpret_cast<IStream*>(1);
         HRESULT hr = c.create ? storage->CreateStream(c.name, c.mode, 0, 0, &stream)
                               : storage->OpenStream(c.name, nullptr, c.mode, 0, &stream);

@@ -151,13 +151,12 @@ TEST(PageViewAmbient, BackgroundBrushFollowsTheAmbientBackColour) {
 }
 
 TEST(ViewSite, AnswersAmbientPropertyGets) {
-    struct Case {
+    const struct {
         DISPID id;
         WORD flags;
         HRESULT expected;
         VARTYPE type;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {DISPID_AMBIENT_BACKCOLOR, DISPATCH_PROPERTYGET, S_OK, VT_I4},
         {DISPID_AMBIENT_USERMODE, DISPATCH_PROPERTYGET, S_OK, VT_BOOL},
         {DISPID_AMBIENT_FORECOLOR, DISPATCH_PROPERTYGET, DISP_E_MEMBERNOTFOUND, VT_EMPTY},
@@ -167,7 +166,7 @@ TEST(ViewSite, AnswersAmbientPropertyGets) {
         host::ComRef<host::ViewSite>::Adopt(host::ViewSite::Create(nullptr));
     site->SetBackColor(RGB(10, 20, 30));
     DISPPARAMS none{nullptr, nullptr, 0, 0};
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         VARIANT result;
         VariantInit(&result);
         EXPECT_EQ(site->Invoke(c.id, IID_NULL, 0, c.flags, &none, &result, nullptr, nullptr),
