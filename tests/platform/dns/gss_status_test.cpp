@@ -30,8 +30,6 @@ TEST(GssStatus, KerberosCauseWinsOverTheRoutineStatus) {
         SCOPED_TRACE(::testing::Message() << std::hex << c.major << " " << c.minor);
         EXPECT_EQ(vtdns::gss::SecurityStatus(c.major, c.minor), c.status);
     }
-    // The module prints statuses with %Ld: security statuses come out negative.
-    EXPECT_EQ(SEC_E_LOGON_DENIED, -2146893044);
 }
 
 }  // namespace
