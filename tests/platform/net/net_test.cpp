@@ -110,6 +110,8 @@ protected:
 };
 
 // One translation of errno; the unforeseen ones still read as a failure.
+// (The codes of refused, reset, unreachable and unconnected sockets are
+// checked where the calls fail.)
 TEST(WinsockErrors, MapsErrnoInOnePlace) {
     const struct {
         int posix;
@@ -119,6 +121,13 @@ TEST(WinsockErrors, MapsErrnoInOnePlace) {
                  {EHOSTUNREACH, WSAEHOSTUNREACH},
                  {EMFILE, WSAEMFILE},
                  {EADDRINUSE, WSAEADDRINUSE},
+                 {EINPROGRESS, WSAEINPROGRESS},
+                 {ETIMEDOUT, WSAETIMEDOUT},
+                 {ENOBUFS, WSAENOBUFS},
+                 {EINTR, WSAEINTR},
+                 {EBADF, WSAEBADF},
+                 {ENOTSOCK, WSAENOTSOCK},
+                 {EAFNOSUPPORT, WSAEAFNOSUPPORT},
                  {ENOSPC, WSAEINVAL}};
     for (const auto& row : table) {
         EXPECT_EQ(VtWsaErrorFromErrno(row.posix), row.wsa) << row.posix;
