@@ -1,6 +1,6 @@
-// HttpClient and its EventSocket against a scripted loopback peer: exact
-// request bytes, the response forms, status judgement, redirects, last
-// errors, bounded waits and failures injected below the sockets.
+// HttpClient and its EventSocket against a scripted loopback peer: request
+// bytes, status judgement, redirects, bounded waits and failures injected
+// below the sockets.
 #include "http/event_socket.h"
 #include "http/http_client.h"
 #include "loopback_server.h"
@@ -11,7 +11,6 @@
 
 #include <cerrno>
 #include <chrono>
-#include <cstring>
 #include <string>
 
 namespace vantrel::http {
@@ -62,37 +61,6 @@ Script TenRedirectsThen302() {
     return script;
 }
 
-TEST(HttpClient, SendsRequestTextByteForByte) {
-    const struct {
-        bool proxy;
-        std::string path;  // behind the server's address, or a whole URL for the proxy
-        std::string expected;
-    } cases[] = {
-        // Direct: the bare host, even with a port; the query goes out unescaped.
-        {false, "/nic/update?hostname=a b&x=1",
-         "GET /nic/update?hostname=a b&x=1 HTTP/1.0\r\nAuthorization: Basic dTpw\r\n"
-         "Host: 127.0.0.1\r\n"},
-        // Proxy: the whole URL and the port; the name is never looked up.
-        {true, "http://update.example.invalid:8180/a b?q=1",
-         "GET http://update.example.invalid:8180/a%20b?q=1 HTTP/1.0\r\n"
-         "Host: update.example.invalid:8180\r\nAuthorization: Basic dTpw\r\n"},
-    };
-    for (const auto& c : cases) {
-        LoopbackServer server({Reply(Send(Ok("fine")), CloseConnection())});
-        HttpClient client;
-        if (c.proxy) {
-            client.SetProxy("127.0.0.1", server.Port());
-        }
-        HttpRequestOptions options;
-        options.SetExtraHeaders("Authorization: Basic dTpw\r\n");
-        const std::string url = c.proxy ? c.path : Url(server.Port(), c.path);
-        ASSERT_TRUE(client.SendRequest(url.c_str(), &options)) << url;
-        EXPECT_EQ(Body(client), "fine");
-        client.Close();
-        EXPECT_EQ(server.Received(), std::vector<std::string>{c.expected + kUserAgent + "\r\n"});
-    }
-}
-
 // Request lines the peer received on each connection.
 std::vector<int> RequestsPerConnection(const std::vector<std::string>& received) {
     std::vector<int> counts;
@@ -119,10 +87,19 @@ TEST(HttpClient, ExchangesStatusesAndRedirects) {
         const char* body;  // null: not checked
         std::vector<int> requests;
         std::string path = "/";
-        const char* last_request = nullptr;  // the start of the last one sent
-        uint32_t limit = kNoSizeLimit;
+        std::string last_request = "";  // the start of the last one sent
     } cases[] = {
-        {"length", {Reply(Send(Ok("hello")))}, true, 200, "hello", {1}},
+        // The bare host, even with a port; the query goes out unescaped.
+        {"length",
+         {Reply(Send(Ok("hello")))},
+         true,
+         200,
+         "hello",
+         {1},
+         "/u?h=a b&x=1",
+         std::string("GET /u?h=a b&x=1 HTTP/1.0\r\nAuthorization: Basic dTpw\r\n"
+                     "Host: 127.0.0.1\r\n") +
+             kUserAgent + "\r\n"},
         {"100 then 200",
          {Reply(Send("HTTP/1.1 100 Continue\r\n\r\n"), Pause(20ms), Send(Ok("after")))},
          true,
@@ -198,7 +175,6 @@ TEST(HttpClient, ExchangesStatusesAndRedirects) {
          nullptr,
          {},
          "/u?pw=x HTTP/1.0\r\nX-Injected: 1\r\n\r\nGET /second"},
-        {"DEL in the URL", {Reply(Send(Ok("fine")))}, false, -1, nullptr, {}, "/u?pw=\x7f"},
         {"Location with a continuation line",
          {Reply(Send("HTTP/1.1 302 Found\r\nLocation: /a\r\n X-Injected: 1\r\n"
                      "Content-Length: 0\r\n\r\n"),
@@ -207,25 +183,6 @@ TEST(HttpClient, ExchangesStatusesAndRedirects) {
          302,
          nullptr,
          {1}},
-        // The caller's limit reaches the reader.
-        {"body within the limit",
-         {Reply(Send(Ok(std::string(10, 'x'))))},
-         true,
-         200,
-         nullptr,
-         {1},
-         "/",
-         nullptr,
-         10},
-        {"body past the limit",
-         {Reply(Send(Ok(std::string(11, 'x'))))},
-         false,
-         200,
-         nullptr,
-         {1},
-         "/",
-         nullptr,
-         10},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -234,7 +191,6 @@ TEST(HttpClient, ExchangesStatusesAndRedirects) {
         HttpRequestOptions options;
         options.SetExtraHeaders("Authorization: Basic dTpw\r\n");
         options.timeout = 2000;
-        options.max_response_size = c.limit;
         auto start = std::chrono::steady_clock::now();
         EXPECT_EQ(client.SendRequest(Url(server.Port(), c.path).c_str(), &options), c.result);
         EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
@@ -253,7 +209,7 @@ TEST(HttpClient, ExchangesStatusesAndRedirects) {
             all += text;
         }
         EXPECT_EQ(all.find("Authorization"), all.rfind("Authorization"));
-        if (c.last_request != nullptr) {
+        if (!c.last_request.empty()) {
             EXPECT_EQ(all.rfind(c.last_request), all.rfind("GET "));
         }
     }
@@ -342,34 +298,6 @@ TEST(HttpClient, OnlyAFailedExchangeClosesTheConnection) {
     EXPECT_EQ(sockets, 1);
 }
 
-// The chunk callback's pieces count towards the total like any data.
-TEST(HttpClient, SendCallbackMustYieldTheDataLength) {
-    static const char* pieces[2];
-    static int next = 0;
-    const struct {
-        const char* piece;
-        bool result;
-    } cases[] = {{"abcde", true}, {"abc", false}, {"abcdefg", false}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.piece);
-        LoopbackServer server({Reply(Send(Ok("ok")))});
-        pieces[0] = c.piece;  // pieces[1] stays null
-        next = 0;
-        HttpRequestOptions options;
-        options.SetMethod("POST");
-        options.flags = kProcessStatus | kSendCallback;
-        options.data_length = 5;
-        options.chunk_callback = [](const BYTE** data, uint32_t* length, uint32_t) {
-            const char* piece = pieces[next++];
-            *data = reinterpret_cast<const BYTE*>(piece);
-            *length = piece != nullptr ? static_cast<uint32_t>(strlen(piece)) : 0;
-            return piece != nullptr;
-        };
-        HttpClient client;
-        EXPECT_EQ(client.SendRequest(Url(server.Port()).c_str(), &options), c.result);
-    }
-}
-
 TEST(EventSocket, TimedOutReceiveLeavesBufferAlone) {
     LoopbackServer server({{Pause(300ms), Send("late")}});
     EventSocket socket;
@@ -388,16 +316,9 @@ TEST(EventSocket, TimedOutReceiveLeavesBufferAlone) {
     EXPECT_EQ(abandoned[0], '#');
 }
 
-// Fails every call from the n-th on.
+// Fails every receive from the n-th on.
 int g_calls = 0;
 int g_fail_from = 0;
-long FlakySend(int fd, const void* buffer, size_t length, int flags) {
-    if (++g_calls >= g_fail_from) {
-        errno = EPIPE;
-        return -1;
-    }
-    return send(fd, buffer, length, flags);
-}
 long FlakyRecv(int fd, void* buffer, size_t length, int flags) {
     if (++g_calls >= g_fail_from) {
         errno = ECONNRESET;
@@ -406,29 +327,22 @@ long FlakyRecv(int fd, void* buffer, size_t length, int flags) {
     return recv(fd, buffer, length, flags);
 }
 
-TEST(HttpClient, SocketFailureFailsTheRequestWhereItHappens) {
+TEST(HttpClient, ReceiveFailureFailsTheRequestWhereItHappens) {
     const std::string response =
         "HTTP/1.0 200 OK\r\nContent-Length: 6000\r\n\r\n" + std::string(6000, 'b');
-    const struct {
-        VtSocketFunctions functions;
-        int fail_from;
-        int status;
-    } cases[] = {
-        {{nullptr, nullptr, FlakySend, nullptr, nullptr}, 1, -1},   // the request
-        {{nullptr, nullptr, nullptr, FlakyRecv, nullptr}, 1, -1},   // the header block
-        {{nullptr, nullptr, nullptr, FlakyRecv, nullptr}, 3, 200},  // the body
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.fail_from);
+    const VtSocketFunctions flaky{nullptr, nullptr, nullptr, FlakyRecv, nullptr};
+    // In the header block, then in the body.
+    for (const auto& [fail_from, status] : {std::pair{1, -1}, std::pair{3, 200}}) {
+        SCOPED_TRACE(fail_from);
         LoopbackServer server({{ReadRequest(), Trickle(response, 2048, 5ms)}});
         g_calls = 0;
-        g_fail_from = c.fail_from;
-        VtSetSocketFunctions(&c.functions);
+        g_fail_from = fail_from;
+        VtSetSocketFunctions(&flaky);
         HttpClient client;
         bool sent = client.SendRequest(Url(server.Port()).c_str());
         VtSetSocketFunctions(nullptr);
         EXPECT_FALSE(sent);
-        EXPECT_EQ(client.GetStatus(), c.status);
+        EXPECT_EQ(client.GetStatus(), status);
         EXPECT_FALSE(client.IsConnected());
     }
 }
