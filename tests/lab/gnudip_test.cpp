@@ -22,19 +22,6 @@ LabState MakeState() {
     return LabState(*ParseAccounts(kAccounts).book);
 }
 
-TEST(LabGnuDip, AccountsNameUserAndDomain) {
-    LabState state = MakeState();
-    ASSERT_EQ(state.accounts.accounts.size(), 2u);
-    EXPECT_EQ(state.accounts.accounts[0].hosts, std::vector<std::string>{"gail.dip.test"});
-    for (const char* bad : {"gnudip user=u password=p\n", "gnudip domain=d password=p\n",
-                            "gnudip user=u domain=d hosts=u.d password=p\n"}) {
-        SCOPED_TRACE(bad);
-        ParsedAccounts parsed = ParseAccounts(bad);
-        EXPECT_FALSE(parsed.book);
-        EXPECT_EQ(parsed.error_line, 1);
-    }
-}
-
 TEST(LabGnuDip, TcpReplyLines) {
     const std::string good = std::string("gail:") + kDigest + ":dip.test:";
     const struct {
@@ -77,8 +64,8 @@ TEST(LabGnuDip, TcpUpdatesTheRecord) {
 }
 
 Request GnuDipRequest(const std::string& query) {
-    std::string head = std::string("GET ") + kGnuDipPath + query +
-                       " HTTP/1.0\r\nHost: gnudip.linuxrc.net\r\n\r\n";
+    std::string head =
+        std::string("GET ") + kGnuDipPath + query + " HTTP/1.0\r\nHost: gnudip.linuxrc.net\r\n\r\n";
     return *ParseRequest(head).request;
 }
 
@@ -104,8 +91,8 @@ TEST(LabGnuDip, HttpFormChecksSignAndAge) {
     const std::string digest = Md5Hex(Md5Hex("pw") + "." + salt);
     auto second = [&](const std::string& signature, const std::string& reqc) {
         return Dispatch(GnuDipRequest("?salt=" + salt + "&time=" + time + "&sign=" + signature +
-                                      "&user=gail&domn=dip.test&pass=" + digest + "&reqc=" +
-                                      reqc + "&addr=192.0.2.9"),
+                                      "&user=gail&domn=dip.test&pass=" + digest + "&reqc=" + reqc +
+                                      "&addr=192.0.2.9"),
                         kPeer, state)
             .body;
     };
