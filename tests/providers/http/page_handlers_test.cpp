@@ -18,7 +18,8 @@ std::vector<std::string> ListEntries(HWND page) {
     LRESULT count = SendDlgItemMessageA(page, 206, LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
         char text[512] = {};
-        SendDlgItemMessageA(page, 206, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        SendDlgItemMessageA(page, 206, LB_GETTEXT, static_cast<WPARAM>(i),
+                            reinterpret_cast<LPARAM>(text));
         entries.emplace_back(text);
     }
     return entries;
@@ -47,7 +48,8 @@ const EditorCase kEditorCases[] = {
 };
 
 TEST_F(ModulePages, HostListEditorOnEachOfItsPages) {
-    for (const ClassIdentity* identity : {&kDipDNSIdentity, &kDyFiViewIdentity, &kEuroDynDnsIdentity}) {
+    for (const ClassIdentity* identity :
+         {&kDipDNSIdentity, &kDyFiViewIdentity, &kEuroDynDnsIdentity}) {
         for (const EditorCase& c : kEditorCases) {
             host::ActiveView view = ActiveView(*identity);
             HWND page = view.Page();
@@ -74,10 +76,11 @@ TEST_F(ModulePages, HostListEditorOnEachOfItsPages) {
 TEST_F(ModulePages, SetDataAddsHostNamesToTheList) {
     host::ActiveView view = ActiveView(kDipDNSIdentity);
     for (const char* host : {"c", "a"}) {
-        EXPECT_EQ(GiveBlob(view.View(), [&](BlobWriter& w) {
-                      w.CountedTextList(std::vector<Text>{Text(host)});
-                      w.CountedText(host);
-                  }),
+        EXPECT_EQ(GiveBlob(view.View(),
+                           [&](BlobWriter& w) {
+                               w.CountedTextList(std::vector<Text>{Text(host)});
+                               w.CountedText(host);
+                           }),
                   S_OK);
     }
     EXPECT_EQ(ListEntries(view.Page()), (std::vector<std::string>{"a", "c"}));
@@ -86,8 +89,11 @@ TEST_F(ModulePages, SetDataAddsHostNamesToTheList) {
 
 TEST_F(ModulePages, DyFiChecksTheOfflineBoxOnlyForOne) {
     host::ActiveView view = ActiveView(kDyFiViewIdentity);
-    for (auto [flag, checked] : {std::pair{1, BST_CHECKED}, {2, BST_UNCHECKED}, {1, BST_CHECKED},
-                                 {0, BST_UNCHECKED}, {-1, BST_UNCHECKED}}) {
+    for (auto [flag, checked] : {std::pair{1, BST_CHECKED},
+                                 {2, BST_UNCHECKED},
+                                 {1, BST_CHECKED},
+                                 {0, BST_UNCHECKED},
+                                 {-1, BST_UNCHECKED}}) {
         GiveBlob(view.View(), [&](BlobWriter& w) {
             w.Integer(0);
             w.CountedText("");
@@ -132,16 +138,17 @@ TEST_F(ModulePages, GenGnuDipKeepsServerSettingsWithoutAPage) {
     host::ComRef<IGView> view;
     ASSERT_EQ(object->QueryInterface(IID_IGView, view.Put()), S_OK);
     auto give = [&](const char* server, uint16_t port, const char* url, int32_t request) {
-        EXPECT_EQ(GiveBlob(view.Get(), [&](BlobWriter& w) {
-                      w.CountedText("me");
-                      w.CountedText("d");
-                      w.CountedText("pw");
-                      w.Integer(request);
-                      w.Integer(0);
-                      w.BareText(server);
-                      w.ShortInteger(port);
-                      w.BareText(url);
-                  }),
+        EXPECT_EQ(GiveBlob(view.Get(),
+                           [&](BlobWriter& w) {
+                               w.CountedText("me");
+                               w.CountedText("d");
+                               w.CountedText("pw");
+                               w.Integer(request);
+                               w.Integer(0);
+                               w.BareText(server);
+                               w.ShortInteger(port);
+                               w.BareText(url);
+                           }),
                   S_OK);
     };
     give("s.example", 40000, "http://u/", 1);

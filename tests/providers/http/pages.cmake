@@ -4,7 +4,6 @@ if(TARGET Vantrel)
     vt_add_test(pages_test
         SOURCES ${CMAKE_CURRENT_LIST_DIR}/pages_test.cpp
                 ${CMAKE_CURRENT_LIST_DIR}/page_handlers_test.cpp
-                ${CMAKE_CURRENT_LIST_DIR}/module_pages.cpp
                 ${PROJECT_SOURCE_DIR}/tests/http/loopback_server.cpp
                 ${PROJECT_SOURCE_DIR}/host/page_driver.cpp
                 ${PROJECT_SOURCE_DIR}/host/settings_keys.cpp
