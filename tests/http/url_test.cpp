@@ -52,7 +52,6 @@ TEST(HttpUrl, Parses) {
         {"http://h:99999/", kSchemeHttp, "h", "", "", "/", "", 34463},
         {"file:///etc/hosts?x", kSchemeFile, "", "", "", "/etc/hosts?x", "", 0},
         {"mailto:a@b", kSchemeMailto, "b", "a", "", "", "", 0},
-        {"news:/x", kSchemeNews, "", "", "", "/x", "", 0},
         {"gopher:/path", kSchemeGopher, "", "", "", "/path", "", 70},
         {"x-own://h/", kSchemeUnknown, "h", "", "", "/", "", 0},
     };
