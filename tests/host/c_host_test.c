@@ -24,24 +24,9 @@ static int failures = 0;
         }                                                                   \
     } while (0)
 
-/* Runs the export in one transaction of the hive, as a host should: the
- * module's plain registry calls land in it through HKEY_CLASSES_ROOT. */
 static HRESULT CallExport(HMODULE module, const char* name) {
-    HRESULT (*run)(void) = (HRESULT(*)(void))GetProcAddress(module, name);
-    HANDLE transaction = CreateTransaction(NULL, NULL, 0, 0, 0, 0, NULL);
-    HKEY root = NULL;
-    CHECK(transaction != INVALID_HANDLE_VALUE);
-    CHECK(RegOpenKeyTransactedA(HKEY_CLASSES_ROOT, NULL, 0, KEY_ALL_ACCESS, &root, transaction,
-                                NULL) == ERROR_SUCCESS);
-    CHECK(RegOverridePredefKey(HKEY_CLASSES_ROOT, root) == ERROR_SUCCESS);
-    RegCloseKey(root);
-    HRESULT hr = run != NULL ? run() : E_FAIL;
-    CHECK(RegOverridePredefKey(HKEY_CLASSES_ROOT, NULL) == ERROR_SUCCESS);
-    if (SUCCEEDED(hr) && !CommitTransaction(transaction)) {
-        hr = E_FAIL;
-    }
-    CHECK(CloseHandle(transaction));
-    return hr;
+    VantrelDllRegisterServerFn run = (VantrelDllRegisterServerFn)GetProcAddress(module, name);
+    return run != NULL ? run() : E_FAIL;
 }
 
 int main(int argc, char** argv) {

@@ -10,11 +10,7 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 port=$(cat "$peers/port")
 r=(--registry "$scratch/hive.reg")
-failures=0
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
+. "$(dirname "$0")/../peers/common.sh"
 "$vantrel" register "${r[@]}" --module "$module" >/dev/null || fail "register"
 export KRB5_CONFIG="$peers/krb5.conf" KRB5CCNAME="FILE:$scratch/cc"
 

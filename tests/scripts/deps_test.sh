@@ -6,32 +6,18 @@ set -u
 deps=$1/deps
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-failures=0
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
+. "$(dirname "$0")/../peers/common.sh"
 
-# The groups: the demo pulls in no test-only package, and every group
-# builds on the build group.
-build=$("$deps" --list build)
+# scripts/test run first leaves nothing for the demo to install, and the
+# demo pulls in no test-only package.
 demo=$("$deps" --list demo)
-for group in demo test bench fuzz; do
-    packages=$("$deps" --list "$group")
-    for p in $build; do
-        grep -qx "$p" <<<"$packages" || fail "$group lacks $p of build"
-    done
-done
-# scripts/test run first leaves nothing for the demo to install.
 test=$("$deps" --list test)
 for p in $demo; do
     grep -qx "$p" <<<"$test" || fail "test lacks $p of the demo"
 done
-# libcurl4-openssl-dev is a build package: vantrel watch fetches its url source with it.
 for p in libgtest-dev clang-14 valgrind nginx tinyproxy tmux; do
     ! grep -qx "$p" <<<"$demo" || fail "the demo installs $p"
 done
-[ -z "$("$deps" --list test demo build | sort | uniq -d)" ] || fail "--list repeats a package"
 "$deps" --list demo no-such-group >/dev/null 2>"$scratch/err"
 [ $? -eq 2 ] && [ "$(wc -l <"$scratch/err")" -eq 1 ] || fail "an unknown group: exit 2 with one line"
 

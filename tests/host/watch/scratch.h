@@ -26,10 +26,6 @@ public:
         std::ofstream(Path(name), std::ios::binary) << text;
         return Path(name);
     }
-    std::string Read(const std::string& name) const {
-        std::ifstream file(Path(name), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    }
 
 private:
     std::string m_path;
