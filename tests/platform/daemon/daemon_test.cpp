@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -72,6 +74,33 @@ TEST(DaemonCommand, OutputExitAndDeadline) {
               VT_DAEMON_INVALID_ARGUMENT);
 }
 
+// Files, and FIFOs that would block a plain read: each ends within the wait.
+TEST(DaemonReadFile, EndsWithinTheWait) {
+    const std::string folder =
+        std::filesystem::temp_directory_path() / ("vantrel-read-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder + "/text") << "192.0.2.1 and more";
+    const std::string fifo = folder + "/fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    char buffer[10];
+    DWORD length = 0;
+    ASSERT_EQ(VtReadFile((folder + "/text").c_str(), 100, buffer, sizeof buffer, &length),
+              VT_DAEMON_OK);
+    EXPECT_EQ(std::string(buffer, length), "192.0.2.1");
+    EXPECT_EQ(VtReadFile((folder + "/none").c_str(), 100, buffer, sizeof buffer, &length),
+              VT_DAEMON_FAILED);
+    EXPECT_EQ(errno, ENOENT);
+    // No writer: empty at once. A writer that says nothing: the wait ends it.
+    EXPECT_EQ(VtReadFile(fifo.c_str(), 5000, buffer, sizeof buffer, &length), VT_DAEMON_OK);
+    EXPECT_EQ(length, 0u);
+    const int writer = open(fifo.c_str(), O_RDWR);
+    const Clock::time_point start = Clock::now();
+    EXPECT_EQ(VtReadFile(fifo.c_str(), 200, buffer, sizeof buffer, &length), VT_DAEMON_TIMEOUT);
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(2));
+    close(writer);
+    std::filesystem::remove_all(folder);
+}
+
 // A writer killed at random moments leaves the old content or the new one,
 // never a mix or a cut.
 TEST(DaemonReplaceFile, KilledWritersLeaveOldOrNew) {
@@ -102,6 +131,11 @@ TEST(DaemonReplaceFile, KilledWritersLeaveOldOrNew) {
         const std::string content{std::istreambuf_iterator<char>(file), {}};
         ASSERT_TRUE(content == small || content == large)
             << "round " << round << ": " << content.size() << " bytes";
+    }
+    // The next write clears what the killed writers left.
+    ASSERT_EQ(VtReplaceFile(path.c_str(), "c", 1, 0600), VT_DAEMON_OK);
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        EXPECT_EQ(entry.path().filename(), "state");
     }
     std::filesystem::remove_all(folder);
     EXPECT_EQ(VtReplaceFile("/nonexistent-folder/x", "a", 1, 0600), VT_DAEMON_FAILED);
