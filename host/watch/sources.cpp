@@ -5,7 +5,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <memory>
 
 #include "host/watch/address_text.h"
@@ -78,14 +77,19 @@ AddressResult FetchUrl(const std::string& url, std::chrono::seconds timeout) {
     return FromText(body, "the page");
 }
 
-AddressResult ReadFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
+AddressResult ReadFile(const std::string& path, std::chrono::seconds timeout) {
+    std::string text(kMaxAnswerBytes + 1, '\0');
+    DWORD length = 0;
+    const VtDaemonResult result =
+        VtReadFile(path.c_str(), static_cast<DWORD>(timeout.count() * 1000), text.data(),
+                   static_cast<DWORD>(text.size()), &length);
+    if (result == VT_DAEMON_TIMEOUT) {
+        return Failed(path + " gave nothing for " + std::to_string(timeout.count()) + " s");
+    }
+    if (result != VT_DAEMON_OK) {
         return Failed("cannot read " + path + ": " + std::strerror(errno));
     }
-    std::string text(kMaxAnswerBytes, '\0');
-    file.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<size_t>(file.gcount()));
+    text.resize(length);
     return FromText(text, "the file");
 }
 
@@ -132,7 +136,7 @@ AddressResult FetchAddress(const Source& source, std::chrono::seconds timeout) {
         case SourceKind::Url:
             return FetchUrl(source.argument, timeout);
         case SourceKind::File:
-            return ReadFile(source.argument);
+            return ReadFile(source.argument, timeout);
         case SourceKind::Command:
             return RunCommand(source.argument, timeout);
         case SourceKind::Interface:

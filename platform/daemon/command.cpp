@@ -3,6 +3,8 @@
 // like the read does.
 #include <platform/daemon.h>
 
+#include "posix_wait.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -20,22 +22,9 @@ extern char** environ;
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-struct Fd {
-    int fd = -1;
-    Fd() = default;
-    explicit Fd(int value) : fd(value) {}
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    ~Fd() { Close(); }
-    void Close() {
-        if (fd >= 0) {
-            close(fd);
-        }
-        fd = -1;
-    }
-};
+using vtplatform::daemon::Clock;
+using vtplatform::daemon::Fd;
+using vtplatform::daemon::RemainingMs;
 
 // Spawn attributes and file actions, destroyed on every path.
 struct SpawnSetup {
@@ -73,11 +62,6 @@ bool Prepare(SpawnSetup& setup, int out_fd) {
            posix_spawn_file_actions_addopen(&setup.actions, STDIN_FILENO, "/dev/null", O_RDONLY,
                                             0) == 0 &&
            posix_spawn_file_actions_adddup2(&setup.actions, out_fd, STDOUT_FILENO) == 0;
-}
-
-int RemainingMs(Clock::time_point deadline) {
-    auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    return left < 0 ? 0 : static_cast<int>(std::min<long long>(left, INT_MAX));
 }
 
 int ExitCode(int status) {

@@ -1,17 +1,25 @@
-// Durable file replacement and interface addresses.
+// Bounded file reads, durable file replacement and interface addresses.
 #include <platform/daemon.h>
 
+#include "posix_wait.h"
+
 #include <arpa/inet.h>
+#include <dirent.h>
 #include <fcntl.h>
 #include <ifaddrs.h>
 #include <netinet/in.h>
+#include <poll.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -38,7 +46,84 @@ std::string FolderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+std::string BaseName(const std::string& path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// A writer killed between create and rename leaves its temporary file
+// behind; the next write removes those whose process is gone.
+void RemoveStaleTemporaries(const std::string& target) {
+    std::unique_ptr<DIR, int (*)(DIR*)> folder(opendir(FolderOf(target).c_str()), closedir);
+    if (folder == nullptr) {
+        return;
+    }
+    const std::string prefix = BaseName(target) + ".tmp-";
+    while (const dirent* entry = readdir(folder.get())) {
+        const std::string_view name = entry->d_name;
+        if (!name.starts_with(prefix)) {
+            continue;
+        }
+        const long pid = std::strtol(entry->d_name + prefix.size(), nullptr, 10);
+        if (pid > 0 && pid != getpid() && kill(static_cast<pid_t>(pid), 0) != 0 &&
+            errno == ESRCH) {
+            unlinkat(dirfd(folder.get()), entry->d_name, 0);
+        }
+    }
+}
+
 }  // namespace
+
+VtDaemonResult VtReadFile(LPCSTR path, DWORD timeout_ms, LPSTR buffer, DWORD size,
+                          DWORD* length) {
+    if (length != nullptr) {
+        *length = 0;
+    }
+    if (path == nullptr || *path == '\0' || buffer == nullptr || size == 0 || length == nullptr) {
+        return VT_DAEMON_INVALID_ARGUMENT;
+    }
+    buffer[0] = '\0';
+    using namespace vtplatform::daemon;
+    // Non-blocking: a FIFO without a writer opens at once and reads as
+    // empty, and one whose writer is silent is waited for in poll.
+    Fd file(open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (file.fd < 0) {
+        return VT_DAEMON_FAILED;
+    }
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
+    DWORD got = 0;
+    VtDaemonResult result = VT_DAEMON_OK;
+    while (got < size - 1) {
+        const ssize_t n = read(file.fd, buffer + got, size - 1 - got);
+        if (n > 0) {
+            got += static_cast<DWORD>(n);
+            continue;
+        }
+        if (n == 0) {
+            break;
+        }
+        if (errno == EINTR) {
+            continue;
+        }
+        if (errno != EAGAIN) {
+            result = VT_DAEMON_FAILED;
+            break;
+        }
+        pollfd readable = {file.fd, POLLIN, 0};
+        const int ready = poll(&readable, 1, RemainingMs(deadline));
+        if (ready == 0) {
+            result = VT_DAEMON_TIMEOUT;
+            break;
+        }
+        if (ready < 0 && errno != EINTR) {
+            result = VT_DAEMON_FAILED;
+            break;
+        }
+    }
+    buffer[got] = '\0';
+    *length = got;
+    return result;
+}
 
 VtDaemonResult VtReplaceFile(LPCSTR path, const void* data, DWORD size, DWORD mode) {
     if (path == nullptr || *path == '\0' || (data == nullptr && size != 0)) {
@@ -68,6 +153,7 @@ VtDaemonResult VtReplaceFile(LPCSTR path, const void* data, DWORD size, DWORD mo
         fsync(folder);
         close(folder);
     }
+    RemoveStaleTemporaries(target);
     return VT_DAEMON_OK;
 }
 

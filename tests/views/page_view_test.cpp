@@ -14,26 +14,6 @@ namespace {
 const Bytes kEmptyPageBlob = {1, 0, 0, 0, 0, 0, 0, 0, 0};
 const Bytes kFilledPageBlob = {4, 0, 0, 0, 'a', 'b', 'c', 0, 1, 0, 0, 0};
 
-// GetOrgSize: 196 x 148 dialog units at base units 6 x 13 are 294 x 241
-// pixels, through HIMETRIC and back at 96 pixels per inch.
-TEST(PageView, ReportsTheTemplateSizeWhateverTheArgumentsHeld) {
-    auto view = CreatePage<TestPage, IGView>(IID_IGView);
-    LONG x = -5;
-    LONG y = 123456;
-    EXPECT_EQ(view->GetOrgSize(&x, &y), S_OK);
-    EXPECT_EQ(x, 294);
-    EXPECT_EQ(y, 241);
-    EXPECT_EQ(view->GetOrgSize(nullptr, &y), E_POINTER);
-
-    ComPtr<IOleObject> object;
-    ASSERT_EQ(view->QueryInterface(IID_IOleObject, object.PutVoid()), S_OK);
-    SIZEL extent{-1, -1};
-    EXPECT_EQ(object->GetExtent(DVASPECT_CONTENT, &extent), S_OK);
-    EXPECT_EQ(extent.cx, 7779);  // MulDiv(2540, 294, 96)
-    EXPECT_EQ(extent.cy, 6376);  // MulDiv(2540, 241, 96)
-    EXPECT_EQ(object->GetExtent(4, &extent), DV_E_DVASPECT);
-}
-
 TEST(PageView, WithoutItsTemplateHasNoSizeAndCannotBeActivated) {
     auto view = CreatePage<OrphanPage, IGView>(IID_IGView);
     LONG x = 7;
@@ -46,17 +26,23 @@ TEST(PageView, WithoutItsTemplateHasNoSizeAndCannotBeActivated) {
     EXPECT_EQ(active.View(), nullptr);
 }
 
-TEST(PageView, SetDataBeforeActivationHasNoEffect) {
+// Settings live in the page's controls: nothing to set or get before the
+// page exists, and nothing after it went.
+TEST(PageView, SetDataReachesOnlyAnActivePage) {
     auto view = CreatePage<TestPage, IGView>(IID_IGView);
     BlobValue blob(kFilledPageBlob);
     EXPECT_EQ(view->SetData(blob.Get()), S_OK);
     EXPECT_EQ(GetDataBytes(view.Get()), kEmptyPageBlob);
-
     host::ActiveView active;
     ASSERT_EQ(host::ActiveView::Activate(view.Get(), &active), S_OK);
     EXPECT_EQ(GetDataBytes(view.Get()), kEmptyPageBlob);
     EXPECT_EQ(view->SetData(blob.Get()), S_OK);
     EXPECT_EQ(GetDataBytes(view.Get()), kFilledPageBlob);
+    // A page destroyed with its container is forgotten, not used.
+    DestroyWindow(active.Window());
+    EXPECT_EQ(active.Page(), nullptr);
+    EXPECT_EQ(view->SetData(blob.Get()), S_OK);
+    EXPECT_EQ(GetDataBytes(view.Get()), kEmptyPageBlob);
 }
 
 TEST(PageView, GetDataFailsForANullResultAndKeepsExceptionsInside) {
@@ -78,7 +64,6 @@ TEST(PageView, ActivationMakesThePageAChildOfTheSiteWindow) {
     HWND page = active.Page();
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(GetParent(page), active.Window());
-    EXPECT_NE(GetDlgItem(page, kHostEdit), nullptr);
     EXPECT_EQ(TestPage::Log().init_dialogs, inits + 1);
     // UI activation focuses the first tab stop.
     EXPECT_EQ(GetFocus(), GetDlgItem(page, kHostEdit));
@@ -90,16 +75,18 @@ TEST(PageView, ActivationMakesThePageAChildOfTheSiteWindow) {
     HWND window = reinterpret_cast<HWND>(1);
     EXPECT_EQ(in_place->GetWindow(&window), E_FAIL);
     EXPECT_EQ(window, nullptr);
-    // Settings lived in the controls: they went with the page.
-    EXPECT_EQ(GetDataBytes(view.Get()), kEmptyPageBlob);
+    EXPECT_EQ(GetDataBytes(view.Get()), kEmptyPageBlob) << "settings went with the page";
 }
 
 TEST(PageView, SiteHearsOfActivationAndDeactivation) {
     auto view = CreatePage<TestPage, IGView>(IID_IGView);
-    host::ActiveView active;
-    ASSERT_EQ(host::ActiveView::Activate(view.Get(), &active), S_OK);
     ComPtr<IOleObject> object;
     ASSERT_EQ(view->QueryInterface(IID_IOleObject, object.PutVoid()), S_OK);
+    EXPECT_EQ(object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, nullptr, 0, nullptr, nullptr),
+              E_UNEXPECTED)
+        << "no site";
+    host::ActiveView active;
+    ASSERT_EQ(host::ActiveView::Activate(view.Get(), &active), S_OK);
     ComPtr<IOleClientSite> site;
     ASSERT_EQ(object->GetClientSite(site.Put()), S_OK);
     auto* container = static_cast<host::ViewSite*>(site.Get());
@@ -118,77 +105,57 @@ TEST(PageView, SiteHearsOfActivationAndDeactivation) {
     EXPECT_EQ(active.Page(), nullptr);
 }
 
-TEST(PageView, ActivationNeedsASite) {
-    auto object = CreatePage<TestPage, IOleObject>(IID_IOleObject);
-    EXPECT_EQ(object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, nullptr, 0, nullptr, nullptr),
-              E_UNEXPECTED);
-}
-
-TEST(PageView, ForgetsAPageDestroyedWithItsContainer) {
-    auto view = CreatePage<TestPage, IGView>(IID_IGView);
-    host::ActiveView active;
-    ASSERT_EQ(host::ActiveView::Activate(view.Get(), &active), S_OK);
-    DestroyWindow(active.Window());
-    EXPECT_EQ(active.Page(), nullptr);
-    BlobValue blob(kFilledPageBlob);
-    EXPECT_EQ(view->SetData(blob.Get()), S_OK);
-    EXPECT_EQ(GetDataBytes(view.Get()), kEmptyPageBlob);
-}
-
-const IID kIID_IViewObjectEx = {
-    0x3AF24292, 0x0C96, 0x11CE, {0xA0, 0xCF, 0x00, 0xAA, 0x00, 0x60, 0x0A, 0xB8}};
-const IID kIID_IOleInPlaceActiveObject = {
-    0x00000117, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-const IID kIID_IDataObject = {
-    0x0000010E, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-const IID kIID_IQuickActivate = {
-    0xCF51ED10, 0x62FE, 0x11CF, {0xBF, 0x86, 0x00, 0xA0, 0xC9, 0x03, 0x68, 0x36}};
-
-TEST(PageView, AnswersTheControlInterfacesItImplements) {
-    struct Case {
-        const char* name;
-        const IID& iid;
-        HRESULT expected;
-    };
-    const Case cases[] = {
-        {"own", kTestPageIdentity.own_iid, S_OK},
-        {"IGView", IID_IGView, S_OK},
-        {"IDispatch", IID_IDispatch, S_OK},
-        {"IViewObject2", IID_IViewObject2, S_OK},
-        {"IViewObject", IID_IViewObject, S_OK},
-        {"IOleInPlaceObject", IID_IOleInPlaceObject, S_OK},
-        {"IOleWindow", IID_IOleWindow, S_OK},
-        {"IOleControl", IID_IOleControl, S_OK},
-        {"IOleObject", IID_IOleObject, S_OK},
-        {"IPersistStreamInit", IID_IPersistStreamInit, S_OK},
-        {"IPersist", IID_IPersist, S_OK},
-        {"ISupportErrorInfo", IID_ISupportErrorInfo, S_OK},
-        {"IPersistStorage", IID_IPersistStorage, S_OK},
-        {"IViewObjectEx", kIID_IViewObjectEx, E_NOINTERFACE},
-        {"IOleInPlaceActiveObject", kIID_IOleInPlaceActiveObject, E_NOINTERFACE},
-        {"IDataObject", kIID_IDataObject, E_NOINTERFACE},
-        {"IQuickActivate", kIID_IQuickActivate, E_NOINTERFACE},
-        {"IOleClientSite", IID_IOleClientSite, E_NOINTERFACE},
+// The control interfaces a container may ask for (and only those) all lead
+// back to one IUnknown; size and class come with their pointer checks.
+TEST(PageView, AnswersItsInterfacesWithOneIdentity) {
+    const IID kIViewObjectEx = {
+        0x3AF24292, 0x0C96, 0x11CE, {0xA0, 0xCF, 0x00, 0xAA, 0x00, 0x60, 0x0A, 0xB8}};
+    const IID kIOleInPlaceActiveObject = {
+        0x00000117, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+    const IID kIQuickActivate = {
+        0xCF51ED10, 0x62FE, 0x11CF, {0xBF, 0x86, 0x00, 0xA0, 0xC9, 0x03, 0x68, 0x36}};
+    const std::pair<const IID*, HRESULT> cases[] = {
+        {&kTestPageIdentity.own_iid, S_OK},
+        {&IID_IGView, S_OK},
+        {&IID_IDispatch, S_OK},
+        {&IID_IViewObject2, S_OK},
+        {&IID_IOleInPlaceObject, S_OK},
+        {&IID_IOleControl, S_OK},
+        {&IID_IOleObject, S_OK},
+        {&IID_IPersistStreamInit, S_OK},
+        {&IID_IPersistStorage, S_OK},
+        {&IID_ISupportErrorInfo, S_OK},
+        {&kIViewObjectEx, E_NOINTERFACE},
+        {&kIOleInPlaceActiveObject, E_NOINTERFACE},
+        {&kIQuickActivate, E_NOINTERFACE},
+        {&IID_IOleClientSite, E_NOINTERFACE},
     };
     auto unknown = CreatePage<TestPage, IUnknown>(IID_IUnknown);
-    for (const Case& c : cases) {
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(i);
+        const auto& [iid, expected] = cases[i];
         void* found = reinterpret_cast<void*>(1);
-        EXPECT_EQ(unknown->QueryInterface(c.iid, &found), c.expected) << c.name;
-        if (c.expected != S_OK) {
-            EXPECT_EQ(found, nullptr) << c.name;
+        ASSERT_EQ(unknown->QueryInterface(*iid, &found), expected);
+        if (expected != S_OK) {
+            EXPECT_EQ(found, nullptr);
             continue;
         }
-        // Every interface leads back to the one IUnknown.
         auto* answered = static_cast<IUnknown*>(found);
         ComPtr<IUnknown> identity;
         EXPECT_EQ(answered->QueryInterface(IID_IUnknown, identity.PutVoid()), S_OK);
-        EXPECT_EQ(identity.Get(), unknown.Get()) << c.name;
+        EXPECT_EQ(identity.Get(), unknown.Get());
         answered->Release();
     }
-}
-
-TEST(PageView, IdentifiesItsClass) {
-    auto persist = CreatePage<TestPage, IPersist>(IID_IPersist);
+    ComPtr<IOleObject> object;
+    ASSERT_EQ(unknown->QueryInterface(IID_IOleObject, object.PutVoid()), S_OK);
+    SIZEL extent{-1, -1};
+    EXPECT_EQ(object->GetExtent(4, &extent), DV_E_DVASPECT);
+    ComPtr<IGView> view;
+    ASSERT_EQ(unknown->QueryInterface(IID_IGView, view.PutVoid()), S_OK);
+    LONG y = 0;
+    EXPECT_EQ(view->GetOrgSize(nullptr, &y), E_POINTER);
+    ComPtr<IPersist> persist;
+    ASSERT_EQ(unknown->QueryInterface(IID_IPersist, persist.PutVoid()), S_OK);
     CLSID clsid{};
     EXPECT_EQ(persist->GetClassID(&clsid), S_OK);
     EXPECT_TRUE(IsEqualGUID(clsid, kTestPageIdentity.clsid));

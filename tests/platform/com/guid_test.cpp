@@ -10,29 +10,25 @@ namespace {
 
 const GUID kSample = {0x12345678, 0x9ABC, 0xDEF0, {0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF}};
 
-std::u16string ToText(const GUID& guid) {
-    OLECHAR buffer[39];
-    return StringFromGUID2(guid, buffer, 39) == 39 ? std::u16string(buffer) : u"";
-}
-
-// The IIDs must carry the values Windows gives them.
-TEST(Guid, PlatformIidsHaveWindowsValues) {
-    EXPECT_EQ(ToText(IID_IUnknown), u"{00000000-0000-0000-C000-000000000046}");
-    EXPECT_EQ(ToText(IID_IClassFactory), u"{00000001-0000-0000-C000-000000000046}");
-    EXPECT_EQ(ToText(IID_IDispatch), u"{00020400-0000-0000-C000-000000000046}");
-    EXPECT_EQ(ToText(IID_NULL), u"{00000000-0000-0000-0000-000000000000}");
-}
-
 // StringFromGUID2 writes upper case with braces and returns 39 (the NUL
-// counted), or 0 without touching a buffer shorter than 39.
-TEST(Guid, StringFromGuid2NeedsThirtyNineCharacters) {
+// counted), or 0 without touching a buffer shorter than 39. The IIDs carry
+// the values Windows gives them.
+TEST(Guid, StringFromGuid2AndWindowsIids) {
     OLECHAR buffer[40];
     std::fill(std::begin(buffer), std::end(buffer), u'#');
     EXPECT_EQ(StringFromGUID2(kSample, buffer, 38), 0);
     EXPECT_EQ(buffer[0], u'#');
-    EXPECT_EQ(StringFromGUID2(kSample, buffer, 40), 39);
-    EXPECT_EQ(std::u16string(buffer), u"{12345678-9ABC-DEF0-0123-456789ABCDEF}");
-    EXPECT_EQ(buffer[39], u'#');
+    const std::pair<GUID, const char16_t*> cases[] = {
+        {kSample, u"{12345678-9ABC-DEF0-0123-456789ABCDEF}"},
+        {IID_IUnknown, u"{00000000-0000-0000-C000-000000000046}"},
+        {IID_IClassFactory, u"{00000001-0000-0000-C000-000000000046}"},
+        {IID_IDispatch, u"{00020400-0000-0000-C000-000000000046}"},
+    };
+    for (const auto& [guid, text] : cases) {
+        EXPECT_EQ(StringFromGUID2(guid, buffer, 40), 39);
+        EXPECT_EQ(std::u16string(buffer), text);
+        EXPECT_EQ(buffer[39], u'#');
+    }
 }
 
 // CLSIDFromString accepts the braced form in either case, gives CLSID_NULL
@@ -53,13 +49,11 @@ TEST(Guid, ClsidFromStringParsesOnlyTheBracedForm) {
         {u"{12345678-9ABC-DEF0-01234-56789ABCDEF}", CO_E_CLASSSTRING, IID_NULL},
         {u"", CO_E_CLASSSTRING, IID_NULL},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text ? std::string(c.text, c.text + std::char_traits<char16_t>::length(c.text))
-                            : std::string("(null)"));
+    for (size_t i = 0; i < std::size(cases); ++i) {
         CLSID clsid;
         std::memset(&clsid, 0xCC, sizeof clsid);
-        EXPECT_EQ(CLSIDFromString(c.text, &clsid), c.hr);
-        EXPECT_TRUE(IsEqualGUID(clsid, c.expected));
+        EXPECT_EQ(CLSIDFromString(cases[i].text, &clsid), cases[i].hr) << "row " << i;
+        EXPECT_TRUE(IsEqualGUID(clsid, cases[i].expected)) << "row " << i;
     }
 }
 

@@ -32,12 +32,16 @@ protected:
         std::filesystem::create_directories(std::filesystem::path(m_hive).parent_path());
         std::ofstream(m_hive, std::ios::binary | std::ios::trunc) << text;
     }
+    // RegCreateKeyEx with what the tests never vary.
+    static LONG Create(const char* path, HKEY* key, DWORD* disposition = nullptr,
+                       HKEY parent = HKEY_CLASSES_ROOT) {
+        return RegCreateKeyExA(parent, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key,
+                               disposition);
+    }
     // Writes name=value (default value when name is null) into HKCR\path.
     void SetString(const char* path, const char* name, const char* value) {
         HKEY key = nullptr;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, path, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                                  nullptr),
-                  ERROR_SUCCESS);
+        ASSERT_EQ(Create(path, &key), ERROR_SUCCESS);
         ASSERT_EQ(RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
                                  static_cast<DWORD>(strlen(value) + 1)),
                   ERROR_SUCCESS);
@@ -51,9 +55,11 @@ protected:
             return "<error " + std::to_string(status) + ">";
         char buffer[512];
         DWORD size = sizeof buffer;
-        status = RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size);
+        status =
+            RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size);
         RegCloseKey(key);
-        return status == ERROR_SUCCESS ? std::string(buffer) : "<error " + std::to_string(status) + ">";
+        return status == ERROR_SUCCESS ? std::string(buffer)
+                                       : "<error " + std::to_string(status) + ">";
     }
 
     std::filesystem::path m_folder;

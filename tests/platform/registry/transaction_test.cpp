@@ -86,8 +86,7 @@ TEST_F(TransactionTest, RollbackAndCloseDiscardChanges) {
         HKEY key = nullptr;
         ASSERT_EQ(Open(transaction, "K", &key), ERROR_SUCCESS);
         HKEY sub = nullptr;
-        ASSERT_EQ(RegCreateKeyExA(key, "Sub", 0, nullptr, 0, KEY_WRITE, nullptr, &sub, nullptr),
-                  ERROR_SUCCESS);
+        ASSERT_EQ(Create("Sub", &sub, nullptr, key), ERROR_SUCCESS);
         ASSERT_EQ(RegSetValueExA(sub, "n", 0, REG_SZ, reinterpret_cast<const BYTE*>("x"), 2),
                   ERROR_SUCCESS);
         if (!close_only) {
@@ -137,9 +136,7 @@ TEST_F(TransactionTest, SecondWriterInTheProcessConflicts) {
     EXPECT_EQ(Open(second, "K", &other), ERROR_TRANSACTIONAL_CONFLICT);
     EXPECT_EQ(other, nullptr);
     HKEY plain = nullptr;
-    EXPECT_EQ(
-        RegCreateKeyExA(HKEY_CLASSES_ROOT, "P", 0, nullptr, 0, KEY_WRITE, nullptr, &plain, nullptr),
-        ERROR_TRANSACTIONAL_CONFLICT);
+    EXPECT_EQ(Create("P", &plain), ERROR_TRANSACTIONAL_CONFLICT);
     EXPECT_EQ(GetString("K"), "v");
     EXPECT_EQ(Open(first, "Missing", &other, KEY_READ), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(RegOverridePredefKey(HKEY_CLASSES_ROOT, reinterpret_cast<HKEY>(0x1234)),

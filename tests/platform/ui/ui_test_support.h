@@ -35,17 +35,15 @@ BEGIN
 END
 )";
 
-// Records every WM_COMMAND a dialog gets, and answers WM_CTLCOLORDLG.
+// Records every WM_COMMAND a dialog gets.
 struct Recorder {
     std::vector<std::pair<int, int>> commands;  // (id, notification)
-    HBRUSH background = nullptr;
-    INT_PTR init_result = TRUE;
 };
 
 inline INT_PTR RecordingProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_INITDIALOG) {
         SetWindowLongPtrA(dialog, DWLP_USER, lparam);
-        return reinterpret_cast<Recorder*>(lparam)->init_result;
+        return TRUE;
     }
     auto* recorder = reinterpret_cast<Recorder*>(GetWindowLongPtrA(dialog, DWLP_USER));
     if (recorder == nullptr) {
@@ -54,9 +52,6 @@ inline INT_PTR RecordingProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lp
     if (message == WM_COMMAND) {
         recorder->commands.emplace_back(LOWORD(wparam), HIWORD(wparam));
         return TRUE;
-    }
-    if (message == WM_CTLCOLORDLG && recorder->background != nullptr) {
-        return reinterpret_cast<INT_PTR>(recorder->background);
     }
     return FALSE;
 }

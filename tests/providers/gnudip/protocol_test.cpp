@@ -1,12 +1,11 @@
-// The GnuDIP pieces that touch no socket: the digest, meta tags and the
-// line buffer. The verdicts and salts are judged on the wire (exchange_test).
+// The GnuDIP pieces that touch no socket: the digest and meta tags. The
+// line buffer, verdicts and salts are judged on the wire (exchange_test).
 #include "providers/gnudip/gnudip_digest.h"
 #include "providers/gnudip/gnudip_protocol.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 namespace vantrel::gnudip {
 namespace {
@@ -37,6 +36,8 @@ TEST(GnuDipDigest, FailuresLeaveTheOutputAlone) {
     EXPECT_EQ(std::string(out, 4), "0FA0");
 }
 
+// Pages the HTTP exchanges do not show; the fuzzer checks a value always
+// lies within its tag.
 TEST(ExtractMetaContent, TakesAValueOnlyWithinItsTag) {
     using namespace std::string_literals;
     const struct {
@@ -44,12 +45,9 @@ TEST(ExtractMetaContent, TakesAValueOnlyWithinItsTag) {
         std::string page;
         std::optional<std::string> value;
     } cases[] = {
-        {"present", R"(<meta name="salt" content="Xy12">)", "Xy12"},
         {"empty", R"(<meta name="salt" content="">)", ""},
         {"first of two", R"(name="salt" content="a"> name="salt" content="b">)", "a"},
-        {"absent", R"(<meta name="time" content="1">)", std::nullopt},
         {"name in other case", R"(<meta NAME="salt" content="1">)", std::nullopt},
-        {"quote after the next >", R"(name="salt" content="abc>def">)", std::nullopt},
         {"no > at all", R"(name="salt" content="abc")", std::nullopt},
         {"no closing quote", R"(name="salt" content="abc>)", std::nullopt},
         {"prefix at the very end", R"(name="salt" content=")", std::nullopt},
@@ -63,51 +61,6 @@ TEST(ExtractMetaContent, TakesAValueOnlyWithinItsTag) {
             EXPECT_EQ(*value, *c.value);
         }
     }
-}
-
-// Receives as a socket would deliver them: the line is complete at its
-// line feed, whatever the segments.
-LineBuffer::State Feed(LineBuffer& line, const std::vector<std::string>& segments) {
-    LineBuffer::State state = LineBuffer::State::kIncomplete;
-    for (const std::string& segment : segments) {
-        EXPECT_LE(static_cast<int>(segment.size()), line.Room());
-        segment.copy(line.Space(), segment.size());
-        state = line.Commit(static_cast<int>(segment.size()));
-        if (state != LineBuffer::State::kIncomplete) {
-            break;
-        }
-    }
-    return state;
-}
-
-TEST(LineBuffer, AssemblesOneLineOfAtMost99Bytes) {
-    using State = LineBuffer::State;
-    const struct {
-        const char* name;
-        std::vector<std::string> segments;
-        State state;
-        std::string line;
-    } cases[] = {
-        {"split", {"ab", "cd", "e\nrest"}, State::kComplete, "abcde"},
-        {"empty line", {"\n"}, State::kComplete, ""},
-        {"99 bytes", {std::string(60, 'x'), std::string(39, 'y') + "\n"}, State::kComplete,
-         std::string(60, 'x') + std::string(39, 'y')},
-        {"100 bytes without LF", {std::string(50, 'x'), std::string(50, 'x')}, State::kFull, ""},
-        {"still open", {"abc"}, State::kIncomplete, ""},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        LineBuffer line;
-        EXPECT_EQ(Feed(line, c.segments), c.state);
-        if (c.state == State::kComplete) {
-            EXPECT_EQ(line.Line(), c.line);
-        }
-    }
-    LineBuffer reused;
-    Feed(reused, {"first line\n"});
-    reused.Clear();
-    EXPECT_EQ(Feed(reused, {"2\n"}), State::kComplete);
-    EXPECT_EQ(reused.Line(), "2");
 }
 
 }  // namespace

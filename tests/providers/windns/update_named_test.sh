@@ -76,14 +76,6 @@ expect host.nowhere.test 300 203.0.113.7 3 \
 expect bad.vantrel.test 300 255.255.255.255 3 "Error trying to convert the IP: 255.255.255.255"
 expect_records bad.vantrel.test ""
 
-# Nothing answers on the port: ERROR_TIMEOUT.
-got=$("$vantrel" update win2000 --settings "$scratch/blob" --ip 203.0.113.7 --json \
-    --connect-to "127.0.0.1:53:127.0.0.1:$(free_port)")
-case $got in
-    *"Error (1460) trying to update"*) ;;
-    *) fail "closed port: $got" ;;
-esac
-
 # A server name that does not resolve, where no lookup can leave.
 if unshare -n true 2>/dev/null; then
     got=$(unshare -n bash -c "$(declare -f update); vantrel=$vantrel scratch=$scratch port=$port \
