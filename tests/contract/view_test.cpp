@@ -71,7 +71,6 @@ TEST(ViewDispatch, NamesMapToDispIdsWithoutRegardToCase) {
         {view.Get(), "GetOrgSize", 7},
         {view.Get(), "GetOrgSizeX", DISPID_UNKNOWN},
         {view.Get(), "GetI", DISPID_UNKNOWN},
-        {view.Get(), "", DISPID_UNKNOWN},
         {updater.Get(), "GetID", DISPID_UNKNOWN},
     };
     for (const auto& c : cases) {
