@@ -1,5 +1,5 @@
-// The vantrel-lab binary (VT_LAB_BINARY) on a free loopback port, its
-// stdout on a pipe; killed if the test ends early.
+// The vantrel-lab binary (VT_LAB_BINARY) on a free loopback port with the
+// accounts given as text, its stdout on a pipe; killed if the test ends early.
 #pragma once
 
 #include "tests/lab/loopback_client.h"
@@ -11,7 +11,9 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 
 extern char** environ;
@@ -21,18 +23,20 @@ namespace vantrel::lab::testing {
 struct LabProcess {
     pid_t pid = -1;
     int out = -1;
+    std::string folder = "/tmp/vantrel-lab-test-XXXXXX";
 
-    explicit LabProcess(const char* accounts) {
+    explicit LabProcess(const std::string& accounts) {
         int fds[2];
-        if (pipe2(fds, O_CLOEXEC) != 0) {
+        if (mkdtemp(folder.data()) == nullptr || pipe2(fds, O_CLOEXEC) != 0) {
             return;
         }
+        std::string file = folder + "/accounts";
+        std::ofstream(file) << accounts;
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
         std::string binary = VT_LAB_BINARY;
-        char* argv[] = {binary.data(), const_cast<char*>("--accounts"), const_cast<char*>(accounts),
-                        nullptr};
+        char* argv[] = {binary.data(), const_cast<char*>("--accounts"), file.data(), nullptr};
         if (posix_spawn(&pid, binary.c_str(), &actions, nullptr, argv, environ) != 0) {
             pid = -1;
         }
@@ -48,6 +52,8 @@ struct LabProcess {
             waitpid(pid, nullptr, 0);
         }
         close(out);
+        std::remove((folder + "/accounts").c_str());
+        rmdir(folder.c_str());
     }
 
     // The port of the first line, "listening 127.0.0.1:PORT"; 0 when the

@@ -15,17 +15,14 @@ TEST(GssStatus, KerberosCauseWinsOverTheRoutineStatus) {
         int32_t minor;
         DNS_STATUS status;
     } cases[] = {
-        {GSS_S_FAILURE, KRB5KDC_ERR_PREAUTH_FAILED, SEC_E_LOGON_DENIED},
         {GSS_S_FAILURE, KRB5KDC_ERR_KEY_EXP, SEC_E_LOGON_DENIED},
         {GSS_S_FAILURE, KRB5_REALM_UNKNOWN, SEC_E_NO_AUTHENTICATING_AUTHORITY},
-        {GSS_S_NO_CRED, KRB5_FCC_NOFILE, SEC_E_NO_CREDENTIALS},
         {GSS_S_FAILURE, KRB5KRB_AP_ERR_TKT_EXPIRED, SEC_E_NO_CREDENTIALS},
         {GSS_S_FAILURE, KRB5KRB_AP_ERR_SKEW, SEC_E_TIME_SKEW},
         // Without a known cause, the routine status decides.
         {GSS_S_CREDENTIALS_EXPIRED, 0, SEC_E_NO_CREDENTIALS},
         {GSS_S_BAD_NAMETYPE, 0, SEC_E_TARGET_UNKNOWN},
         {GSS_S_DEFECTIVE_TOKEN, 0, SEC_E_INVALID_TOKEN},
-        {GSS_S_BAD_SIG, 0, DNS_ERROR_RCODE_BADSIG},
         {GSS_S_BAD_SIG | GSS_S_DUPLICATE_TOKEN, 0, DNS_ERROR_RCODE_BADSIG},
         {GSS_S_FAILURE, 12345, SEC_E_INTERNAL_ERROR},
     };
@@ -33,8 +30,6 @@ TEST(GssStatus, KerberosCauseWinsOverTheRoutineStatus) {
         SCOPED_TRACE(::testing::Message() << std::hex << c.major << " " << c.minor);
         EXPECT_EQ(vtdns::gss::SecurityStatus(c.major, c.minor), c.status);
     }
-    // The module prints statuses with %Ld: security statuses come out negative.
-    EXPECT_EQ(SEC_E_LOGON_DENIED, -2146893044);
 }
 
 }  // namespace

@@ -50,32 +50,22 @@ void UseKerberos(const std::string& config, const std::string& cache) {
     setenv("KRB5CCNAME", ("FILE:" + g_dir + "/" + cache).c_str(), 1);
 }
 
-// Every DNS message goes to port 53, which the host's --connect-to sends
-// to named or to a relay in front of it.
-void SendDnsTo(uint16_t port) {
-    VtResolverClearConnectTo();
-    VtResolverAddConnectTo("127.0.0.1", 53, "127.0.0.1", port);
-}
-
 struct Identity {
     std::string user, domain, password;
     SEC_WINNT_AUTH_IDENTITY_A record() {
-        return {reinterpret_cast<unsigned char*>(user.data()),
-                static_cast<ULONG>(user.size()),
-                reinterpret_cast<unsigned char*>(domain.data()),
-                static_cast<ULONG>(domain.size()),
-                reinterpret_cast<unsigned char*>(password.data()),
-                static_cast<ULONG>(password.size()),
+        const auto text = [](std::string& s) { return reinterpret_cast<unsigned char*>(s.data()); };
+        const auto size = [](const std::string& s) { return static_cast<ULONG>(s.size()); };
+        return {text(user),
+                size(user),
+                text(domain),
+                size(domain),
+                text(password),
+                size(password),
                 SEC_WINNT_AUTH_IDENTITY_ANSI};
     }
+    static Identity Alice() { return {"alice", "vantrel.test", "alice-Pw-1"}; }
+    static Identity Bob() { return {"bob", "Vantrel.Test", "bob-Pw-1"}; }
 };
-
-Identity Alice() {
-    return {"alice", "vantrel.test", "alice-Pw-1"};
-}
-Identity Bob() {
-    return {"bob", "Vantrel.Test", "bob-Pw-1"};
-}
 
 DNS_STATUS Acquire(Identity* identity, HANDLE* handle) {
     *handle = reinterpret_cast<HANDLE>(0x1);
@@ -114,13 +104,16 @@ class SecureUpdates : public ::testing::Test {
 protected:
     void SetUp() override {
         UseKerberos("krb5.conf", "cc-none");
-        SendDnsTo(NamedPort());
+        // The module sends to port 53, which goes to named.
+        VtResolverClearConnectTo();
+        VtResolverAddConnectTo("127.0.0.1", 53, "127.0.0.1", NamedPort());
     }
     void TearDown() override { VtResolverClearConnectTo(); }
 };
 
 TEST_F(SecureUpdates, ExplicitCredentialsUpdateWhatThePolicyAndTheRealmGrant) {
-    Identity alice = Alice(), bob = Bob();
+    Identity alice = Identity::Alice();
+    Identity bob = Identity::Bob();
     const struct {
         Identity* who;
         const char* name;
@@ -160,7 +153,7 @@ TEST_F(SecureUpdates, NullIdentityUsesTheProcessTicketCache) {
 TEST_F(SecureUpdates, AcquisitionFailsWithTheSecurityStatus) {
     Identity wrong{"alice", "vantrel.test", "not-her-password"};
     Identity stranger{"mallory", "vantrel.test", "whatever"};
-    Identity alice = Alice();
+    Identity alice = Identity::Alice();
     const struct {
         const char* config;
         Identity* who;  // null: the ticket cache, which is empty
@@ -181,7 +174,7 @@ TEST_F(SecureUpdates, AcquisitionFailsWithTheSecurityStatus) {
 }
 
 TEST_F(SecureUpdates, UnsignedOptionsLeaveTheHandleUnused) {
-    Identity alice = Alice();
+    Identity alice = Identity::Alice();
     HANDLE handle = nullptr;
     ASSERT_EQ(Acquire(&alice, &handle), ERROR_SUCCESS);
     // Signed, alice's update would be taken.
@@ -213,7 +206,7 @@ TEST_F(SecureUpdates, ReplyWithATamperedSignatureFails) {
     VtSocketFunctions tampering{};
     tampering.recv = TamperingRecv;
     VtSetSocketFunctions(&tampering);
-    Identity alice = Alice();
+    Identity alice = Identity::Alice();
     EXPECT_EQ(SecureUpdate(&alice, "host.secure.test", "10.0.6.1"), DNS_ERROR_RCODE_BADSIG);
     VtSetSocketFunctions(nullptr);
 }

@@ -306,7 +306,6 @@ TEST(GnuDipHttp, RequestsAndOutcomes) {
          updated,
          {"/u?x=1", "/u?x=1" + tail + "2"}},
         {"retc 00", 0, u, kFirstPage, ReturnPage("00"), refused, both},
-        {"retc 1", 0, u, kFirstPage, ReturnPage("1"), refused, both},
         {"empty retc", 0, u, kFirstPage, ReturnPage(""), not_done, both},
         {"no retc", 0, u, kFirstPage, Page("<p>done</p>"), not_done, both},
         {"second page not 200", 0, u, kFirstPage, ReturnPage("0").replace(9, 6, "500 No"), not_done,

@@ -8,6 +8,7 @@
 
 #include "contract/blob_values.h"
 #include "contract/class_ids.h"
+#include "host/page_driver.h"
 #include "host/site/active_view.h"
 #include "module/module_fixture.h"
 
@@ -21,20 +22,71 @@ using Settings = std::vector<std::pair<std::string, std::string>>;
 
 class ModulePages : public ModuleTest {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override {
+        ASSERT_EQ(CoInitialize(nullptr), S_OK);
+        ModuleTest::SetUp();
+    }
+    void TearDown() override {
+        ModuleTest::TearDown();
+        CoUninitialize();
+    }
 
-    host::ComRef<IUnknown> Create(const ClassIdentity& identity);
+    host::ComRef<IUnknown> Create(const ClassIdentity& identity) {
+        host::ComRef<IUnknown> object;
+        host::ComRef<IClassFactory> factory;
+        EXPECT_EQ(m_get_class_object(identity.clsid, IID_IClassFactory, factory.Put()), S_OK)
+            << identity.name;
+        if (factory) {
+            EXPECT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, object.Put()), S_OK)
+                << identity.name;
+        }
+        return object;
+    }
+
     // A new view of the class, active in place; Page() is its page.
-    host::ActiveView ActiveView(const ClassIdentity& identity);
-    host::ComRef<IIPUpdate> Updater(const ClassIdentity& identity);
+    host::ActiveView ActiveView(const ClassIdentity& identity) {
+        host::ActiveView active;
+        host::ComRef<IUnknown> view = Create(identity);
+        if (view) {
+            EXPECT_EQ(host::ActiveView::Activate(view.Get(), &active), S_OK) << identity.name;
+            EXPECT_NE(active.Page(), nullptr) << identity.name;
+        }
+        return active;
+    }
 
-    // `vantrel settings` in process: the same keys put on the page by the
-    // host's page driver.
-    static void Apply(const char* provider, HWND page, const Settings& settings);
-    // GetData of a new page of the view after Apply.
+    host::ComRef<IIPUpdate> Updater(const ClassIdentity& identity) {
+        host::ComRef<IIPUpdate> updater;
+        host::ComRef<IUnknown> object = Create(identity);
+        if (object) {
+            EXPECT_EQ(object->QueryInterface(IID_IIPUpdate, updater.Put()), S_OK) << identity.name;
+        }
+        return updater;
+    }
+
+    // GetData of a new page of the view after `vantrel settings` in process
+    // put the same keys on it through the host's page driver.
     std::vector<BYTE> SettingsBlob(const ClassIdentity& view, const char* provider,
-                                   const Settings& settings);
+                                   const Settings& settings) {
+        host::ActiveView page = ActiveView(view);
+        const host::Provider* found = host::FindProvider(provider);
+        EXPECT_NE(found, nullptr) << provider;
+        if (found == nullptr) {
+            return {};
+        }
+        for (const auto& [name, value] : settings) {
+            const host::SettingKey* key = nullptr;
+            for (const host::SettingKey& candidate : host::KeysOf(*found)) {
+                key = name == candidate.name ? &candidate : key;
+            }
+            EXPECT_NE(key, nullptr) << provider << " " << name;
+            if (key == nullptr) {
+                continue;
+            }
+            EXPECT_FALSE(host::CheckValue(*key, value)) << provider << " " << name << "=" << value;
+            host::ApplyValue(page.Page(), *key, value);
+        }
+        return GetDataBytes(page.View());
+    }
 };
 
 }  // namespace vantrel::test

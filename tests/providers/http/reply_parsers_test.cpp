@@ -34,11 +34,9 @@ TEST(UpdatedCountReply, PhraseForAllHostsThenErrorThenNothing) {
         {"ok: Updated 3 hostnames.", 3, {kGood, "Updated 3 hostnames"}},
         {"Updated 3 hostnames", 2, {kNone, check}},
         {"Updated 1 hostname; Error Occurred", 2, {kBad, error}},
-        {"Error Occurred: no such key", 1, {kBad, error}},
         // Success is looked for before the error.
         {"Updated 2 hostnames, Error Occurred", 2, {kGood, "Updated 2 hostnames"}},
         {"updated 1 hostname", 1, {kNone, check}},
-        {"error occurred", 1, {kNone, check}},
         {"Updated 0 hostnames", 0, {kGood, "Updated 0 hostnames"}},
     };
     for (const UpdatedCountCase& c : cases) {
@@ -59,14 +57,12 @@ TEST(CodeLineReply, ReadsCodeOfSecondLine) {
         {"HTTP reply\n0=Success", {kGood, "h ::\tSuccess"}},
         {"x\n1=IP address not changed", {kGood, "h ::\tIP address not changed"}},
         {"x\n2=Invalid password", {kBad, "h ::\tInvalid password"}},
-        {"x\n-1=odd", {kBad, "h ::\todd"}},
         {"x\n 3 =Login not found", {kBad, "h ::\tLogin not found"}},
         {"x\nabc=letters read as 0", {kGood, "h ::\tletters read as 0"}},
         {"x\n+1=signed", {kGood, "h ::\tsigned"}},
         {"x\n  =blank code", {kNone, "h ::\tblank code"}},
         {"x\n10=a=b\nmore", {kBad, "h ::\ta=b\nmore"}},
         {"one line only", {kNone, "h ::\tone line only"}},
-        {"x\n", {kNone, "h ::\t"}},
         {"x\nno equals sign", {kNone, "h ::\tno equals sign"}},
         // The CR of the first line goes with it; one after the text stays.
         {"x\r\n0=Success\r", {kGood, "h ::\tSuccess\r"}},
@@ -102,7 +98,6 @@ TEST(KeywordReply, FirstPhraseFoundDecides) {
     const KeywordCase cases[] = {
         {"update inside a word", dynam, "Updated fine", {kGood, "h ::\tUpdated fine"}},
         {"error before update", dynam, "Update Error", {kBad, "h ::\tUpdate Error"}},
-        {"duplicate before update", dynam, "Update: Duplicate", {kBad, "h ::\tUpdate: Duplicate"}},
         {"lower-case error", dynam, "error, Update", {kGood, "h ::\terror, Update"}},
         {"no keyword", dynam, "hello", {kNone, "h ::\thello"}},
         {"br removed", dynam, "a<br>b<br>", {kNone, "h ::\tab"}},
@@ -110,7 +105,9 @@ TEST(KeywordReply, FirstPhraseFoundDecides) {
         // Removing "<br>" can join a keyword together.
         {"keyword across a tag", dynam, "Err<br>or", {kBad, "h ::\tError"}},
         {"complete", dynup, "Update complete! 1.2.3.4", {kGood, "h ::\tUpdate complete! 1.2.3.4"}},
-        {"password first", dynup, "Update complete! Password Incorrect",
+        {"password first",
+         dynup,
+         "Update complete! Password Incorrect",
          {kBad, "h ::\tUpdate complete! Password Incorrect"}},
         {"no exclamation mark", dynup, "Update complete", {kNone, "h ::\tUpdate complete"}},
         {"br kept for dynup", dynup, "x<br>", {kNone, "h ::\tx<br>"}},
@@ -139,7 +136,6 @@ TEST(LinePerHostReply, HighestRecognisedStatusAndOnePartPerHost) {
     const LineCase cases[] = {
         {"good and nochg", {"a", "b"}, "good 1\nnochg 1", {kGood, "a ::\tgood 1\nb ::\tnochg 1"}},
         {"4 never lowered", {"a", "b"}, "badauth\ngood 1", {kBad, "a ::\tbadauth\nb ::\tgood 1"}},
-        {"4 after 2", {"a", "b"}, "good 1\nbadauth", {kBad, "a ::\tgood 1\nb ::\tbadauth"}},
         {"capitals", {"a"}, "GOOD 1.2.3.4", {kGood, "a ::\tGOOD 1.2.3.4"}},
         {"unknown word", {"a", "b"}, "<html>\nnochg", {kGood, "a ::\t<html>\nb ::\tnochg"}},
         {"nothing known", {"a"}, "<html> page", {kNone, "a ::\t<html> page"}},
