@@ -5,29 +5,33 @@
 set -u
 vantrel=$1
 scratch=$(mktemp -d)
-tmux=(env -u TERM tmux -S "$scratch/tmux.sock" -f /dev/null)
-trap '"${tmux[@]}" kill-server 2>/dev/null; rm -rf "$scratch"' EXIT
+trap 'for s in "$scratch"/*.sock; do tmux -S "$s" kill-server 2>/dev/null; done; rm -rf "$scratch"' EXIT
 . "$(dirname "$0")/../peers/common.sh"
 r=(--registry "$scratch/hive.reg")
 "$vantrel" register "${r[@]}" --module "$2" >/dev/null || fail "register"
 
 screen_has() { "${tmux[@]}" capture-pane -p | grep -qF "$1"; }
-pane_dead() { [ "$("${tmux[@]}" display -p '#{pane_dead}')" = 1 ]; }
 
 # configure "KEYS" ARGS...: runs vantrel configure ARGS and, once the page
 # is drawn, sends KEYS (tmux key names or text); sets code and leaves the
-# last screen in $scratch/screen. Every wait is bounded.
+# last screen in $scratch/screen. Every wait is bounded. Each run has its
+# own tmux server: a new one on the socket of one shutting down can fail.
+runs=0
 configure() {
     local keys=$1
     shift
+    runs=$((runs + 1))
+    tmux=(env -u TERM tmux -S "$scratch/$runs.sock" -f /dev/null)
+    # The pane's shell keeps the exit code: tmux may reap the page late.
+    rm -f "$scratch/code"
     "${tmux[@]}" set-option -g remain-on-exit on \; new-session -d -x 80 -y 24 \
-        "TERM=vt100 $vantrel configure $* ${r[*]}"
+        "TERM=vt100 $vantrel configure $* ${r[*]}; echo \$? >$scratch/code"
     wait_until 10 screen_has "Esc cancel" || fail "configure $*: no page"
     # shellcheck disable=SC2086
     "${tmux[@]}" send-keys $keys
-    wait_until 10 pane_dead || fail "configure $*: still running"
+    wait_until 10 test -s "$scratch/code" || fail "configure $*: still running"
     "${tmux[@]}" capture-pane -p >"$scratch/screen"
-    code=$("${tmux[@]}" display -p '#{pane_dead_status}')
+    code=$(cat "$scratch/code")
     "${tmux[@]}" kill-server
 }
 

@@ -69,6 +69,8 @@ stop_labs() {
     for pid in "${lab_pids[@]}"; do
         kill -TERM "$pid" 2>/dev/null
         kill -CONT "$pid" 2>/dev/null
+        wait_until 10 pid_gone "$pid" ||
+            { echo "vantrel-lab $pid ignored SIGTERM: killed" >&2; kill -KILL "$pid"; }
         wait "$pid" 2>/dev/null
     done
     lab_pids=()
