@@ -93,13 +93,12 @@ TEST(BlobReader, OddAndTruncatedFields) {
     const std::string bare = std::string("\x2c\x01\x00\x00", 4) + url;
     const std::string two_bare = bare + bare;
     const Bytes long_bare(two_bare.begin(), two_bare.end());
-    struct Case {
+    const struct {
         const char* name;
         Bytes bytes;
         const char* fields;
         std::string expected;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"counted L=0 is empty", {0, 0, 0, 0, 1, 0, 0, 0}, "CI", "'' 1"},
         {"counted without NUL keeps its last byte", {2, 0, 0, 0, 'a', 'b'}, "C", "'ab'"},
         {"text ends at its first NUL", {4, 0, 0, 0, 'a', 0, 'b', 0, 9, 0}, "CS", "'a' 9"},
@@ -127,7 +126,7 @@ TEST(BlobReader, OddAndTruncatedFields) {
         {"long bare text whole only without a limit", long_bare, "WB",
          "'" + url + "' '" + url.substr(0, 255) + "'"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         BlobValue blob(c.bytes);
         BlobReader reader(blob.Get());
         EXPECT_EQ(ReadFields(reader, c.fields), c.expected) << c.name;

@@ -5,26 +5,23 @@
 #include <platform/com.h>
 #include <platform/module.h>
 #include <platform/registry.h>
-#include <stdlib.h>
 #include <vantrel/vantrel.h>
 
-#include <filesystem>
+#include "../platform/registry/registry_fixture.h"
+
 #include <string>
 
 namespace vantrel::test {
 
-class ModuleTest : public ::testing::Test {
+class ModuleTest : public RegistryTest {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/vantrel-module-test-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_folder = pattern;
-        ASSERT_EQ(VtRegistrySetHiveFile((m_folder / "hive.reg").c_str()), ERROR_SUCCESS);
+        RegistryTest::SetUp();
         Load(VANTREL_MODULE_PATH);
     }
     void TearDown() override {
         Unload();
-        std::filesystem::remove_all(m_folder);
+        RegistryTest::TearDown();
     }
 
     void Load(const std::string& path) {
@@ -48,7 +45,6 @@ protected:
         }
     }
 
-    std::filesystem::path m_folder;
     HMODULE m_module = nullptr;
     VantrelDllGetClassObjectFn m_get_class_object = nullptr;
     VantrelDllCanUnloadNowFn m_can_unload_now = nullptr;

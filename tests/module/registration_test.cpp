@@ -1,7 +1,6 @@
 // The keys DllRegisterServer writes and DllUnregisterServer removes, read
 // back from the scratch hive.
 #include <map>
-#include <optional>
 #include <set>
 #include <vector>
 
@@ -41,24 +40,13 @@ std::set<std::string> SubKeys(const std::string& path) {
     return names;
 }
 
-// nullopt when the key or the value is missing; name nullptr: default value.
-std::optional<std::string> Value(const std::string& path, const char* name = nullptr) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        return std::nullopt;
+class Registration : public ModuleTest {
+protected:
+    // The value, or "<error N>" for a missing key or value.
+    std::string Value(const std::string& path, const char* name = nullptr) {
+        return GetString(path.c_str(), name);
     }
-    char data[1024];
-    DWORD size = sizeof data;
-    DWORD type = 0;
-    LONG error = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
-    RegCloseKey(key);
-    if (error != ERROR_SUCCESS || type != REG_SZ) {
-        return std::nullopt;
-    }
-    return std::string(data, size > 0 && data[size - 1] == '\0' ? size - 1 : size);
-}
-
-using Registration = ModuleTest;
+};
 
 TEST_F(Registration, WritesEveryClassKey) {
     ASSERT_EQ(m_register(), S_OK);
@@ -103,9 +91,7 @@ TEST_F(Registration, UnregistrationRemovesOnlyWhatItWrote) {
     const std::string foreign = "{00000000-0000-0000-0000-000000000001}";
     for (const std::string& path : {"CLSID\\" + foreign, std::string("Vantrel.Dynam\\Extra")}) {
         HKEY key = nullptr;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                  nullptr, &key, nullptr),
-                  ERROR_SUCCESS);
+        ASSERT_EQ(Create(path.c_str(), &key), ERROR_SUCCESS);
         RegCloseKey(key);
     }
     ASSERT_EQ(m_unregister(), S_OK);

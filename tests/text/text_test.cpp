@@ -1,27 +1,26 @@
-// Text operations: the results callers rely on at the edges, and the
+// Text operations: the results callers rely on at the edges, the
 // narrow/wide conversions through the platform's code page (UTF-8 narrow,
-// UTF-16 wide).
+// UTF-16 wide), and Base64.
 #include "text/text.h"
-
 #include "text/error.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace vantrel {
 namespace {
 
 TEST(Text, ReplaceAllNeverRescansInsertedText) {
-    struct Case {
+    const struct {
         const char* text;
         const char* old_text;
         const char* new_text;
         const char* expected;
         int count;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"aaa", "aa", "x", "xa", 1},
         {"#", "#", "##", "##", 1},
         {"a=###IP###&b=###IP###", "###IP###", "", "a=&b=", 2},
@@ -36,7 +35,7 @@ TEST(Text, ReplaceAllNeverRescansInsertedText) {
         {"caf\xC3\xA9", "\xA9", "!", "caf\xC3\xA9", 0},
         {"\xC3\xA9\xC3\xA9", "\xC3\xA9", "e", "ee", 2},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         Text text(c.text);
         EXPECT_EQ(text.ReplaceAll(c.old_text, c.new_text), c.count) << c.text;
         EXPECT_EQ(text.View(), c.expected) << c.text;
@@ -46,29 +45,27 @@ TEST(Text, ReplaceAllNeverRescansInsertedText) {
 
 TEST(Text, FindAndFindCharBoundaries) {
     const Text text("hello");  // length 5
-    struct Case {
+    const struct {
         const char* sub;
         int start;
         int expected;
-    };
-    const Case finds[] = {
+    } finds[] = {
         {"l", 0, 2},      {"l", 3, 3},       {"l", 4, -1}, {"lo", 0, 3}, {"x", 0, -1},
         {"h", 5, -1},     {"", 5, 5},        {"", 0, 0},   {"", 6, -1},  {"h", -1, -1},
         {nullptr, 0, -1}, {"hello!", 0, -1}, {"L", 0, -1},
     };
-    for (const Case& c : finds) {
+    for (const auto& c : finds) {
         EXPECT_EQ(text.Find(c.sub, c.start), c.expected)
             << (c.sub ? c.sub : "(null)") << " from " << c.start;
     }
-    struct CharCase {
+    const struct {
         char c;
         int start;
         int expected;
-    };
-    const CharCase chars[] = {
+    } chars[] = {
         {'l', 0, 2}, {'o', 4, 4}, {'o', 5, -1}, {'h', -1, -1}, {'z', 0, -1}, {'h', 1, -1},
     };
-    for (const CharCase& c : chars) {
+    for (const auto& c : chars) {
         EXPECT_EQ(text.FindChar(c.c, c.start), c.expected) << c.c << " from " << c.start;
     }
     EXPECT_EQ(Text("").FindChar('a', 0), -1);
@@ -81,27 +78,25 @@ TEST(Text, FindAndFindCharBoundaries) {
 
 TEST(Text, LeftAndMidCuts) {
     const Text ab("ab");
-    struct Case {
+    const struct {
         Text result;
         const char* expected;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {ab.Left(-1), ""},   {ab.Left(0), ""},    {ab.Left(1), "a"},    {ab.Left(2), "ab"},
         {ab.Left(99), "ab"}, {ab.Mid(3), ""},     {ab.Mid(2), ""},      {ab.Mid(1), "b"},
         {ab.Mid(-4), "ab"},  {ab.Mid(0, 1), "a"}, {ab.Mid(1, 99), "b"}, {ab.Mid(-1, 1), "a"},
         {ab.Mid(0, -1), ""}, {ab.Mid(3, 1), ""},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         EXPECT_EQ(c.result.View(), c.expected);
     }
 }
 
 TEST(Text, TrimRemovesAsciiSpaceOnly) {
-    struct Case {
+    const struct {
         const char* text;
         const char* expected;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"  a b  ", "a b"},
         {"\t\n\v\f\r x \r\n", "x"},
         {"    ", ""},
@@ -110,7 +105,7 @@ TEST(Text, TrimRemovesAsciiSpaceOnly) {
         // 0x85 and 0xA0 are parts of characters here, not space.
         {" \xC2\xA0\xC2\x85 ", "\xC2\xA0\xC2\x85"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         Text text(c.text);
         EXPECT_EQ(text.Trim().View(), c.expected);
     }
@@ -168,34 +163,117 @@ struct BstrDeleter {
 };
 using UniqueBstr = std::unique_ptr<OLECHAR, BstrDeleter>;
 
-TEST(TextConvert, RoundTripsThroughWide) {
-    struct Case {
-        const char* narrow;
-        UINT wide_length;
-    };
-    const Case cases[] = {{"", 0}, {"10.0.0.1", 8}, {"caf\xC3\xA9", 4}, {"\xF0\x9F\x98\x80", 2}};
-    for (const Case& c : cases) {
-        UniqueBstr wide(Text(c.narrow).ToBstr());
+// Narrow texts are UTF-8, wide ones UTF-16: a character outside the BMP
+// takes two wide units.
+TEST(TextConvert, RoundTripsThroughWideAndComparesWithoutCase) {
+    const std::pair<const char*, UINT> texts[] = {
+        {"", 0}, {"10.0.0.1", 8}, {"caf\xC3\xA9", 4}, {"\xF0\x9F\x98\x80", 2}};
+    for (const auto& [narrow, wide_length] : texts) {
+        UniqueBstr wide(Text(narrow).ToBstr());
         ASSERT_NE(wide, nullptr);
-        EXPECT_EQ(SysStringLen(wide.get()), c.wide_length);
-        EXPECT_EQ(Text(static_cast<const WCHAR*>(wide.get())).View(), c.narrow);
+        EXPECT_EQ(SysStringLen(wide.get()), wide_length);
+        EXPECT_EQ(Text(static_cast<const WCHAR*>(wide.get())).View(), narrow);
     }
     EXPECT_TRUE(Text(static_cast<const WCHAR*>(nullptr)).IsEmpty());
-}
-
-TEST(TextConvert, CompareNoCaseFoldsAscii) {
-    struct Case {
+    const struct {
         const char* a;
         const char* b;
         bool equal;
-    };
-    const Case cases[] = {{"Good", "gOOD", true},
-                          {"good", "goods", false},
-                          {"", nullptr, true},
-                          {"nochg", "NOCHG ", false}};
-    for (const Case& c : cases) {
+    } pairs[] = {{"Good", "gOOD", true},
+                 {"good", "goods", false},
+                 {"", nullptr, true},
+                 {"nochg", "NOCHG ", false}};
+    for (const auto& c : pairs) {
         EXPECT_EQ(Text(c.a).CompareNoCase(c.b) == 0, c.equal) << c.a;
     }
+}
+
+// "MNO" repeated: each whole group encodes as "TU5P".
+std::string Source(size_t n) {
+    std::string bytes(n, ' ');
+    for (size_t i = 0; i < n; ++i) {
+        bytes[i] = static_cast<char>('M' + i % 3);
+    }
+    return bytes;
+}
+
+std::string Encode(const std::vector<BYTE>& source, unsigned options) {
+    int n = static_cast<int>(source.size());
+    std::string out(static_cast<size_t>(Base64EncodedLength(n, options)), '?');
+    int length = static_cast<int>(out.size());
+    static const BYTE kNone = 0;  // the encoder wants a source even for 0 bytes
+    EXPECT_TRUE(Base64Encode(n > 0 ? source.data() : &kNone, n, out.data(), &length, options));
+    out.resize(static_cast<size_t>(length));
+    return out;
+}
+
+std::string Lines(int groups) {
+    std::string out;
+    for (int i = 0; i < groups; ++i) {
+        out += (i > 0 && i % 19 == 0 ? "\r\n" : "") + std::string("TU5P");
+    }
+    return out;
+}
+
+TEST(Base64, EncodingsLineBreaksAndPadding) {
+    const struct {
+        std::string source;
+        unsigned options;
+        std::string expected;
+    } cases[] = {
+        {"", kBase64Default, ""},
+        {"M", kBase64Default, "TQ=="},
+        {"Ma", kBase64Default, "TWE="},
+        {"Man", kBase64Default, "TWFu"},
+        {"M", kBase64NoPadding, "TQ"},
+        {"user:pass", kBase64NoLineBreaks, "dXNlcjpwYXNz"},
+        {"\xFF\xFE\xFD", kBase64Default, "//79"},
+        {Source(56), kBase64Default, Lines(18) + "TU4="},
+        {Source(57), kBase64Default, Lines(19) + "\r\n"},
+        {Source(58), kBase64Default, Lines(19) + "\r\nTQ=="},
+        {Source(58), kBase64NoPadding, Lines(19) + "\r\nTQ"},
+        {Source(57), kBase64NoLineBreaks, Lines(19)},
+        {Source(114), kBase64Default, Lines(38) + "\r\n"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Encode(std::vector<BYTE>(c.source.begin(), c.source.end()), c.options),
+                  c.expected)
+            << c.source.size() << " bytes, options " << c.options;
+    }
+}
+
+TEST(Base64, ReservedLength) {
+    const struct {
+        int n;
+        unsigned options;
+        int expected;
+    } cases[] = {
+        {0, kBase64Default, 2},      {5, kBase64Default, 10},
+        {5, kBase64NoLineBreaks, 8}, {1, kBase64NoPadding | kBase64NoLineBreaks, 4},
+        {57, kBase64Default, 80},    {-1, kBase64Default, -1},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Base64EncodedLength(c.n, c.options), c.expected) << c.n << "/" << c.options;
+    }
+}
+
+TEST(Base64, RefusalsWriteNothingAndKeepTheLength) {
+    const BYTE source[5] = {1, 2, 3, 4, 5};
+    char out[16];
+    struct Case {
+        const BYTE* source;
+        char* destination;
+        int length;  // 9 is one short of the reserved 10
+    };
+    for (const auto& c :
+         {Case{source, out, 9}, Case{nullptr, out, 16}, Case{source, nullptr, 16}}) {
+        std::fill(std::begin(out), std::end(out), '?');
+        int length = c.length;
+        EXPECT_FALSE(Base64Encode(c.source, 5, c.destination, &length, kBase64Default));
+        EXPECT_EQ(length, c.length);
+        EXPECT_EQ(std::string(out, sizeof out), std::string(sizeof out, '?'));
+    }
+    EXPECT_FALSE(Base64Encode(source, 5, out, nullptr, kBase64Default));
 }
 
 }  // namespace

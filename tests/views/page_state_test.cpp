@@ -1,5 +1,6 @@
-// The frame's persistent state, its ambient background and its drawing
-// while not active in place.
+// The frame's persistent state in the platform's memory streams and
+// storages, its ambient background and its drawing while not active in
+// place.
 #include <gtest/gtest.h>
 #include <platform/ole2.h>
 #include <platform/vtui.h>
@@ -38,6 +39,47 @@ std::vector<BYTE> StreamBytes(IStream* stream) {
 
 // Version 0x0710, then the extent 7779 x 6376 HIMETRIC, little-endian.
 const std::vector<BYTE> kNaturalState = {0x10, 0x07, 0, 0, 0x63, 0x1E, 0, 0, 0xE8, 0x18, 0, 0};
+
+// The platform's memory stream, which view state is saved in: seeking and
+// reading as Windows' HGLOBAL streams do.
+TEST(MemoryStream, ReadsWritesAndSeeks) {
+    // The stand-in has no global memory to wrap: only a new block.
+    IStream* refused = reinterpret_cast<IStream*>(1);
+    EXPECT_EQ(CreateStreamOnHGlobal(reinterpret_cast<HGLOBAL>(8), TRUE, &refused), E_INVALIDARG);
+    EXPECT_EQ(refused, nullptr);
+    ComPtr<IStream> stream = StreamHolding({'h', 'e', 'l', 'l', 'o'});
+    const struct {
+        int64_t move;
+        DWORD origin;
+        HRESULT expected;
+        uint64_t position;
+    } cases[] = {
+        {2, STREAM_SEEK_CUR, S_OK, 2},
+        {-1, STREAM_SEEK_END, S_OK, 4},
+        {10, STREAM_SEEK_END, S_OK, 15},  // past the end is allowed
+        {-1, STREAM_SEEK_SET, STG_E_INVALIDFUNCTION, 15},
+        {0, 7, STG_E_INVALIDFUNCTION, 15},
+    };
+    for (const auto& c : cases) {
+        LARGE_INTEGER move{};
+        move.QuadPart = c.move;
+        ULARGE_INTEGER position{};
+        EXPECT_EQ(stream->Seek(move, c.origin, &position), c.expected) << c.move;
+        if (c.expected == S_OK) {
+            EXPECT_EQ(position.QuadPart, c.position) << c.move;
+        }
+    }
+    // Writing past the end fills the gap with zeros.
+    EXPECT_EQ(stream->Write("!", 1, nullptr), S_OK);
+    char buffer[4];
+    ULONG read = 99;
+    EXPECT_EQ(stream->Read(buffer, sizeof buffer, &read), S_OK);
+    EXPECT_EQ(read, 0u) << "nothing to read at the end";
+    std::vector<BYTE> expected = {'h', 'e', 'l', 'l', 'o'};
+    expected.resize(15);
+    expected.push_back('!');
+    EXPECT_EQ(StreamBytes(stream.Get()), expected);
+}
 
 SIZEL ExtentOf(IUnknown* page) {
     ComPtr<IOleObject> object;
@@ -102,9 +144,12 @@ TEST(PageViewPersistence, SavesTwelveBytesAndIsDirtyAfterExtentChangesUntilSaved
     EXPECT_EQ(ExtentOf(other.Get()).cy, 2000);
 }
 
+// View state goes into a "Contents" stream of the platform's memory
+// storage, which answers as Windows' compound files do.
 TEST(PageViewPersistence, KeepsItsStateInTheContentsStreamOfAStorage) {
     auto persist = CreatePage<TestPage, IPersistStorage>(IID_IPersistStorage);
     ComPtr<IStorage> storage;
+    EXPECT_EQ(StgCreateDocfile(u"file.stg", STGM_READWRITE, 0, storage.Put()), STG_E_INVALIDNAME);
     ASSERT_EQ(StgCreateDocfile(nullptr, STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, storage.Put()),
               S_OK);
     EXPECT_EQ(persist->InitNew(storage.Get()), S_OK);
@@ -114,11 +159,37 @@ TEST(PageViewPersistence, KeepsItsStateInTheContentsStreamOfAStorage) {
         EXPECT_EQ(persist->Save(storage.Get(), TRUE), S_OK);
         EXPECT_EQ(persist->SaveCompleted(nullptr), S_OK);
     }
+    constexpr DWORD kWrite = STGM_WRITE | STGM_SHARE_EXCLUSIVE;
+    constexpr DWORD kRead = STGM_READ | STGM_SHARE_EXCLUSIVE;
+    const struct {
+        const char* what;
+        const char16_t* name;
+        DWORD mode;
+        bool create;
+        HRESULT expected;
+    } cases[] = {
+        {"create existing", u"Contents", kWrite, true, STG_E_FILEALREADYEXISTS},
+        {"create without exclusive sharing", u"Other", STGM_WRITE, true, STG_E_INVALIDFLAG},
+        {"create with a bad name", u"a\\b", kWrite, true, STG_E_INVALIDNAME},
+        {"create with an empty name", u"", kWrite, true, STG_E_INVALIDNAME},
+        {"open missing", u"Missing", kRead, false, STG_E_FILENOTFOUND},
+        {"open with STGM_CREATE", u"Contents", kRead | STGM_CREATE, false, STG_E_INVALIDFLAG},
+        {"open in another case", u"CONTENTS", kRead, false, S_OK},
+    };
+    for (const auto& c : cases) {
+        IStream* stream = reinterpret_cast<IStream*>(1);
+        HRESULT hr = c.create ? storage->CreateStream(c.name, c.mode, 0, 0, &stream)
+                              : storage->OpenStream(c.name, nullptr, c.mode, 0, &stream);
+        EXPECT_EQ(hr, c.expected) << c.what;
+        EXPECT_EQ(stream != nullptr, hr == S_OK) << c.what;
+        if (stream != nullptr) {
+            stream->Release();
+        }
+    }
     ComPtr<IStream> contents;
-    ASSERT_EQ(storage->OpenStream(u"Contents", nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0,
-                                  contents.Put()),
-              S_OK);
+    ASSERT_EQ(storage->OpenStream(u"Contents", nullptr, kRead, 0, contents.Put()), S_OK);
     EXPECT_EQ(StreamBytes(contents.Get()), kNaturalState);
+    EXPECT_EQ(contents->Write("!", 1, nullptr), STG_E_ACCESSDENIED);
     auto other = CreatePage<TestPage, IPersistStorage>(IID_IPersistStorage);
     EXPECT_EQ(other->Load(storage.Get()), S_OK);
 }
@@ -151,13 +222,12 @@ TEST(PageViewAmbient, BackgroundBrushFollowsTheAmbientBackColour) {
 }
 
 TEST(ViewSite, AnswersAmbientPropertyGets) {
-    struct Case {
+    const struct {
         DISPID id;
         WORD flags;
         HRESULT expected;
         VARTYPE type;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {DISPID_AMBIENT_BACKCOLOR, DISPATCH_PROPERTYGET, S_OK, VT_I4},
         {DISPID_AMBIENT_USERMODE, DISPATCH_PROPERTYGET, S_OK, VT_BOOL},
         {DISPID_AMBIENT_FORECOLOR, DISPATCH_PROPERTYGET, DISP_E_MEMBERNOTFOUND, VT_EMPTY},
@@ -167,7 +237,7 @@ TEST(ViewSite, AnswersAmbientPropertyGets) {
         host::ComRef<host::ViewSite>::Adopt(host::ViewSite::Create(nullptr));
     site->SetBackColor(RGB(10, 20, 30));
     DISPPARAMS none{nullptr, nullptr, 0, 0};
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         VARIANT result;
         VariantInit(&result);
         EXPECT_EQ(site->Invoke(c.id, IID_NULL, 0, c.flags, &none, &result, nullptr, nullptr),

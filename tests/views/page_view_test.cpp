@@ -56,8 +56,15 @@ TEST(PageView, GetDataFailsForANullResultAndKeepsExceptionsInside) {
     TestPage::Log().throw_in_write = false;
 }
 
-TEST(PageView, ActivationMakesThePageAChildOfTheSiteWindow) {
+// Activation needs a site, makes the page a child of the site's window and
+// tells the site; hiding, showing and deactivating follow the verbs.
+TEST(PageView, ActivationAndVerbsReachThePageAndTheSite) {
     auto view = CreatePage<TestPage, IGView>(IID_IGView);
+    ComPtr<IOleObject> object;
+    ASSERT_EQ(view->QueryInterface(IID_IOleObject, object.PutVoid()), S_OK);
+    EXPECT_EQ(object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, nullptr, 0, nullptr, nullptr),
+              E_UNEXPECTED)
+        << "no site";
     int inits = TestPage::Log().init_dialogs;
     host::ActiveView active;
     ASSERT_EQ(host::ActiveView::Activate(view.Get(), &active), S_OK);
@@ -67,26 +74,6 @@ TEST(PageView, ActivationMakesThePageAChildOfTheSiteWindow) {
     EXPECT_EQ(TestPage::Log().init_dialogs, inits + 1);
     // UI activation focuses the first tab stop.
     EXPECT_EQ(GetFocus(), GetDlgItem(page, kHostEdit));
-
-    ComPtr<IOleInPlaceObject> in_place;
-    ASSERT_EQ(view->QueryInterface(IID_IOleInPlaceObject, in_place.PutVoid()), S_OK);
-    EXPECT_EQ(in_place->InPlaceDeactivate(), S_OK);
-    EXPECT_FALSE(IsWindow(page));
-    HWND window = reinterpret_cast<HWND>(1);
-    EXPECT_EQ(in_place->GetWindow(&window), E_FAIL);
-    EXPECT_EQ(window, nullptr);
-    EXPECT_EQ(GetDataBytes(view.Get()), kEmptyPageBlob) << "settings went with the page";
-}
-
-TEST(PageView, SiteHearsOfActivationAndDeactivation) {
-    auto view = CreatePage<TestPage, IGView>(IID_IGView);
-    ComPtr<IOleObject> object;
-    ASSERT_EQ(view->QueryInterface(IID_IOleObject, object.PutVoid()), S_OK);
-    EXPECT_EQ(object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, nullptr, 0, nullptr, nullptr),
-              E_UNEXPECTED)
-        << "no site";
-    host::ActiveView active;
-    ASSERT_EQ(host::ActiveView::Activate(view.Get(), &active), S_OK);
     ComPtr<IOleClientSite> site;
     ASSERT_EQ(object->GetClientSite(site.Put()), S_OK);
     auto* container = static_cast<host::ViewSite*>(site.Get());
@@ -95,14 +82,22 @@ TEST(PageView, SiteHearsOfActivationAndDeactivation) {
 
     EXPECT_EQ(object->DoVerb(OLEIVERB_HIDE, nullptr, nullptr, 0, nullptr, nullptr), S_OK);
     EXPECT_FALSE(container->UiActive());
-    EXPECT_FALSE(IsWindowVisible(active.Page()));
+    EXPECT_FALSE(IsWindowVisible(page));
     EXPECT_EQ(object->DoVerb(OLEIVERB_SHOW, nullptr, nullptr, 0, nullptr, nullptr), S_OK);
     EXPECT_EQ(object->DoVerb(-7, nullptr, nullptr, 0, nullptr, nullptr), E_NOTIMPL);
     EXPECT_EQ(object->DoVerb(3, nullptr, nullptr, 0, nullptr, nullptr), OLEOBJ_S_INVALIDVERB);
 
     EXPECT_EQ(object->Close(OLECLOSE_NOSAVE), S_OK);
+    EXPECT_FALSE(IsWindow(page));
     EXPECT_FALSE(container->InPlaceActive());
     EXPECT_EQ(active.Page(), nullptr);
+    ComPtr<IOleInPlaceObject> in_place;
+    ASSERT_EQ(view->QueryInterface(IID_IOleInPlaceObject, in_place.PutVoid()), S_OK);
+    EXPECT_EQ(in_place->InPlaceDeactivate(), S_OK) << "already inactive";
+    HWND window = reinterpret_cast<HWND>(1);
+    EXPECT_EQ(in_place->GetWindow(&window), E_FAIL);
+    EXPECT_EQ(window, nullptr);
+    EXPECT_EQ(GetDataBytes(view.Get()), kEmptyPageBlob) << "settings went with the page";
 }
 
 // The control interfaces a container may ask for (and only those) all lead

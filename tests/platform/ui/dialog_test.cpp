@@ -113,11 +113,21 @@ INT_PTR ModalProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     return FALSE;
 }
 
-// Types into the modal dialog's edit and presses Enter, once.
-BOOL TypeAndEnter(HWND dialog, void* context) {
-    auto* calls = static_cast<int*>(context);
-    if ((*calls)++ > 0) {
+// Draws the owner with the modal dialog on top, then types into the
+// dialog's edit and presses Enter, once.
+struct Session {
+    HWND owner;
+    int calls = 0;
+    std::string screen;
+};
+
+BOOL DrawTypeAndEnter(HWND dialog, void* context) {
+    auto* session = static_cast<Session*>(context);
+    if (session->calls++ > 0) {
         return FALSE;
+    }
+    for (const std::string& row : RenderRows(session->owner, TRUE)) {
+        session->screen += row + "\n";
     }
     TypeInto(dialog, "10.0.0.1");
     VtKeyEvent enter{WM_KEYDOWN, VK_RETURN, 0};
@@ -137,11 +147,17 @@ TEST(ModalDialog, ReturnsTheEndDialogResult) {
                                        reinterpret_cast<LPARAM>(&state));
     };
     EXPECT_EQ(run(Behaviour::EndAtInit), 42);
-    // Enter in the edit presses the default button: IDOK.
-    int calls = 0;
-    VtModalHook previous = VtSetModalHook(VtModalHook{TypeAndEnter, &calls});
+    // Framed on top of its owner; Enter in the edit presses the default
+    // button: IDOK.
+    Session session{owner.hwnd(), 0, ""};
+    VtModalHook previous = VtSetModalHook(VtModalHook{DrawTypeAndEnter, &session});
     EXPECT_EQ(run(Behaviour::EndOnCommand), IDOK);
     EXPECT_EQ(state.typed, "10.0.0.1");
+    const std::string& screen = session.screen;
+    EXPECT_NE(screen.find("+------------ Configuration -------------+"), std::string::npos)
+        << screen;
+    EXPECT_NE(screen.find("| Server update address[ "), std::string::npos) << screen;
+    EXPECT_LT(screen.find("[      "), screen.find("Configuration")) << "the owner shows round it";
     EXPECT_TRUE(IsWindowEnabled(owner.hwnd())) << "the owner is enabled again";
     EXPECT_EQ(GetFocus(), focus_before) << "the focus goes back";
     // No more input: cancelled as by Esc; one that never ends fails the call.

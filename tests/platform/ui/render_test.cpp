@@ -51,36 +51,6 @@ END
     EXPECT_EQ(rows[5].substr(0, 5), "|two ");
 }
 
-BOOL RenderOnce(HWND, void* context) {
-    auto* page = static_cast<std::pair<HWND, std::vector<std::string>>*>(context);
-    page->second = RenderRows(page->first, TRUE);
-    return FALSE;
-}
-
-TEST(Renderer, ModalDialogIsFramedOnTopOfItsOwner) {
-    const char modal[] = R"(132 DIALOG 0, 0, 150, 50
-STYLE DS_MODALFRAME | WS_POPUP | WS_CAPTION
-CAPTION "Configuration"
-BEGIN
-    EDITTEXT 201, 60, 7, 80, 14, ES_AUTOHSCROLL
-END
-)";
-    Dialog page(kHostListPage);
-    DLGTEMPLATE* parsed = VtParseDialogTemplateA(modal, sizeof modal - 1);
-    ASSERT_NE(parsed, nullptr);
-    std::pair<HWND, std::vector<std::string>> context{page.hwnd(), {}};
-    VtModalHook previous = VtSetModalHook(VtModalHook{RenderOnce, &context});
-    EXPECT_EQ(DialogBoxIndirectParamA(nullptr, parsed, page.hwnd(), nullptr, 0), -1);
-    VtSetModalHook(previous);
-    VtFreeDialogTemplate(parsed);
-    std::string text;
-    for (const std::string& row : context.second) {
-        text += row + "\n";
-    }
-    EXPECT_NE(text.find("+----------- Configuration ------------+"), std::string::npos) << text;
-    EXPECT_NE(text.find("Hostname:"), std::string::npos) << "the page shows round it";
-}
-
 TEST(Gdi, ObjectsAndColours) {
     HFONT font =
         CreateFontA(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "MS Sans Serif");

@@ -1,5 +1,5 @@
 // The terminal front end refuses what it cannot draw on; typing into a page
-// through a pseudo-terminal is covered by the host's configure tests.
+// in a real terminal is covered by the host's configure test.
 #include "ui_test_support.h"
 
 #include <fcntl.h>
