@@ -133,9 +133,8 @@ TEST(Codepage, CompareLikeWindows) {
         const char* a;
         const char* b;
         int expected;
-    } compares[] = {{"HKEY", "hkey", 0},   {"abc", "ABD", -1},         {"abd", "ABC", 1},
-                    {"ab", "abc", -1},     {nullptr, "a", -1},         {"a", nullptr, 1},
-                    {nullptr, nullptr, 0}, {"\xC3\xA9", "\xC3\x89", 1}};
+    } compares[] = {{"HKEY", "hkey", 0}, {"abc", "ABD", -1}, {"ab", "abc", -1},
+                    {nullptr, "a", -1},  {"a", nullptr, 1},  {"\xC3\xA9", "\xC3\x89", 1}};
     for (const auto& c : compares) {
         EXPECT_EQ(lstrcmpiA(c.a, c.b), c.expected)
             << (c.a ? c.a : "(null)") << " vs " << (c.b ? c.b : "(null)");
