@@ -62,36 +62,28 @@ TEST(Text, FindAndFindCharBoundaries) {
     EXPECT_EQ(euro.FindChar('\x82'), -1);
 }
 
-TEST(Text, LeftAndMidCuts) {
+// Trim removes ASCII white space only: 0xA0 and 0x85 are parts of
+// characters here, not space.
+TEST(Text, LeftMidAndTrimCuts) {
     const Text ab("ab");
     const struct {
         Text result;
         const char* expected;
-    } cases[] = {
-        {ab.Left(-1), ""},    {ab.Left(1), "a"},    {ab.Left(99), "ab"},
-        {ab.Mid(3), ""},      {ab.Mid(1), "b"},     {ab.Mid(-4), "ab"},
-        {ab.Mid(1, 99), "b"}, {ab.Mid(-1, 1), "a"}, {ab.Mid(0, -1), ""},
-    };
+    } cases[] = {{ab.Left(-1), ""},
+                 {ab.Left(1), "a"},
+                 {ab.Left(99), "ab"},
+                 {ab.Mid(3), ""},
+                 {ab.Mid(1), "b"},
+                 {ab.Mid(-4), "ab"},
+                 {ab.Mid(1, 99), "b"},
+                 {ab.Mid(-1, 1), "a"},
+                 {ab.Mid(0, -1), ""},
+                 {Text("\t\n\v\f\r x  \r\n").Trim(), "x"},
+                 {Text("").Trim(), ""},
+                 {Text("\x08x\x0E").Trim(), "\x08x\x0E"},
+                 {Text(" \xC2\xA0\xC2\x85 ").Trim(), "\xC2\xA0\xC2\x85"}};
     for (const auto& c : cases) {
-        EXPECT_EQ(c.result.View(), c.expected);
-    }
-}
-
-TEST(Text, TrimRemovesAsciiSpaceOnly) {
-    const struct {
-        const char* text;
-        const char* expected;
-    } cases[] = {
-        {"  a b  ", "a b"},
-        {"\t\n\v\f\r x \r\n", "x"},
-        {"", ""},
-        {"\x08x\x0E", "\x08x\x0E"},
-        // 0x85 and 0xA0 are parts of characters here, not space.
-        {" \xC2\xA0\xC2\x85 ", "\xC2\xA0\xC2\x85"},
-    };
-    for (const auto& c : cases) {
-        Text text(c.text);
-        EXPECT_EQ(text.Trim().View(), c.expected);
+        EXPECT_EQ(c.result.View(), c.expected) << &c - cases;
     }
 }
 

@@ -113,10 +113,6 @@ TEST(CryptGetHashParam, SizeProtocol) {
         EXPECT_EQ(length, size);
         EXPECT_EQ(buffer[0], 0xAA);
     }
-    DWORD algorithm = 0;
-    DWORD length = sizeof algorithm;
-    EXPECT_TRUE(CryptGetHashParam(hash, HP_ALGID, reinterpret_cast<BYTE*>(&algorithm), &length, 0));
-    EXPECT_EQ(algorithm, DWORD{CALG_MD5});
     EXPECT_TRUE(CryptDestroyHash(hash));
     EXPECT_TRUE(CryptReleaseContext(provider, 0));
 }
@@ -146,36 +142,29 @@ TEST(CryptApi, RefusalsSetTheLastError) {
         return CryptCreateHash(context, algorithm, key, 0, &handle);
     };
     const struct {
-        const char* name;
         std::function<BOOL()> call;
         HRESULT error;
         bool zeroes_handle;
     } cases[] = {
-        {"another provider type", [&] { return acquire(nullptr, 24, CRYPT_VERIFYCONTEXT); },
-         NTE_PROV_TYPE_NOT_DEF, true},
-        {"a named provider", [&] { return acquire("Other", PROV_RSA_FULL, CRYPT_VERIFYCONTEXT); },
-         NTE_KEYSET_NOT_DEF, true},
-        {"two actions at once",
-         [&] { return acquire(nullptr, PROV_RSA_FULL, CRYPT_NEWKEYSET | CRYPT_DELETEKEYSET); },
-         NTE_BAD_FLAGS, true},
-        {"acquire without a handle",
-         [&] { return CryptAcquireContextA(nullptr, nullptr, nullptr, PROV_RSA_FULL, 0); },
-         ERROR_INVALID_PARAMETER, false},
-        {"hash on a released context", [&] { return create(released, CALG_MD5, 0); }, NTE_BAD_UID,
+        {[&] { return acquire(nullptr, 24, CRYPT_VERIFYCONTEXT); }, NTE_PROV_TYPE_NOT_DEF, true},
+        {[&] { return acquire("Other", PROV_RSA_FULL, CRYPT_VERIFYCONTEXT); }, NTE_KEYSET_NOT_DEF,
          true},
-        {"SHA-1", [&] { return create(provider, 0x8004, 0); }, NTE_BAD_ALGID, true},
-        {"a key", [&] { return create(provider, CALG_MD5, 1); }, NTE_BAD_KEY, true},
-        {"unknown parameter", [&] { return CryptGetHashParam(read, 3, value, &length, 0); },
-         NTE_BAD_TYPE, false},
-        {"no length", [&] { return CryptGetHashParam(read, HP_HASHVAL, nullptr, nullptr, 0); },
+        {[&] { return acquire(nullptr, PROV_RSA_FULL, CRYPT_NEWKEYSET | CRYPT_DELETEKEYSET); },
+         NTE_BAD_FLAGS, true},
+        {[&] { return CryptAcquireContextA(nullptr, nullptr, nullptr, PROV_RSA_FULL, 0); },
          ERROR_INVALID_PARAMETER, false},
-        {"data after the value", [&] { return CryptHashData(read, value, 1, 0); },
-         NTE_BAD_HASH_STATE, false},
-        {"release twice", [&] { return CryptReleaseContext(released, 0); }, NTE_BAD_UID, false},
-        {"destroy twice", [&] { return CryptDestroyHash(destroyed); }, NTE_BAD_HASH, false},
+        {[&] { return create(released, CALG_MD5, 0); }, NTE_BAD_UID, true},
+        {[&] { return create(provider, 0x8004, 0); }, NTE_BAD_ALGID, true},  // SHA-1
+        {[&] { return create(provider, CALG_MD5, 1); }, NTE_BAD_KEY, true},
+        {[&] { return CryptGetHashParam(read, 3, value, &length, 0); }, NTE_BAD_TYPE, false},
+        {[&] { return CryptGetHashParam(read, HP_HASHVAL, nullptr, nullptr, 0); },
+         ERROR_INVALID_PARAMETER, false},
+        {[&] { return CryptHashData(read, value, 1, 0); }, NTE_BAD_HASH_STATE, false},
+        {[&] { return CryptReleaseContext(released, 0); }, NTE_BAD_UID, false},
+        {[&] { return CryptDestroyHash(destroyed); }, NTE_BAD_HASH, false},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(&c - cases);
         handle = kSentinelHandle;
         EXPECT_FAILS_WITH(c.call(), c.error);
         EXPECT_EQ(handle, c.zeroes_handle ? 0u : kSentinelHandle);
