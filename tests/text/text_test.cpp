@@ -142,15 +142,6 @@ TEST(TextConvert, RoundTripsThroughWide) {
     EXPECT_TRUE(Text(static_cast<const WCHAR*>(nullptr)).IsEmpty());
 }
 
-// "MNO" repeated: each whole group encodes as "TU5P".
-std::string Source(size_t n) {
-    std::string bytes(n, ' ');
-    for (size_t i = 0; i < n; ++i) {
-        bytes[i] = static_cast<char>('M' + i % 3);
-    }
-    return bytes;
-}
-
 std::string Encode(const std::string& source, unsigned options) {
     int n = static_cast<int>(source.size());
     std::string out(static_cast<size_t>(Base64EncodedLength(n, options)), '?');
@@ -162,10 +153,11 @@ std::string Encode(const std::string& source, unsigned options) {
     return out;
 }
 
+// Zero bytes encode as "AAAA" per group, 19 groups to a line.
 std::string Lines(int groups) {
     std::string out;
     for (int i = 0; i < groups; ++i) {
-        out += (i > 0 && i % 19 == 0 ? "\r\n" : "") + std::string("TU5P");
+        out += (i > 0 && i % 19 == 0 ? "\r\n" : "") + std::string("AAAA");
     }
     return out;
 }
@@ -182,10 +174,10 @@ TEST(Base64, EncodingsLineBreaksAndPadding) {
         {"Man", kBase64Default, "TWFu"},
         {"M", kBase64NoPadding, "TQ"},
         {"\xFF\xFE\xFD", kBase64Default, "//79"},
-        {Source(57), kBase64Default, Lines(19) + "\r\n"},
-        {Source(58), kBase64Default, Lines(19) + "\r\nTQ=="},
-        {Source(57), kBase64NoLineBreaks, Lines(19)},
-        {Source(114), kBase64Default, Lines(38) + "\r\n"},
+        {std::string(57, '\0'), kBase64Default, Lines(19) + "\r\n"},
+        {std::string(58, '\0'), kBase64Default, Lines(19) + "\r\nAA=="},
+        {std::string(57, '\0'), kBase64NoLineBreaks, Lines(19)},
+        {std::string(114, '\0'), kBase64Default, Lines(38) + "\r\n"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Encode(c.source, c.options), c.expected)
