@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,7 +18,14 @@ namespace {
 // Module files are a few megabytes; anything far larger is refused.
 constexpr off_t kMaxModuleBytes = off_t{512} << 20;
 
-DWORD ReadFile(const std::string& path, std::vector<std::byte>& bytes) {
+}  // namespace
+
+MappedFile::~MappedFile() {
+    if (m_size > 0)
+        munmap(const_cast<std::byte*>(m_base), m_size);
+}
+
+DWORD MappedFile::Map(const std::string& path) {
     int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return ERROR_FILE_NOT_FOUND;
@@ -25,22 +33,20 @@ DWORD ReadFile(const std::string& path, std::vector<std::byte>& bytes) {
     DWORD error = 0;
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxModuleBytes) {
         error = ERROR_BAD_EXE_FORMAT;
-    } else {
-        bytes.resize(static_cast<size_t>(st.st_size));
-        size_t done = 0;
-        while (done < bytes.size()) {
-            ssize_t n = read(fd, bytes.data() + done, bytes.size() - done);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                break;
-            done += static_cast<size_t>(n);
+    } else if (st.st_size > 0) {
+        void* base = mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+        if (base == MAP_FAILED) {
+            error = ERROR_NOT_ENOUGH_MEMORY;
+        } else {
+            m_base = static_cast<const std::byte*>(base);
+            m_size = static_cast<size_t>(st.st_size);
         }
-        bytes.resize(done);
     }
     close(fd);
     return error;
 }
+
+namespace {
 
 // A resource name or type given as an id: MAKEINTRESOURCE or "#123".
 bool AsId(LPCSTR text, uint32_t* id) {
@@ -71,11 +77,11 @@ DWORD ReadResources(VtModule& module) {
     if (module.resources_read)
         return module.resource_error;
     module.resources_read = true;
-    module.resource_error = ReadFile(module.path, module.file);
+    module.resource_error = module.file.Map(module.path);
     if (module.resource_error != 0)
         return module.resource_error;
     std::span<const std::byte> section;
-    switch (FindElfSection(module.file, VT_RSRC_SECTION, &section)) {
+    switch (FindElfSection(module.file.Bytes(), VT_RSRC_SECTION, &section)) {
     case ElfResult::kNotElf:
         module.resource_error = ERROR_BAD_EXE_FORMAT;
         break;

@@ -65,6 +65,12 @@ int Move(SOCKET handle, char* buffer, int length, int posix_flags, Transfer dire
                 if (error == EINTR) {
                     continue;
                 }
+                // Kept for the host's "reason:" line, as the other paths do.
+                if (error != EAGAIN && error != EWOULDBLOCK) {
+                    vtnet::NoteFailure(direction == Transfer::kReceive ? VT_NET_RECEIVE
+                                                                       : VT_NET_SEND,
+                                       VtWsaErrorFromErrno(error), *s);
+                }
                 return Fail(VtWsaErrorFromErrno(error));
             }
             fd = s->fd;

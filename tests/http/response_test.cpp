@@ -182,22 +182,6 @@ TEST(HttpResponseReader, ChunkedTrailersOnlyWithTrailerHeader) {
     EXPECT_EQ(without.Header("X-Sum"), nullptr);
 }
 
-TEST(HttpResponseReader, ResponsesThatFitTheInlineRoomDoNotAllocate) {
-    const std::string body(1500, 'b');
-    const std::string cases[] = {
-        "HTTP/1.0 200 OK\r\nContent-Length: 1500\r\n\r\n|" + body,
-        "HTTP/1.0 200 OK\r\n\r\n" + body + "|" + std::string(2500, 'c'),
-        kChunked + "5DC\r\n" + body.substr(0, 1000) + "|" + body.substr(1000) + "\r\n0\r\n\r\n",
-    };
-    for (const std::string& bytes : cases) {
-        SCOPED_TRACE(bytes.substr(0, 40));
-        Response r;
-        ASSERT_EQ(ReadAll(bytes, r), ReadResult::kOk);
-        EXPECT_EQ(Body(r).substr(0, 1500), body);
-        EXPECT_EQ(r.buffer.Room(), ResponseBuffer::kInlineRoom);
-    }
-}
-
 TEST(HttpResponseReader, HeaderBlocksStayWithinTheirLimit) {
     std::string continues;
     while (continues.size() <= kMaxHeaderBlock) {

@@ -1,6 +1,5 @@
 // Canonicalising, parsing, rebuilding and checking URLs.
 #include "http/url.h"
-#include "http/request.h"
 
 #include <gtest/gtest.h>
 
@@ -124,22 +123,6 @@ TEST(HttpUrl, RequestCheckFillsPathAndPort) {
     ASSERT_TRUE(ParseUrl("http://h:0/x", &url));
     ASSERT_TRUE(CheckRequestUrl(&url, 81));
     EXPECT_EQ(url.port, 81);
-}
-
-TEST(HttpRequestText, ProxyFormSendsEmptyContentTypeAndLength) {
-    ParsedUrl url;
-    ASSERT_TRUE(ParseUrl("http://h/p", &url));
-    HttpRequestOptions options;
-    options.content_type = "";
-    options.data_length = 3;
-    std::string direct;
-    std::string proxy;
-    ASSERT_TRUE(ComposeRequest(url, "POST", options, RequestForm::kDirect, &direct));
-    ASSERT_TRUE(ComposeRequest(url, "POST", options, RequestForm::kProxy, &proxy));
-    EXPECT_EQ(direct.substr(0, direct.find("User-Agent")),
-              "POST /p HTTP/1.0\r\nContent-Length: 3\r\nHost: h\r\n");
-    EXPECT_EQ(proxy.substr(0, proxy.find("User-Agent")),
-              "POST http://h/p HTTP/1.0\r\nHost: h\r\nContent-Length: 3\r\nContent-Type: \r\n");
 }
 
 }  // namespace

@@ -45,50 +45,36 @@ Reply Update(LabState& state, Service service, const char* query,
                     kPeer, state);
 }
 
-TEST(LabServices, RoutesByHostThenPath) {
+// Routing by host, then path; and the address page a watching host reads,
+// which a test moves with ?set=.
+TEST(LabServices, RoutesAndTheAddressPage) {
     const char* dyfi = InfoOf(Service::kDyFi).update_host;
     const struct {
         const char* host;
         const char* target;
+        int status;
         const char* body;
-    } routes[] = {
-        {"unknown.test", "/nic/update", "no service answers for host \"unknown.test\"\n"},
-        {dyfi, "/update/", "dyfi has no page /update/\n"},
-        {dyfi, "/lab/nothing", "no such lab page: /lab/nothing\n"},
+    } steps[] = {
+        {"unknown.test", "/nic/update", 404, "no service answers for host \"unknown.test\"\n"},
+        {dyfi, "/update/", 404, "dyfi has no page /update/\n"},
+        {dyfi, "/lab/nothing", 404, "no such lab page: /lab/nothing\n"},
+        {"any.test", "/lab/myip", 200, "10.0.0.7\n"},
+        {"any.test", "/lab/myip?set=198.51.100.9", 200, "198.51.100.9\n"},
+        {"any.test", "/lab/myip", 200, "198.51.100.9\n"},
+        {"any.test", "/lab/myip?set=198.51.100.300", 400, "set wants a dotted IPv4 address\n"},
+        {"any.test", "/lab/myip", 200, "198.51.100.9\n"},
     };
     LabState state(*ParseAccounts(kAccounts).book);
-    for (const auto& r : routes) {
-        SCOPED_TRACE(r.target);
-        Reply reply = Dispatch(MakeRequest(r.host, r.target), kPeer, state);
-        EXPECT_EQ(reply.status, 404);
-        EXPECT_EQ(reply.body, r.body);
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.target);
+        Reply reply = Dispatch(MakeRequest(step.host, step.target), kPeer, state);
+        EXPECT_EQ(reply.status, step.status);
+        EXPECT_EQ(reply.body, step.body);
     }
     Reply post =
         Dispatch(*ParseRequest("POST /nic/update HTTP/1.0\r\nHost: www.dy.fi\r\n\r\n").request,
                  kPeer, state);
     EXPECT_EQ(post.status, 405);
-}
-
-// A watching host reads its address here; a test moves it with ?set=.
-TEST(LabServices, MyAddressPageAnswersThePeerUntilSet) {
-    LabState state(*ParseAccounts(kAccounts).book);
-    const struct {
-        const char* target;
-        int status;
-        const char* body;
-    } steps[] = {
-        {"/lab/myip", 200, "10.0.0.7\n"},
-        {"/lab/myip?set=198.51.100.9", 200, "198.51.100.9\n"},
-        {"/lab/myip", 200, "198.51.100.9\n"},
-        {"/lab/myip?set=198.51.100.300", 400, "set wants a dotted IPv4 address\n"},
-        {"/lab/myip", 200, "198.51.100.9\n"},
-    };
-    for (const auto& step : steps) {
-        SCOPED_TRACE(step.target);
-        Reply reply = Dispatch(MakeRequest("any.test", step.target), kPeer, state);
-        EXPECT_EQ(reply.status, step.status);
-        EXPECT_EQ(reply.body, step.body);
-    }
 }
 
 // One lab answering in turn, so repeats and offline flags build on the

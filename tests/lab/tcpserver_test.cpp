@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <memory>
 #include <thread>
 
@@ -89,14 +88,6 @@ TEST(TcpServer, StopEndsEveryWait) {
     DWORD received = 0;
     EXPECT_EQ(VtTcpRead(a.connection.get(), buffer, sizeof buffer, VT_TCP_INFINITE, &received),
               VT_TCP_STOPPED);
-}
-
-TEST(TcpServer, SignalSetsTheStopEvent) {
-    Listener listener = ListenAnywhere();
-    ASSERT_EQ(VtTcpStopOnSignals(listener.get()), VT_TCP_OK);
-    std::raise(SIGTERM);
-    VTCONNECTION none = kBadConnection;
-    EXPECT_EQ(VtTcpAccept(listener.get(), 5000, &none), VT_TCP_STOPPED);
 }
 
 TEST(TcpServer, ExchangesBytesAndHearsThePeerClose) {

@@ -26,6 +26,7 @@ typedef void* HGLOBAL;
 /* Last-error values of the module functions, as Windows numbers them. */
 #define ERROR_FILE_NOT_FOUND 2L
 #define ERROR_INVALID_HANDLE 6L
+#define ERROR_NOT_ENOUGH_MEMORY 8L
 #define ERROR_MOD_NOT_FOUND 126L
 #define ERROR_PROC_NOT_FOUND 127L
 #define ERROR_BAD_EXE_FORMAT 193L

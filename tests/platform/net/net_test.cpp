@@ -363,13 +363,18 @@ TEST_F(Sockets, FailuresEndWithWinsockCodes) {
         {"FIONBIO without argument", [&] { return ioctlsocket(s, VT_FIONBIO, nullptr); },
          WSAEFAULT},
         {"connect again", [&] { return Connect(s, again); }, WSAEISCONN},
+        {"connect failing",
+         [&] {
+             VtSetSocketFunctions(&failing);
+             return Connect(unconnected, again);
+         },
+         WSAENETUNREACH},
         {"recv failing",
          [&] {
              VtSetSocketFunctions(&failing);
              return VtWs_recv(s, &byte, 1, 0);
          },
          WSAECONNRESET},
-        {"connect failing", [&] { return Connect(unconnected, again); }, WSAENETUNREACH},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -377,6 +382,11 @@ TEST_F(Sockets, FailuresEndWithWinsockCodes) {
         EXPECT_EQ(c.call(), SOCKET_ERROR);
         EXPECT_EQ(WSAGetLastError(), c.error);
     }
+    // The failed recv is the last failure on record, for the host's reason line.
+    VtNetFailure failure;
+    VtNetGetLastFailure(&failure);
+    EXPECT_EQ(failure.operation, VT_NET_RECEIVE);
+    EXPECT_EQ(failure.error, WSAECONNRESET);
     closesocket(unconnected);
     closesocket(s);
 }

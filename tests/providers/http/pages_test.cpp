@@ -16,7 +16,6 @@ namespace {
 struct PageCase {
     const char* provider;
     const ClassIdentity* view;
-    const ClassIdentity* updater;
     Settings settings;  // host names already in sorted order
     Bytes exact;
 };
@@ -50,42 +49,38 @@ Bytes Counted(const std::string& text) {
 
 // clang-format off
 const PageCase kCases[] = {
-    {"dipdns", &kDipDNSIdentity, &kDipDNSObjIdentity,
-     {{"host", "a.example"}, {"host", "b.example"}, {"key", "k3y"}},
+    {"dipdns", &kDipDNSIdentity, {{"host", "a.example"}, {"host", "b.example"}, {"key", "k3y"}},
      Cat({Le32(2), Counted("a.example"), Counted("b.example"), Counted("k3y")})},
     // A DipDNS blob without hosts starts with a zero count.
-    {"dipdns", &kDipDNSIdentity, &kDipDNSObjIdentity, {{"key", "k3y"}},
-     Cat({Le32(0), Counted("k3y")})},
-    {"dnsexit", &kDnsExitViewIdentity, &kDnsExitIdentity,
-     {{"host", "h.example"}, {"user", "me"}, {"password", "pw"}},
+    {"dipdns", &kDipDNSIdentity, {{"key", "k3y"}}, Cat({Le32(0), Counted("k3y")})},
+    {"dnsexit", &kDnsExitViewIdentity, {{"host", "h.example"}, {"user", "me"}, {"password", "pw"}},
      Cat({Counted("h.example"), Counted("me"), Counted("pw")})},
-    {"dyfi", &kDyFiViewIdentity, &kDyFiIdentity,
+    {"dyfi", &kDyFiViewIdentity,
      {{"host", "a.example"}, {"host", "b.example"}, {"user", "me"}, {"password", "pw"},
       {"offline", "1"}},
      Cat({Le32(2), Counted("a.example"), Counted("b.example"), Counted("me"), Counted("pw"),
           Le32(1)})},
-    {"dynam", &kDynamIdentity, &kDynamObjIdentity,
-     {{"host", "h.example"}, {"user", "me"}, {"password", "pw"}},
+    {"dynam", &kDynamIdentity, {{"host", "h.example"}, {"user", "me"}, {"password", "pw"}},
      Cat({Counted("h.example"), Counted("me"), Counted("pw")})},
     // Three letters and a NUL, two letters and a NUL, two lengths: 15 bytes.
-    {"dynup", &kDynupIdentity, &kDynupObjIdentity, {{"host", "abc"}, {"password", "pw"}},
+    {"dynup", &kDynupIdentity, {{"host", "abc"}, {"password", "pw"}},
      Cat({Counted("abc"), Counted("pw")})},
-    {"eurodyndns", &kEuroDynDnsIdentity, &kEuroDynDnsObjIdentity,
+    {"eurodyndns", &kEuroDynDnsIdentity,
      {{"host", "a.example"}, {"host", "b.example"}, {"user", "me"}, {"password", "pw"}},
      Cat({Le32(2), Counted("a.example"), Counted("b.example"), Counted("me"), Counted("pw")})},
-    {"linuxrc", &kGnuDIP2ViewIdentity, &kGnuDIP2ObjIdentity,
+    {"linuxrc", &kGnuDIP2ViewIdentity,
      {{"user", "me"}, {"domain", "d.example"}, {"password", "pw"}},
      Cat({Counted("me"), Counted("d.example"), Counted("pw")})},
-    {"gnudip", &kGenGnuDIPViewIdentity, &kGenGnuDIPObjIdentity,
+    {"gnudip", &kGenGnuDIPViewIdentity,
      {{"user", "me"}, {"domain", "d.example"}, {"password", "pw"}, {"request", "1"},
       {"transport", "http"}, {"server", "s.example"}, {"port", "40000"}, {"url", "http://u/x"}},
      Cat({Counted("me"), Counted("d.example"), Counted("pw"), Le32(1), Le32(1), Bare("s.example"),
           Bytes{0x40, 0x9c}, Bare("http://u/x")})},
-// A fresh page: time to live 0 (empty edit), security 16 (no selection).
-    {"win2000", &kWin2000Identity, &kWin2000ObjIdentity, {},
+    // A fresh page: time to live 0 (empty edit), security 16 (no selection).
+    {"win2000", &kWin2000Identity, {},
      Cat({Le32(0), Le32(0), Le32(0), Le32(0), Le32(0), Le32(0), Le32(16)})},
     // Texts without their NUL; "secure-only" is security 256.
-    {"win2000", &kWin2000Identity, &kWin2000ObjIdentity,
+    {"win2000", &kWin2000Identity,
      {{"server", "10.0.0.1"}, {"name", "r.x"}, {"ttl", "300"}, {"user", "u"}, {"password", "pw"},
       {"domain", "ad"}, {"security", "secure-only"}},
      Cat({Bare("10.0.0.1"), Bare("r.x"), Le32(300), Bare("u"), Bare("pw"), Bare("ad"), Le32(256)})},
@@ -107,20 +102,6 @@ TEST_P(PageBlobs, SettingsBlobReadBackByAnotherPageGivesTheSameBytes) {
     BlobValue blob(written);
     EXPECT_EQ(second.View()->SetData(blob.Get()), S_OK);
     EXPECT_EQ(GetDataBytes(second.View()), written);
-}
-
-// Every reader compares the whole type with VT_ARRAY.
-TEST_P(PageBlobs, ArrayOfBytesTypedAsSuchIsIgnored) {
-    const PageCase& c = GetParam();
-    BlobValue typed(SettingsBlob(*c.view, c.provider, c.settings), VT_ARRAY | VT_UI1);
-
-    host::ActiveView fresh = ActiveView(*c.view);
-    const Bytes empty = GetDataBytes(fresh.View());
-    EXPECT_EQ(fresh.View()->SetData(typed.Get()), S_OK);
-    EXPECT_EQ(GetDataBytes(fresh.View()), empty);
-    host::ComRef<IIPUpdate> updater = Updater(*c.updater);
-    ASSERT_TRUE(updater);
-    EXPECT_EQ(updater->SetData(typed.Get()), S_OK);
 }
 
 INSTANTIATE_TEST_SUITE_P(Providers, PageBlobs, ::testing::ValuesIn(kCases), [](const auto& info) {

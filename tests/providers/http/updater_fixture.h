@@ -35,7 +35,9 @@ inline BlobFields HostsAnd(std::vector<std::string> hosts, std::vector<std::stri
                            std::optional<int32_t> number = {}) {
     return Fields(true, std::move(hosts), std::move(texts), number);
 }
-inline BlobFields Texts(std::vector<std::string> texts) { return Fields(false, {}, texts); }
+inline BlobFields Texts(std::vector<std::string> texts) {
+    return Fields(false, {}, texts);
+}
 
 inline void GiveSettings(IIPUpdate* updater, const BlobFields& fields) {
     EXPECT_EQ(GiveBlob(updater, fields), S_OK);
