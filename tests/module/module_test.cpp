@@ -62,10 +62,12 @@ std::set<std::string> SubKeys(const std::string& path) {
         return names;
     }
     char name[256];
-    DWORD size = sizeof name;
-    for (DWORD i = 0;
-         RegEnumKeyExA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-         ++i, size = sizeof name) {
+    for (DWORD i = 0;; ++i) {
+        DWORD size = sizeof name;
+        if (RegEnumKeyExA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS) {
+            break;
+        }
         names.insert(name);
     }
     if (key != HKEY_CLASSES_ROOT) {
