@@ -54,15 +54,6 @@ protected:
         return active;
     }
 
-    host::ComRef<IIPUpdate> Updater(const ClassIdentity& identity) {
-        host::ComRef<IIPUpdate> updater;
-        host::ComRef<IUnknown> object = Create(identity);
-        if (object) {
-            EXPECT_EQ(object->QueryInterface(IID_IIPUpdate, updater.Put()), S_OK) << identity.name;
-        }
-        return updater;
-    }
-
     // GetData of a new page of the view after `vantrel settings` in process
     // put the same keys on it through the host's page driver.
     std::vector<BYTE> SettingsBlob(const ClassIdentity& view, const char* provider,

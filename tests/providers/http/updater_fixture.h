@@ -15,14 +15,10 @@ inline ComPtr<IIPUpdate> MakeUpdater(const ClassInfo& info) {
     return Create<IIPUpdate>(info, IID_IIPUpdate);
 }
 
-// A template provider's blob: a counted host list (none when `with_hosts` is
-// false), counted texts, then an integer when one is given.
-inline BlobFields Fields(bool with_hosts, std::vector<std::string> hosts,
-                         std::vector<std::string> texts, std::optional<int32_t> number = {}) {
+// A template provider's blob: counted texts, then an integer when one is
+// given; HostsAnd puts a counted host list in front.
+inline BlobFields Texts(std::vector<std::string> texts, std::optional<int32_t> number = {}) {
     return [=](BlobWriter& w) {
-        if (with_hosts) {
-            w.CountedTextList(std::vector<Text>(hosts.begin(), hosts.end()));
-        }
         for (const std::string& text : texts) {
             w.CountedText(text);
         }
@@ -33,10 +29,11 @@ inline BlobFields Fields(bool with_hosts, std::vector<std::string> hosts,
 }
 inline BlobFields HostsAnd(std::vector<std::string> hosts, std::vector<std::string> texts,
                            std::optional<int32_t> number = {}) {
-    return Fields(true, std::move(hosts), std::move(texts), number);
-}
-inline BlobFields Texts(std::vector<std::string> texts) {
-    return Fields(false, {}, texts);
+    const BlobFields rest = Texts(std::move(texts), number);
+    return [=](BlobWriter& w) {
+        w.CountedTextList(std::vector<Text>(hosts.begin(), hosts.end()));
+        rest(w);
+    };
 }
 
 inline void GiveSettings(IIPUpdate* updater, const BlobFields& fields) {
