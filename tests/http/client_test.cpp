@@ -92,9 +92,6 @@ TEST(HttpClient, ExchangesStatusesAndRedirects) {
         {"length", {Reply(Send(Ok("hello")))}, true, 200, "hello", {1}, "/u?h=a b&x=1",
          std::string("GET /u?h=a b&x=1 HTTP/1.0\r\nAuthorization: Basic dTpw\r\n"
                      "Host: 127.0.0.1\r\n") + kUserAgent + "\r\n"},
-        {"100 then 200",
-         {Reply(Send("HTTP/1.1 100 Continue\r\n\r\n"), Pause(20ms), Send(Ok("after")))},
-         true, 200, "after", {1}},
         {"100 of 50 then close",
          {Reply(Send("HTTP/1.0 200 OK\r\nContent-Length: 100\r\n\r\n" + std::string(50, 'x')),
                 CloseConnection())},

@@ -20,16 +20,14 @@ struct Outcome {
     std::string message;
 };
 
-struct UpdatedCountCase {
-    const char* reply;
-    int hosts;
-    Outcome want;
-};
-
 TEST(UpdatedCountReply, PhraseForAllHostsThenErrorThenNothing) {
     const std::string check = "Check your configuration parameters!";
     const std::string error = "Error Occurred While Processing Request - " + check;
-    const UpdatedCountCase cases[] = {
+    const struct {
+        const char* reply;
+        int hosts;
+        Outcome want;
+    } cases[] = {
         {"Updated 1 hostname", 1, {kGood, "Updated 1 hostname"}},
         {"ok: Updated 3 hostnames.", 3, {kGood, "Updated 3 hostnames"}},
         {"Updated 3 hostnames", 2, {kNone, check}},
@@ -39,7 +37,7 @@ TEST(UpdatedCountReply, PhraseForAllHostsThenErrorThenNothing) {
         {"updated 1 hostname", 1, {kNone, check}},
         {"Updated 0 hostnames", 0, {kGood, "Updated 0 hostnames"}},
     };
-    for (const UpdatedCountCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.reply);
         Text message;
         EXPECT_EQ(ParseUpdatedCountReply(Text(c.reply), c.hosts, message), c.want.status);
@@ -47,13 +45,11 @@ TEST(UpdatedCountReply, PhraseForAllHostsThenErrorThenNothing) {
     }
 }
 
-struct CodeLineCase {
-    const char* reply;
-    Outcome want;
-};
-
 TEST(CodeLineReply, ReadsCodeOfSecondLine) {
-    const CodeLineCase cases[] = {
+    const struct {
+        const char* reply;
+        Outcome want;
+    } cases[] = {
         {"HTTP reply\n0=Success", {kGood, "h ::\tSuccess"}},
         {"x\n1=IP address not changed", {kGood, "h ::\tIP address not changed"}},
         {"x\n2=Invalid password", {kBad, "h ::\tInvalid password"}},
@@ -67,7 +63,7 @@ TEST(CodeLineReply, ReadsCodeOfSecondLine) {
         // The CR of the first line goes with it; one after the text stays.
         {"x\r\n0=Success\r", {kGood, "h ::\tSuccess\r"}},
     };
-    for (const CodeLineCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.reply);
         Text message;
         EXPECT_EQ(ParseCodeLineReply(Text(c.reply), Text("h"), message), c.want.status);
@@ -85,17 +81,15 @@ constexpr ReplyCode kDynupPhrases[] = {
     {"Update complete!", kGood},
 };
 
-struct KeywordCase {
-    const char* name;
-    KeywordSearch search;
-    const char* reply;
-    Outcome want;
-};
-
 TEST(KeywordReply, FirstPhraseFoundDecides) {
     const KeywordSearch dynam{kDynamPhrases, "<br>"};
     const KeywordSearch dynup{kDynupPhrases};
-    const KeywordCase cases[] = {
+    const struct {
+        const char* name;
+        KeywordSearch search;
+        const char* reply;
+        Outcome want;
+    } cases[] = {
         {"update inside a word", dynam, "Updated fine", {kGood, "h ::\tUpdated fine"}},
         {"error before update", dynam, "Update Error", {kBad, "h ::\tUpdate Error"}},
         {"lower-case error", dynam, "error, Update", {kGood, "h ::\terror, Update"}},
@@ -112,7 +106,7 @@ TEST(KeywordReply, FirstPhraseFoundDecides) {
         {"no exclamation mark", dynup, "Update complete", {kNone, "h ::\tUpdate complete"}},
         {"br kept for dynup", dynup, "x<br>", {kNone, "h ::\tx<br>"}},
     };
-    for (const KeywordCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Text message;
         EXPECT_EQ(ParseKeywordReply(Text(c.reply), Text("h"), c.search, message), c.want.status);
@@ -125,15 +119,13 @@ constexpr ReplyCode kLineCodes[] = {
     {"nohost", kBad}, {"911", kBad},    {"!yours", kBad},
 };
 
-struct LineCase {
-    const char* name;
-    std::initializer_list<const char*> hosts;
-    const char* reply;
-    Outcome want;
-};
-
 TEST(LinePerHostReply, HighestRecognisedStatusAndOnePartPerHost) {
-    const LineCase cases[] = {
+    const struct {
+        const char* name;
+        std::initializer_list<const char*> hosts;
+        const char* reply;
+        Outcome want;
+    } cases[] = {
         {"good and nochg", {"a", "b"}, "good 1\nnochg 1", {kGood, "a ::\tgood 1\nb ::\tnochg 1"}},
         {"4 never lowered", {"a", "b"}, "badauth\ngood 1", {kBad, "a ::\tbadauth\nb ::\tgood 1"}},
         {"capitals", {"a"}, "GOOD 1.2.3.4", {kGood, "a ::\tGOOD 1.2.3.4"}},
@@ -149,7 +141,7 @@ TEST(LinePerHostReply, HighestRecognisedStatusAndOnePartPerHost) {
         {"hosts trimmed", {" a ", "b\t"}, "good\ngood", {kGood, "a ::\tgood\nb ::\tgood"}},
         {"no hosts", {}, "good", {kNone, ""}},
     };
-    for (const LineCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TextList hosts;
         for (const char* host : c.hosts) {
