@@ -28,21 +28,19 @@ protected:
         Unload();
         m_module = LoadLibraryExA(path.c_str(), nullptr, 0);
         ASSERT_NE(m_module, nullptr) << path;
-        m_get_class_object = reinterpret_cast<VantrelDllGetClassObjectFn>(
-            GetProcAddress(m_module, "DllGetClassObject"));
-        m_can_unload_now =
-            reinterpret_cast<VantrelDllCanUnloadNowFn>(GetProcAddress(m_module, "DllCanUnloadNow"));
-        m_register = reinterpret_cast<VantrelDllRegisterServerFn>(
-            GetProcAddress(m_module, "DllRegisterServer"));
-        m_unregister = reinterpret_cast<VantrelDllUnregisterServerFn>(
-            GetProcAddress(m_module, "DllUnregisterServer"));
+        const auto entry = [this](const char* name) { return GetProcAddress(m_module, name); };
+        m_get_class_object =
+            reinterpret_cast<VantrelDllGetClassObjectFn>(entry("DllGetClassObject"));
+        m_can_unload_now = reinterpret_cast<VantrelDllCanUnloadNowFn>(entry("DllCanUnloadNow"));
+        m_register = reinterpret_cast<VantrelDllRegisterServerFn>(entry("DllRegisterServer"));
+        m_unregister = reinterpret_cast<VantrelDllUnregisterServerFn>(entry("DllUnregisterServer"));
         ASSERT_TRUE(m_get_class_object && m_can_unload_now && m_register && m_unregister);
     }
     void Unload() {
         if (m_module != nullptr) {
             FreeLibrary(m_module);
-            m_module = nullptr;
         }
+        m_module = nullptr;
     }
 
     HMODULE m_module = nullptr;

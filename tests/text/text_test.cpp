@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -23,17 +23,11 @@ TEST(Text, ReplaceAllNeverRescansInsertedText) {
     } cases[] = {
         {"aaa", "aa", "x", "xa", 1},
         {"#", "#", "##", "##", 1},
-        {"a=###IP###&b=###IP###", "###IP###", "", "a=&b=", 2},
-        {"###IP###", "###IP###", "10.0.0.1", "10.0.0.1", 1},
-        {"abc", "x", "y", "abc", 0},
         {"abc", "", "y", "abc", 0},
         {"abc", nullptr, "y", "abc", 0},
         {"abab", "ab", nullptr, "", 2},
-        {"", "a", "b", "", 0},
-        {"host=H&h2=H", "H", "HH", "host=HH&h2=HH", 2},
         // A match never starts on a continuation byte: "\xA9" is inside "\xC3\xA9".
         {"caf\xC3\xA9", "\xA9", "!", "caf\xC3\xA9", 0},
-        {"\xC3\xA9\xC3\xA9", "\xC3\xA9", "e", "ee", 2},
     };
     for (const auto& c : cases) {
         Text text(c.text);
@@ -43,32 +37,24 @@ TEST(Text, ReplaceAllNeverRescansInsertedText) {
     }
 }
 
+// A one-byte sub-text row checks FindChar as well.
 TEST(Text, FindAndFindCharBoundaries) {
-    const Text text("hello");  // length 5
+    const Text text("hello");
     const struct {
         const char* sub;
         int start;
         int expected;
     } finds[] = {
-        {"l", 0, 2},      {"l", 3, 3},       {"l", 4, -1}, {"lo", 0, 3}, {"x", 0, -1},
-        {"h", 5, -1},     {"", 5, 5},        {"", 0, 0},   {"", 6, -1},  {"h", -1, -1},
-        {nullptr, 0, -1}, {"hello!", 0, -1}, {"L", 0, -1},
+        {"l", 0, 2},   {"l", 3, 3},      {"l", 4, -1},      {"o", 5, -1}, {"h", 1, -1}, {"", 5, 5},
+        {"h", -1, -1}, {nullptr, 0, -1}, {"hello!", 0, -1}, {"L", 0, -1}, {"", 6, -1},
     };
     for (const auto& c : finds) {
-        EXPECT_EQ(text.Find(c.sub, c.start), c.expected)
-            << (c.sub ? c.sub : "(null)") << " from " << c.start;
+        SCOPED_TRACE(std::string(c.sub ? c.sub : "(null)") + " from " + std::to_string(c.start));
+        EXPECT_EQ(text.Find(c.sub, c.start), c.expected);
+        if (c.sub != nullptr && std::strlen(c.sub) == 1) {
+            EXPECT_EQ(text.FindChar(c.sub[0], c.start), c.expected);
+        }
     }
-    const struct {
-        char c;
-        int start;
-        int expected;
-    } chars[] = {
-        {'l', 0, 2}, {'o', 4, 4}, {'o', 5, -1}, {'h', -1, -1}, {'z', 0, -1}, {'h', 1, -1},
-    };
-    for (const auto& c : chars) {
-        EXPECT_EQ(text.FindChar(c.c, c.start), c.expected) << c.c << " from " << c.start;
-    }
-    EXPECT_EQ(Text("").FindChar('a', 0), -1);
     EXPECT_EQ(Text("").Find("", 0), 0);
     // A match never starts inside a character: euro sign, then two stray bytes.
     const Text euro("\xE2\x82\xAC\x82\xAC");
@@ -76,38 +62,28 @@ TEST(Text, FindAndFindCharBoundaries) {
     EXPECT_EQ(euro.FindChar('\x82'), -1);
 }
 
-TEST(Text, LeftAndMidCuts) {
+// Trim removes ASCII white space only: 0xA0 and 0x85 are parts of
+// characters here, not space.
+TEST(Text, LeftMidAndTrimCuts) {
     const Text ab("ab");
     const struct {
         Text result;
         const char* expected;
-    } cases[] = {
-        {ab.Left(-1), ""},   {ab.Left(0), ""},    {ab.Left(1), "a"},    {ab.Left(2), "ab"},
-        {ab.Left(99), "ab"}, {ab.Mid(3), ""},     {ab.Mid(2), ""},      {ab.Mid(1), "b"},
-        {ab.Mid(-4), "ab"},  {ab.Mid(0, 1), "a"}, {ab.Mid(1, 99), "b"}, {ab.Mid(-1, 1), "a"},
-        {ab.Mid(0, -1), ""}, {ab.Mid(3, 1), ""},
-    };
+    } cases[] = {{ab.Left(-1), ""},
+                 {ab.Left(1), "a"},
+                 {ab.Left(99), "ab"},
+                 {ab.Mid(3), ""},
+                 {ab.Mid(1), "b"},
+                 {ab.Mid(-4), "ab"},
+                 {ab.Mid(1, 99), "b"},
+                 {ab.Mid(-1, 1), "a"},
+                 {ab.Mid(0, -1), ""},
+                 {Text("\t\n\v\f\r x  \r\n").Trim(), "x"},
+                 {Text("").Trim(), ""},
+                 {Text("\x08x\x0E").Trim(), "\x08x\x0E"},
+                 {Text(" \xC2\xA0\xC2\x85 ").Trim(), "\xC2\xA0\xC2\x85"}};
     for (const auto& c : cases) {
-        EXPECT_EQ(c.result.View(), c.expected);
-    }
-}
-
-TEST(Text, TrimRemovesAsciiSpaceOnly) {
-    const struct {
-        const char* text;
-        const char* expected;
-    } cases[] = {
-        {"  a b  ", "a b"},
-        {"\t\n\v\f\r x \r\n", "x"},
-        {"    ", ""},
-        {"", ""},
-        {"\x08x\x0E", "\x08x\x0E"},
-        // 0x85 and 0xA0 are parts of characters here, not space.
-        {" \xC2\xA0\xC2\x85 ", "\xC2\xA0\xC2\x85"},
-    };
-    for (const auto& c : cases) {
-        Text text(c.text);
-        EXPECT_EQ(text.Trim().View(), c.expected);
+        EXPECT_EQ(c.result.View(), c.expected) << &c - cases;
     }
 }
 
@@ -135,16 +111,13 @@ TEST(Text, FormatMeasuresFirst) {
 
 TEST(TextList, CapacityDoublesFromOne) {
     TextList list;
-    EXPECT_EQ(list.Capacity(), 0);
-    const int expected_capacity[] = {1, 2, 4, 4, 8, 8, 8, 8, 16};
+    std::vector<int> capacities;
     for (int i = 0; i < 9; ++i) {
         list.Add(Text(std::to_string(i)));
-        EXPECT_EQ(list.Count(), i + 1);
-        EXPECT_EQ(list.Capacity(), expected_capacity[i]);
+        capacities.push_back(list.Capacity());
     }
-    for (int i = 0; i < 9; ++i) {
-        EXPECT_EQ(list.At(i).View(), std::to_string(i));
-    }
+    EXPECT_EQ(capacities, (std::vector<int>{1, 2, 4, 4, 8, 8, 8, 8, 16}));
+    EXPECT_EQ(list.At(8).View(), "8");
     list.RemoveAll();
     EXPECT_EQ(list.Count(), 0);
 }
@@ -153,64 +126,38 @@ TEST(TextListDeathTest, BadIndexIsAFatalBoundsFault) {
     TextList list;
     list.Add(Text("only"));
     EXPECT_DEATH(list.At(1), "C000008C");
-    EXPECT_DEATH(list.At(-1), "C000008C");
     const TextList& read_only = list;
-    EXPECT_DEATH(read_only.At(5), "C000008C");
+    EXPECT_DEATH(read_only.At(-1), "C000008C");
 }
-
-struct BstrDeleter {
-    void operator()(OLECHAR* text) const { SysFreeString(text); }
-};
-using UniqueBstr = std::unique_ptr<OLECHAR, BstrDeleter>;
 
 // Narrow texts are UTF-8, wide ones UTF-16: a character outside the BMP
 // takes two wide units.
-TEST(TextConvert, RoundTripsThroughWideAndComparesWithoutCase) {
-    const std::pair<const char*, UINT> texts[] = {
-        {"", 0}, {"10.0.0.1", 8}, {"caf\xC3\xA9", 4}, {"\xF0\x9F\x98\x80", 2}};
-    for (const auto& [narrow, wide_length] : texts) {
-        UniqueBstr wide(Text(narrow).ToBstr());
-        ASSERT_NE(wide, nullptr);
-        EXPECT_EQ(SysStringLen(wide.get()), wide_length);
-        EXPECT_EQ(Text(static_cast<const WCHAR*>(wide.get())).View(), narrow);
-    }
+TEST(TextConvert, RoundTripsThroughWide) {
+    const char* narrow = "caf\xC3\xA9 \xF0\x9F\x98\x80";
+    BSTR wide = Text(narrow).ToBstr();
+    ASSERT_NE(wide, nullptr);
+    EXPECT_EQ(SysStringLen(wide), 7u);
+    EXPECT_EQ(Text(static_cast<const WCHAR*>(wide)).View(), narrow);
+    SysFreeString(wide);
     EXPECT_TRUE(Text(static_cast<const WCHAR*>(nullptr)).IsEmpty());
-    const struct {
-        const char* a;
-        const char* b;
-        bool equal;
-    } pairs[] = {{"Good", "gOOD", true},
-                 {"good", "goods", false},
-                 {"", nullptr, true},
-                 {"nochg", "NOCHG ", false}};
-    for (const auto& c : pairs) {
-        EXPECT_EQ(Text(c.a).CompareNoCase(c.b) == 0, c.equal) << c.a;
-    }
 }
 
-// "MNO" repeated: each whole group encodes as "TU5P".
-std::string Source(size_t n) {
-    std::string bytes(n, ' ');
-    for (size_t i = 0; i < n; ++i) {
-        bytes[i] = static_cast<char>('M' + i % 3);
-    }
-    return bytes;
-}
-
-std::string Encode(const std::vector<BYTE>& source, unsigned options) {
+std::string Encode(const std::string& source, unsigned options) {
     int n = static_cast<int>(source.size());
     std::string out(static_cast<size_t>(Base64EncodedLength(n, options)), '?');
     int length = static_cast<int>(out.size());
     static const BYTE kNone = 0;  // the encoder wants a source even for 0 bytes
-    EXPECT_TRUE(Base64Encode(n > 0 ? source.data() : &kNone, n, out.data(), &length, options));
+    const auto* bytes = n > 0 ? reinterpret_cast<const BYTE*>(source.data()) : &kNone;
+    EXPECT_TRUE(Base64Encode(bytes, n, out.data(), &length, options));
     out.resize(static_cast<size_t>(length));
     return out;
 }
 
+// Zero bytes encode as "AAAA" per group, 19 groups to a line.
 std::string Lines(int groups) {
     std::string out;
     for (int i = 0; i < groups; ++i) {
-        out += (i > 0 && i % 19 == 0 ? "\r\n" : "") + std::string("TU5P");
+        out += (i > 0 && i % 19 == 0 ? "\r\n" : "") + std::string("AAAA");
     }
     return out;
 }
@@ -226,34 +173,15 @@ TEST(Base64, EncodingsLineBreaksAndPadding) {
         {"Ma", kBase64Default, "TWE="},
         {"Man", kBase64Default, "TWFu"},
         {"M", kBase64NoPadding, "TQ"},
-        {"user:pass", kBase64NoLineBreaks, "dXNlcjpwYXNz"},
         {"\xFF\xFE\xFD", kBase64Default, "//79"},
-        {Source(56), kBase64Default, Lines(18) + "TU4="},
-        {Source(57), kBase64Default, Lines(19) + "\r\n"},
-        {Source(58), kBase64Default, Lines(19) + "\r\nTQ=="},
-        {Source(58), kBase64NoPadding, Lines(19) + "\r\nTQ"},
-        {Source(57), kBase64NoLineBreaks, Lines(19)},
-        {Source(114), kBase64Default, Lines(38) + "\r\n"},
+        {std::string(57, '\0'), kBase64Default, Lines(19) + "\r\n"},
+        {std::string(58, '\0'), kBase64Default, Lines(19) + "\r\nAA=="},
+        {std::string(57, '\0'), kBase64NoLineBreaks, Lines(19)},
+        {std::string(114, '\0'), kBase64Default, Lines(38) + "\r\n"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(Encode(std::vector<BYTE>(c.source.begin(), c.source.end()), c.options),
-                  c.expected)
+        EXPECT_EQ(Encode(c.source, c.options), c.expected)
             << c.source.size() << " bytes, options " << c.options;
-    }
-}
-
-TEST(Base64, ReservedLength) {
-    const struct {
-        int n;
-        unsigned options;
-        int expected;
-    } cases[] = {
-        {0, kBase64Default, 2},      {5, kBase64Default, 10},
-        {5, kBase64NoLineBreaks, 8}, {1, kBase64NoPadding | kBase64NoLineBreaks, 4},
-        {57, kBase64Default, 80},    {-1, kBase64Default, -1},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(Base64EncodedLength(c.n, c.options), c.expected) << c.n << "/" << c.options;
     }
 }
 
@@ -274,6 +202,7 @@ TEST(Base64, RefusalsWriteNothingAndKeepTheLength) {
         EXPECT_EQ(std::string(out, sizeof out), std::string(sizeof out, '?'));
     }
     EXPECT_FALSE(Base64Encode(source, 5, out, nullptr, kBase64Default));
+    EXPECT_EQ(Base64EncodedLength(-1, kBase64Default), -1);
 }
 
 }  // namespace
