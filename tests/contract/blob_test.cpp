@@ -102,7 +102,6 @@ TEST(BlobReader, OddAndTruncatedFields) {
         {"counted L=0 is empty", {0, 0, 0, 0, 1, 0, 0, 0}, "CI", "'' 1"},
         {"counted without NUL keeps its last byte", {2, 0, 0, 0, 'a', 'b'}, "C", "'ab'"},
         {"text ends at its first NUL", {4, 0, 0, 0, 'a', 0, 'b', 0, 9, 0}, "CS", "'a' 9"},
-        {"bare texts", {2, 0, 0, 0, 'i', 'p', 0, 0, 0, 0}, "BB", "'ip' ''"},
         {"text cut short stops reading", {9, 0, 0, 0, 'a', 'b', 1, 0, 0, 0}, "CI", "- -"},
         {"negative length stops reading", {0xFF, 0xFF, 0xFF, 0xFF, 1, 0, 0, 0}, "BI", "- -"},
         {"integer cut short", {1, 0, 0}, "IS", "- -"},
@@ -164,7 +163,7 @@ TEST(BlobLayout, WritesAndReadsEveryFieldInLayoutOrder) {
     VariantClear(&value);
 
     // Lists add to what is held; a cut inside "integer" leaves it and every
-    // later slot as it was.
+    // later slot as it was, and the whole blob then fills them.
     TextList read_hosts;
     read_hosts.Add(Text("held"));
     Text read_counted;
@@ -172,7 +171,7 @@ TEST(BlobLayout, WritesAndReadsEveryFieldInLayoutOrder) {
     std::optional<int32_t> read_integer;
     uint16_t read_port = 7;
     bool read_flag = false;
-    for (size_t size : {expected.size(), size_t{30}}) {
+    for (size_t size : {size_t{30}, expected.size()}) {
         BlobValue blob(Bytes(expected.begin(), expected.begin() + static_cast<long>(size)));
         BlobReader reader(blob.Get());
         ReadLayout(reader, kEveryKind,
@@ -184,18 +183,10 @@ TEST(BlobLayout, WritesAndReadsEveryFieldInLayoutOrder) {
                     {"flag", read_flag}});
         EXPECT_EQ(read_counted.View(), "c");
         EXPECT_EQ(read_bare, Text("ip"));
-        if (size == expected.size()) {
-            EXPECT_EQ(read_integer, -2);
-            EXPECT_EQ(read_port, 3495);
-            EXPECT_TRUE(read_flag);
-            read_integer.reset();
-            read_port = 7;
-            read_flag = false;
-        } else {
-            EXPECT_EQ(read_integer, std::nullopt);
-            EXPECT_EQ(read_port, 7);
-            EXPECT_FALSE(read_flag);
-        }
+        const bool whole = size == expected.size();
+        EXPECT_EQ(read_integer, whole ? std::optional<int32_t>(-2) : std::nullopt);
+        EXPECT_EQ(read_port, whole ? 3495 : 7);
+        EXPECT_EQ(read_flag, whole);
     }
     ASSERT_EQ(read_hosts.Count(), 5);
     EXPECT_EQ(read_hosts.At(0).View(), "held");

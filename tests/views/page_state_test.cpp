@@ -81,12 +81,14 @@ TEST(MemoryStream, ReadsWritesAndSeeks) {
     EXPECT_EQ(StreamBytes(stream.Get()), expected);
 }
 
-SIZEL ExtentOf(IUnknown* page) {
+using Size = std::pair<LONG, LONG>;
+
+Size ExtentOf(IUnknown* page) {
     ComPtr<IOleObject> object;
     EXPECT_EQ(page->QueryInterface(IID_IOleObject, object.PutVoid()), S_OK);
     SIZEL extent{-1, -1};
     EXPECT_EQ(object->GetExtent(DVASPECT_CONTENT, &extent), S_OK);
-    return extent;
+    return {extent.cx, extent.cy};
 }
 
 TEST(PageViewPersistence, LoadsStateOfItsOwnVersionOrOlder) {
@@ -94,7 +96,7 @@ TEST(PageViewPersistence, LoadsStateOfItsOwnVersionOrOlder) {
         const char* name;
         std::vector<BYTE> bytes;
         HRESULT expected;
-        SIZEL extent;  // after the load
+        Size extent;  // after the load
     } cases[] = {
         {"current", {0x10, 0x07, 0, 0, 100, 0, 0, 0, 200, 0, 0, 0}, S_OK, {100, 200}},
         {"older", {0x00, 0x06, 0, 0, 1, 1, 0, 0, 2, 2, 0, 0}, S_OK, {257, 514}},
@@ -105,15 +107,13 @@ TEST(PageViewPersistence, LoadsStateOfItsOwnVersionOrOlder) {
         SCOPED_TRACE(c.name);
         auto persist = CreatePage<TestPage, IPersistStreamInit>(IID_IPersistStreamInit);
         EXPECT_EQ(persist->Load(StreamHolding(c.bytes).Get()), c.expected);
-        SIZEL extent = ExtentOf(persist.Get());
-        EXPECT_EQ(std::make_pair(extent.cx, extent.cy), std::make_pair(c.extent.cx, c.extent.cy));
+        EXPECT_EQ(ExtentOf(persist.Get()), c.extent);
         // The page's natural size is not persistent state.
         ComPtr<IGView> view;
         ASSERT_EQ(persist->QueryInterface(IID_IGView, view.PutVoid()), S_OK);
-        LONG x = 0;
-        LONG y = 0;
-        EXPECT_EQ(view->GetOrgSize(&x, &y), S_OK);
-        EXPECT_EQ(std::make_pair(x, y), std::make_pair(LONG{294}, LONG{241}));
+        Size natural;
+        EXPECT_EQ(view->GetOrgSize(&natural.first, &natural.second), S_OK);
+        EXPECT_EQ(natural, Size(294, 241));
     }
 }
 
@@ -132,16 +132,14 @@ TEST(PageViewPersistence, SavesTwelveBytesAndIsDirtyAfterExtentChangesUntilSaved
     SIZEL extent{1000, 2000};
     EXPECT_EQ(object->SetExtent(DVASPECT_CONTENT, &extent), S_OK);
     EXPECT_EQ(persist->IsDirty(), S_OK);
-    stream = StreamHolding({});
-    EXPECT_EQ(persist->Save(stream.Get(), FALSE), S_OK);
+    EXPECT_EQ(persist->Save(StreamHolding({}).Get(), FALSE), S_OK);
     EXPECT_EQ(persist->IsDirty(), S_OK);
+    stream = StreamHolding({});
     EXPECT_EQ(persist->Save(stream.Get(), TRUE), S_OK);
     EXPECT_EQ(persist->IsDirty(), S_FALSE);
-
     auto other = CreatePage<TestPage, IPersistStreamInit>(IID_IPersistStreamInit);
     EXPECT_EQ(other->Load(StreamHolding(StreamBytes(stream.Get())).Get()), S_OK);
-    EXPECT_EQ(ExtentOf(other.Get()).cx, 1000);
-    EXPECT_EQ(ExtentOf(other.Get()).cy, 2000);
+    EXPECT_EQ(ExtentOf(other.Get()), Size(1000, 2000));
 }
 
 // View state goes into a "Contents" stream of the platform's memory
@@ -171,7 +169,6 @@ TEST(PageViewPersistence, KeepsItsStateInTheContentsStreamOfAStorage) {
         {"create existing", u"Contents", kWrite, true, STG_E_FILEALREADYEXISTS},
         {"create without exclusive sharing", u"Other", STGM_WRITE, true, STG_E_INVALIDFLAG},
         {"create with a bad name", u"a\\b", kWrite, true, STG_E_INVALIDNAME},
-        {"create with an empty name", u"", kWrite, true, STG_E_INVALIDNAME},
         {"open missing", u"Missing", kRead, false, STG_E_FILENOTFOUND},
         {"open with STGM_CREATE", u"Contents", kRead | STGM_CREATE, false, STG_E_INVALIDFLAG},
         {"open in another case", u"CONTENTS", kRead, false, S_OK},
@@ -217,8 +214,6 @@ TEST(PageViewAmbient, BackgroundBrushFollowsTheAmbientBackColour) {
     HBRUSH changed = PageBrush(active.Page());
     EXPECT_NE(changed, initial);
     EXPECT_NE(changed, nullptr);
-    EXPECT_EQ(control->OnAmbientPropertyChange(DISPID_UNKNOWN), S_OK);
-    EXPECT_NE(PageBrush(active.Page()), nullptr);
 }
 
 TEST(ViewSite, AnswersAmbientPropertyGets) {

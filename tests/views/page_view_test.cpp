@@ -105,10 +105,6 @@ TEST(PageView, ActivationAndVerbsReachThePageAndTheSite) {
 TEST(PageView, AnswersItsInterfacesWithOneIdentity) {
     const IID kIViewObjectEx = {
         0x3AF24292, 0x0C96, 0x11CE, {0xA0, 0xCF, 0x00, 0xAA, 0x00, 0x60, 0x0A, 0xB8}};
-    const IID kIOleInPlaceActiveObject = {
-        0x00000117, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-    const IID kIQuickActivate = {
-        0xCF51ED10, 0x62FE, 0x11CF, {0xBF, 0x86, 0x00, 0xA0, 0xC9, 0x03, 0x68, 0x36}};
     const std::pair<const IID*, HRESULT> cases[] = {
         {&kTestPageIdentity.own_iid, S_OK},
         {&IID_IGView, S_OK},
@@ -121,8 +117,6 @@ TEST(PageView, AnswersItsInterfacesWithOneIdentity) {
         {&IID_IPersistStorage, S_OK},
         {&IID_ISupportErrorInfo, S_OK},
         {&kIViewObjectEx, E_NOINTERFACE},
-        {&kIOleInPlaceActiveObject, E_NOINTERFACE},
-        {&kIQuickActivate, E_NOINTERFACE},
         {&IID_IOleClientSite, E_NOINTERFACE},
     };
     auto unknown = CreatePage<TestPage, IUnknown>(IID_IUnknown);
