@@ -98,9 +98,6 @@ done
 expect 0 settings win2000 ttl=300 security=off -o "$scratch/w.blob" "${r[@]}"
 [ "$(hex "$scratch/w.blob")" = "00000000000000002c01000000000000000000000000000010000000" ] ||
     fail "win2000: $(hex "$scratch/w.blob")"
-# Secure updates only: the security option 0x100.
-expect 0 settings win2000 ttl=300 security=secure-only -o "$scratch/w.blob" "${r[@]}"
-[ "$(hex "$scratch/w.blob" | tail -c 8)" = "00010000" ] || fail "secure-only: $(hex "$scratch/w.blob")"
 
 # --show reads back through the page, passwords masked unless --reveal.
 expect 0 settings dyfi host=b.example host=a.example user=me password=secret offline=1 \

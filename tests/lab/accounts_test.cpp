@@ -1,5 +1,4 @@
 #include "lab/accounts.h"
-#include "lab/records.h"
 
 #include <gtest/gtest.h>
 
@@ -47,7 +46,6 @@ TEST(LabAccounts, NamesTheBadLine) {
         {"alias dyfi", 1, "expected: alias SERVICE HOSTNAME"},
         {"alias nosuch a.test", 1, "expected: alias SERVICE HOSTNAME"},
         {"dyfi user=a hosts=a.b reply=!donator", 1, "no reply \"!donator\" in dyfi's words"},
-        {"dynam user=a hosts=a.b reply=abuse", 1, "no reply \"abuse\" in dynam's words"},
         {"gnudip user=u password=p", 1, kGnuDipNeeds},
         {"gnudip domain=d password=p", 1, kGnuDipNeeds},
         {"gnudip user=u domain=d hosts=u.d password=p", 1, kGnuDipNeeds},
@@ -59,23 +57,6 @@ TEST(LabAccounts, NamesTheBadLine) {
         EXPECT_EQ(parsed.error_line, c.line);
         EXPECT_EQ(parsed.error, c.error);
     }
-}
-
-TEST(LabRecords, CountsUpdatesAndTellsChanges) {
-    RecordTable table;
-    EXPECT_EQ(table.Update(Service::kDyFi, "A.dy.fi", "1.2.3.4", false), Change::kChanged);
-    EXPECT_EQ(table.Update(Service::kDyFi, "a.dy.fi", "1.2.3.4", false), Change::kUnchanged);
-    EXPECT_EQ(table.Update(Service::kDyFi, "a.dy.fi", "1.2.3.4", true), Change::kChanged);
-    EXPECT_EQ(table.Update(Service::kDynup, "a.dy.fi", "1.2.3.4", false), Change::kChanged);
-    const Record* record = table.Find(Service::kDyFi, "a.dy.fi");
-    ASSERT_NE(record, nullptr);
-    EXPECT_EQ(record->updates, 3);
-    EXPECT_TRUE(record->offline);
-    EXPECT_EQ(table.All().size(), 2u);
-    EXPECT_EQ(table.Format(),
-              "service     host    address         offline updates\n"
-              "dyfi        a.dy.fi 1.2.3.4         yes     3\n"
-              "dynup       a.dy.fi 1.2.3.4         no      1\n");
 }
 
 }  // namespace
