@@ -140,7 +140,6 @@ http_fails() {
     [ "$(cat "$scratch/out")" = "-1" ] && grep -qxF "vantrel http: $why" "$scratch/err" ||
         fail "http $*: $(cat "$scratch/out" "$scratch/err")"
 }
-http_fails "connection refused by 127.0.0.1:$closed" "http://127.0.0.1:$closed/"
 http_fails "connection refused by 127.0.0.1:$closed" http://update.vantrel.test/ --connect-to "::127.0.0.1:$closed"
 http_fails "only http URLs can be sent, not ftp:" ftp://127.0.0.1/file
 http_fails "'not-a-url' is not a URL (http://HOST[:PORT]/PATH)" not-a-url
