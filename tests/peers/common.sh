@@ -52,15 +52,18 @@ stop_by_pid_file() {
     rm -f "$dir/$name.pid"
 }
 
-# start_lab LAB ACCOUNTS DIR: vantrel-lab on a free port, its request lines
-# in DIR/lab.log; sets lab_port and lab_pid. stop_labs ends all started.
+# start_lab LAB ACCOUNTS DIR: vantrel-lab on free ports, its request lines
+# in DIR/lab.log; sets lab_port, lab_gnudip_port and lab_pid. stop_labs
+# ends all started.
 lab_pids=()
 start_lab() {
     "$1" --accounts "$2" --log "$3/lab.log" >"$3/lab.out" 2>"$3/lab.err" &
     lab_pid=$!
     lab_pids+=("$lab_pid")
-    wait_until 10 grep -qs '^listening ' "$3/lab.out" || { echo "vantrel-lab did not start" >&2; return 1; }
+    wait_until 10 grep -qs '^listening .* gnudip$' "$3/lab.out" ||
+        { echo "vantrel-lab did not start" >&2; return 1; }
     lab_port=$(sed -n 's/^listening 127\.0\.0\.1:\([0-9]*\)$/\1/p' "$3/lab.out")
+    lab_gnudip_port=$(sed -n 's/^listening 127\.0\.0\.1:\([0-9]*\) gnudip$/\1/p' "$3/lab.out")
 }
 
 # A lab stopped with SIGSTOP stands for a server that never answers.

@@ -15,19 +15,15 @@ peers=$(cd "$here/../../peers" && pwd)
 . "$peers/common.sh"
 
 scratch=$(mktemp -d)
-lab_pid=""
 cleanup() {
-    [ -z "$lab_pid" ] || { kill -TERM "$lab_pid" 2>/dev/null; wait "$lab_pid" 2>/dev/null; }
+    stop_labs
     rm -rf "$scratch"
 }
 trap cleanup EXIT
 
-"$lab" --accounts "$accounts" --log "$scratch/lab.log" >"$scratch/lab.out" &
-lab_pid=$!
-lab_listening() { grep -q '^listening .* gnudip$' "$scratch/lab.out"; }
-wait_until 10 lab_listening || { echo "vantrel-lab did not start" >&2; exit 1; }
-port=$(sed -n 's/^listening 127\.0\.0\.1:\([0-9]*\)$/\1/p' "$scratch/lab.out")
-gnudip_port=$(sed -n 's/^listening 127\.0\.0\.1:\([0-9]*\) gnudip$/\1/p' "$scratch/lab.out")
+start_lab "$lab" "$accounts" "$scratch" || exit 1
+port=$lab_port
+gnudip_port=$lab_gnudip_port
 registry=(--registry "$scratch/hive.reg")
 "$vantrel" register "${registry[@]}" --module "$module" >/dev/null || { echo "register failed" >&2; exit 1; }
 

@@ -15,20 +15,16 @@ peers=$(cd "$here/../../peers" && pwd)
 . "$here/settings_blob.sh"
 
 scratch=$(mktemp -d)
-lab_pid=""
 cleanup() {
-    [ -z "$lab_pid" ] || { kill -TERM "$lab_pid" 2>/dev/null; wait "$lab_pid" 2>/dev/null; }
+    stop_labs
     [ ! -f "$scratch/tinyproxy/tinyproxy.pid" ] || "$peers/tinyproxy" stop "$scratch/tinyproxy"
     rm -rf "$scratch"
 }
 trap cleanup EXIT
 hive="$scratch/hive.reg"
 
-"$lab" --accounts "$accounts" --log "$scratch/lab.log" >"$scratch/lab.out" &
-lab_pid=$!
-lab_listening() { grep -q '^listening ' "$scratch/lab.out"; }
-wait_until 10 lab_listening || { echo "vantrel-lab did not start" >&2; exit 1; }
-port=$(sed -n 's/^listening 127\.0\.0\.1:\([0-9]*\)$/\1/p' "$scratch/lab.out")
+start_lab "$lab" "$accounts" "$scratch" || exit 1
+port=$lab_port
 "$vantrel" register --registry "$hive" --module "$module" >/dev/null || { echo "register failed" >&2; exit 1; }
 
 { blob_list home.dipdns.test office.dipdns.test cabin.dipdns.test; blob_text 7d1f3c2a9b; } >"$scratch/dipdns"
