@@ -1,5 +1,11 @@
-// The renderer's cell mapping, GDI on the canvas, and key decoding.
+// The renderer's cell mapping, GDI on the canvas, key decoding, and the
+// terminal front end's refusals (typing into a page in a real terminal is
+// covered by the host's configure test).
 #include "ui_test_support.h"
+
+#include <fcntl.h>
+#include <pty.h>
+#include <unistd.h>
 
 #include <tuple>
 
@@ -67,6 +73,8 @@ TEST(Gdi, ObjectsAndColours) {
     EXPECT_EQ(rgb, RGB(1, 2, 3));
 }
 
+// Plain keys, Tab, Enter and the vt100 F2 are judged by the host's
+// configure test; these are the other forms a terminal sends.
 TEST(KeyDecoder, TerminalSequencesBecomeKeyMessages) {
     const struct {
         const char* bytes;
@@ -76,13 +84,9 @@ TEST(KeyDecoder, TerminalSequencesBecomeKeyMessages) {
         WPARAM key;
         UINT modifiers;
     } cases[] = {
-        {"\t", FALSE, 1, WM_KEYDOWN, VK_TAB, 0},
         {"\x1b[Z", FALSE, 3, WM_KEYDOWN, VK_TAB, VT_MOD_SHIFT},
-        {"\r", FALSE, 1, WM_KEYDOWN, VK_RETURN, 0},
-        {"a", FALSE, 1, WM_CHAR, 'a', 0},
         {"\x7f", FALSE, 1, WM_CHAR, VK_BACK, 0},
         {"\x13", FALSE, 1, WM_KEYDOWN, 'S', VT_MOD_CONTROL},
-        {"\x1bOQ", FALSE, 3, WM_KEYDOWN, VK_F2, 0},
         {"\x1b[12~", FALSE, 5, WM_KEYDOWN, VK_F2, 0},
         {"\x1bOA", FALSE, 3, WM_KEYDOWN, VK_UP, 0},
         {"\x1b[1;3B", FALSE, 6, WM_KEYDOWN, VK_DOWN, VT_MOD_ALT},
@@ -105,6 +109,31 @@ TEST(KeyDecoder, TerminalSequencesBecomeKeyMessages) {
             EXPECT_EQ(std::tie(key.message, key.key, key.modifiers),
                       std::tie(c.message, c.key, c.modifiers));
         }
+    }
+}
+
+TEST(TerminalFrontEnd, RefusesSmallTerminalsAndNonTerminals) {
+    setenv("TERM", "xterm", 1);
+    Dialog dialog(kHostListPage);
+    int master = -1;
+    int slave = -1;
+    winsize size{20, 70, 0, 0};
+    ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, &size), 0);
+    int null_device = open("/dev/null", O_RDWR);
+    const struct {
+        int fd;
+        const char* message;
+    } cases[] = {
+        {slave, "the terminal is 70 x 20; the page needs at least 80 x 24"},
+        {null_device, "the page needs a terminal"},
+    };
+    for (const auto& c : cases) {
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(VtRunTerminalFd(dialog.hwnd(), "DyFi", c.fd, c.fd), VT_TERMINAL_ERROR);
+        EXPECT_NE(testing::internal::GetCapturedStderr().find(c.message), std::string::npos);
+    }
+    for (int fd : {master, slave, null_device}) {
+        close(fd);
     }
 }
 

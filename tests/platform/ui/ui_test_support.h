@@ -56,22 +56,6 @@ inline INT_PTR RecordingProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lp
     return FALSE;
 }
 
-inline void TypeInto(HWND dialog, const char* text) {
-    for (const char* p = text; *p != '\0'; ++p) {
-        VtKeyEvent event{WM_CHAR, static_cast<unsigned char>(*p), 0};
-        VtDispatchKey(dialog, &event);
-    }
-}
-
-inline std::vector<std::string> RenderRows(HWND window, BOOL with_modals) {
-    char buffer[8192];
-    VtRenderToText(window, with_modals, buffer, sizeof buffer);
-    std::vector<std::string> rows;
-    std::istringstream text(buffer);
-    for (std::string row; std::getline(text, row);) rows.push_back(row);
-    return rows;
-}
-
 // The entries of a list box, each read with LB_GETTEXT.
 inline std::vector<std::string> ListItems(HWND dialog, int id) {
     std::vector<std::string> items;
@@ -95,7 +79,8 @@ public:
         }
     }
     ~Dialog() {
-        if (IsWindow(m_window)) DestroyWindow(m_window);
+        if (IsWindow(m_window))
+            DestroyWindow(m_window);
         VtFreeDialogTemplate(m_template);
     }
     Dialog(const Dialog&) = delete;
@@ -114,7 +99,8 @@ public:
     // One character per button: 'x' checked, '.' not.
     std::string Checks(std::initializer_list<int> ids) const {
         std::string marks;
-        for (int id : ids) marks += IsDlgButtonChecked(m_window, id) == BST_CHECKED ? 'x' : '.';
+        for (int id : ids)
+            marks += IsDlgButtonChecked(m_window, id) == BST_CHECKED ? 'x' : '.';
         return marks;
     }
     int Focused() const { return GetDlgCtrlID(GetFocus()); }
@@ -122,13 +108,26 @@ public:
         VtKeyEvent event{WM_KEYDOWN, key, modifiers};
         VtDispatchKey(m_window, &event);
     }
-    void Type(const char* text) const { TypeInto(m_window, text); }
+    void Type(const char* text) const {
+        for (const char* p = text; *p != '\0'; ++p) {
+            VtKeyEvent event{WM_CHAR, static_cast<unsigned char>(*p), 0};
+            VtDispatchKey(m_window, &event);
+        }
+    }
     std::string Text(int id) const {
         char buffer[1024];
         GetDlgItemTextA(m_window, id, buffer, sizeof buffer);
         return buffer;
     }
-    std::vector<std::string> Render() const { return RenderRows(m_window, TRUE); }
+    std::vector<std::string> Render() const {
+        char buffer[8192];
+        VtRenderToText(m_window, TRUE, buffer, sizeof buffer);
+        std::vector<std::string> rows;
+        std::istringstream text(buffer);
+        for (std::string row; std::getline(text, row);)
+            rows.push_back(row);
+        return rows;
+    }
 
 private:
     DLGTEMPLATE* m_template = nullptr;
