@@ -39,6 +39,8 @@ CommandRun RunShell(const char* command, DWORD timeout_ms, DWORD size = 64) {
     return {result, buffer.substr(0, length), exit_code, took};
 }
 
+// Plain output, exit codes and a command that overruns are judged through
+// the watcher's sources; these are the ends a shell can reach besides.
 TEST(DaemonCommand, OutputExitAndDeadline) {
     const struct {
         const char* command;
@@ -46,7 +48,6 @@ TEST(DaemonCommand, OutputExitAndDeadline) {
         std::string output;
         int exit_code;
     } cases[] = {
-        {"printf abc; exit 3", VT_DAEMON_OK, "abc", 3},
         {"kill -KILL $$", VT_DAEMON_OK, "", 128 + SIGKILL},
         // Only the buffer's size less the NUL is kept; the rest is drained.
         {"head -c 100000 /dev/zero | tr '\\0' x", VT_DAEMON_OK, std::string(63, 'x'), 0},
