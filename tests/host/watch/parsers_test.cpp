@@ -85,8 +85,6 @@ TEST(WatchConfig, ErrorsNameTheFileAndLine) {
          "2: source url wants an http:// or https:// URL"},
         {"[address]\nsource = interface\n" + good_profile,
          "2: source interface needs an interface name"},
-        {good_address + "interval = 0\n" + good_profile,
-         "3: interval wants whole seconds from 1 to 86400, not \"0\""},
         {good_address + "interval = 5s\n" + good_profile,
          "3: interval wants whole seconds from 1 to 86400, not \"5s\""},
         {good_address + "colour = blue\n" + good_profile,
