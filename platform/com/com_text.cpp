@@ -44,11 +44,19 @@ LONG ReadRegistryString(const std::string& path, const char* name, std::string* 
         return status;
     DWORD size = 0;
     status = RegQueryValueExA(key, name, nullptr, nullptr, nullptr, &size);
-    if (status == ERROR_SUCCESS) {
+    // Another process may rewrite the hive between asking for the size and
+    // reading: a value that grew meanwhile reports its new size, so ask again.
+    for (int tries = 1; status == ERROR_SUCCESS; ++tries) {
         value->assign(size, '\0');
         status = RegQueryValueExA(key, name, nullptr, nullptr,
                                   reinterpret_cast<BYTE*>(value->data()), &size);
-        value->resize(size > 0 ? size - 1 : 0);
+        if (status == ERROR_SUCCESS) {
+            value->resize(size > 0 ? size - 1 : 0);
+            break;
+        }
+        if (status != ERROR_MORE_DATA || tries == 8)
+            break;
+        status = ERROR_SUCCESS;
     }
     RegCloseKey(key);
     return status;
