@@ -75,7 +75,8 @@ bool TakesValue(std::string_view name) {
 bool IsDottedIPv4(std::string_view text) {
     for (int part = 0; part < 4; ++part) {
         if (part > 0) {
-            if (text.empty() || text[0] != '.') return false;
+            if (text.empty() || text[0] != '.')
+                return false;
             text.remove_prefix(1);
         }
         size_t digits = 0;
@@ -84,7 +85,8 @@ bool IsDottedIPv4(std::string_view text) {
             value = value * 10 + static_cast<unsigned>(text[digits] - '0');
             ++digits;
         }
-        if (digits == 0 || value > 255 || (digits > 1 && text[0] == '0')) return false;
+        if (digits == 0 || value > 255 || (digits > 1 && text[0] == '0'))
+            return false;
         text.remove_prefix(digits);
     }
     return text.empty();
@@ -95,13 +97,10 @@ int ParseArguments(int argc, char** argv, Arguments& args) {
     bool has_settings = false;
     for (int i = 1; i < argc; ++i) {
         host::Argument argument;
-        switch (host::NextArgument(argc, argv, i, TakesValue, argument)) {
-            case host::ArgumentError::MissingValue:
-                return Usage("a value is needed after ", argument.name);
-            case host::ArgumentError::UnexpectedValue:
-                return Usage("unknown option: ", argument.name);
-            case host::ArgumentError::None:
-                break;
+        if (const host::ArgumentError error =
+                host::NextArgument(argc, argv, i, TakesValue, argument);
+            error != host::ArgumentError::None) {
+            return Usage(host::DescribeArgumentError(error, argument).c_str());
         }
         const std::string& arg = argument.name;
         const std::string& value = argument.value;
@@ -207,10 +206,9 @@ std::string JsonLine(const nlohmann::ordered_json& object) {
 // platform's last network failure, when there is one, says why.
 void PrintOutcome(const Arguments& args, const host::UpdateResult& outcome) {
     const char* meaning = host::watch::StatusMeaning(outcome.status);
-    const std::string reason =
-        outcome.status == VANTREL_STATUS_NOT_DONE && outcome.message.empty()
-            ? host::NetFailureReason()
-            : std::string();
+    const std::string reason = outcome.status == VANTREL_STATUS_NOT_DONE && outcome.message.empty()
+                                   ? host::NetFailureReason()
+                                   : std::string();
     if (args.json) {
         nlohmann::ordered_json object = {{"status", outcome.status},
                                          {"meaning", meaning},

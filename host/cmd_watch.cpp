@@ -62,13 +62,10 @@ bool TakesValue(std::string_view name) {
 int ParseArguments(int argc, char** argv, Arguments& args) {
     for (int i = 1; i < argc; ++i) {
         host::Argument argument;
-        switch (host::NextArgument(argc, argv, i, TakesValue, argument)) {
-            case host::ArgumentError::MissingValue:
-                return Usage("a value is needed after " + argument.name);
-            case host::ArgumentError::UnexpectedValue:
-                return Usage("unknown option: " + argument.name);
-            case host::ArgumentError::None:
-                break;
+        if (const host::ArgumentError error =
+                host::NextArgument(argc, argv, i, TakesValue, argument);
+            error != host::ArgumentError::None) {
+            return Usage(host::DescribeArgumentError(error, argument));
         }
         const std::string& arg = argument.name;
         const std::string& value = argument.value;
@@ -171,8 +168,8 @@ void Reload(Watcher& watcher, const std::string& path) {
         return;
     }
     watcher.Reload(std::move(*loaded.config));
-    Log("reload " + LogField("config", path) + " profiles=" +
-        std::to_string(watcher.CurrentConfig().profiles.size()));
+    Log("reload " + LogField("config", path) +
+        " profiles=" + std::to_string(watcher.CurrentConfig().profiles.size()));
 }
 
 int Serve(Watcher& watcher, const Arguments& args) {

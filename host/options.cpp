@@ -107,4 +107,16 @@ void Fail(const char* command, const char* format, ...) {
     std::fputc('\n', stderr);
 }
 
+std::string DescribeArgumentError(ArgumentError error, const Argument& argument) {
+    switch (error) {
+        case ArgumentError::MissingValue:
+            return "a value is needed after " + argument.name;
+        case ArgumentError::UnexpectedValue:
+            return "unknown option: " + argument.name;
+        case ArgumentError::None:
+            break;
+    }
+    return "";
+}
+
 }  // namespace host

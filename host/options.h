@@ -40,6 +40,8 @@ enum class ArgumentError { None, MissingValue, UnexpectedValue };
 ArgumentError NextArgument(int argc, char** argv, int& i,
                            const std::function<bool(std::string_view)>& takes_value,
                            Argument& argument);
+// The usage problem an error stands for, as the commands print it.
+std::string DescribeArgumentError(ArgumentError error, const Argument& argument);
 
 // Prints "vantrel <command>: <message>" on stderr.
 void Fail(const char* command, const char* format, ...) __attribute__((format(printf, 2, 3)));
